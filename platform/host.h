@@ -1,0 +1,65 @@
+// The seam between the runtime and the desktop it runs on. Everything a
+// person can see or that the tests must observe goes through a Host: the
+// native host (Windows or POSIX) calls the operating system; the simulated
+// desktop records what was shown and answers from a scripted user.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+// Message-box flags and results, with the Windows values.
+namespace mb {
+inline constexpr std::uint32_t kOk = 0x0;
+inline constexpr std::uint32_t kOkCancel = 0x1;
+inline constexpr std::uint32_t kAbortRetryIgnore = 0x2;
+inline constexpr std::uint32_t kYesNoCancel = 0x3;
+inline constexpr std::uint32_t kYesNo = 0x4;
+inline constexpr std::uint32_t kRetryCancel = 0x5;
+inline constexpr std::uint32_t kIconStop = 0x10;
+inline constexpr std::uint32_t kIconQuestion = 0x20;
+inline constexpr std::uint32_t kIconExclamation = 0x30;
+inline constexpr std::uint32_t kIconInformation = 0x40;
+inline constexpr std::uint32_t kSystemModal = 0x1000;
+inline constexpr std::uint32_t kTaskModal = 0x2000;
+}  // namespace mb
+
+enum class BoxAnswer : int { kOk = 1, kCancel = 2, kAbort = 3, kRetry = 4, kIgnore = 5, kYes = 6, kNo = 7 };
+
+// A native window handle as the desktop knows it; 0 = none.
+using WindowHandle = std::uintptr_t;
+
+class Host {
+ public:
+  virtual ~Host() = default;
+
+  // Shows a modal message box; texts are GBK. Returns the button chosen.
+  virtual BoxAnswer ShowMessageBox(const std::string& text, const std::string& caption,
+                                   std::uint32_t flags, WindowHandle owner) = 0;
+
+  // Ends the process with the code. A simulated desktop may instead unwind to
+  // its runner (by throwing ProcessExit), so tests can watch an exit happen.
+  [[noreturn]] virtual void EndProcess(int code) = 0;
+
+  // Milliseconds for timeouts and delays; simulated desktops may move it on.
+  virtual std::uint32_t TickCount() = 0;
+};
+
+// Thrown by simulated hosts from EndProcess; caught by their runner.
+struct ProcessExit {
+  int code;
+};
+
+// The host in force. Starts as the native host of the platform.
+Host& CurrentHost();
+// Installs another host (null restores the native one). Returns the previous.
+Host* InstallHost(Host* host);
+
+// The native host of this platform.
+Host& NativeHost();
+
+// Ends the process through the current host; never returns.
+[[noreturn]] void EndProcess(int code);
+
+}  // namespace platform

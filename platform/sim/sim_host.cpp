@@ -1,0 +1,26 @@
+#include "platform/sim/sim_host.h"
+
+namespace platform::sim {
+
+BoxAnswer SimHost::ShowMessageBox(const std::string& text, const std::string& caption, std::uint32_t flags,
+                                  WindowHandle owner) {
+  boxes_.push_back(ShownBox{text, caption, flags, owner});
+  if (!answers_.empty()) {
+    BoxAnswer answer = answers_.front();
+    answers_.pop_front();
+    return answer;
+  }
+  switch (flags & 0xF) {
+    case mb::kAbortRetryIgnore: return BoxAnswer::kAbort;
+    case mb::kYesNoCancel:
+    case mb::kYesNo: return BoxAnswer::kYes;
+    case mb::kRetryCancel: return BoxAnswer::kRetry;
+    default: return BoxAnswer::kOk;
+  }
+}
+
+void SimHost::EndProcess(int code) { throw ProcessExit{code}; }
+
+std::uint32_t SimHost::TickCount() { return ++ticks_; }
+
+}  // namespace platform::sim

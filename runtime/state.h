@@ -1,0 +1,52 @@
+// The runtime's one state record, created before the application runs.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "runtime/program.h"
+
+namespace rt {
+
+// Hooks through which the runtime reaches the window runtime without
+// depending on it. Unset hooks are treated as "no windows".
+struct WindowHooks {
+  // Loads the serialised templates; false when the data are unreadable.
+  bool (*load_templates)(const void* data, std::uint32_t length, const Handler* code_base,
+                         std::uint32_t handler_count) = nullptr;
+  // Releases the template list and every window built from it.
+  void (*release_windows)() = nullptr;
+  // Creates and destroys the hidden owner window.
+  void (*create_owner_window)() = nullptr;
+  void (*destroy_owner_window)() = nullptr;
+  // Forwards an exit request from another thread to the owner window.
+  void (*forward_exit)(int code) = nullptr;
+  // Forgets the registered idle callbacks.
+  void (*forget_idle_callbacks)() = nullptr;
+  // Requests the runtime leaves to the window runtime (2005-2010, 2018, ...);
+  // answers 0 for codes it does not know.
+  RequestFunction window_request = nullptr;
+};
+
+struct RuntimeState {
+  std::uint32_t run_mode = 3;
+  std::uint32_t reserved = 0;
+  std::uint32_t runtime_version = 0;
+  std::uint32_t ui_thread = 0;
+  std::string program_folder;  // GBK, no trailing separator
+  std::string program_file;    // GBK
+  std::vector<Handler> exit_handlers;
+  bool exit_in_progress = false;
+  bool message_loop_entered = false;
+  // While at least 1, events are dropped. Raised by every error report and
+  // every exit; never lowered.
+  std::uint32_t event_block_counter = 0;
+  const ProgramHeader* header = nullptr;
+  std::vector<const LibraryDescriptor*> libraries;
+  WindowHooks windows;
+};
+
+RuntimeState& State();
+
+}  // namespace rt
