@@ -30,6 +30,17 @@ enum class BoxAnswer : int { kOk = 1, kCancel = 2, kAbort = 3, kRetry = 4, kIgno
 // A native window handle as the desktop knows it; 0 = none.
 using WindowHandle = std::uintptr_t;
 
+// What the database password dialog shows (texts GBK). The caller supplies
+// the texts; the host lays them out, masks the typed characters and returns
+// what was typed.
+struct PasswordDialogTexts {
+  std::string caption;  // the window caption
+  std::string prompt;   // the line beside the edit box
+  std::string message;  // the line below it; empty when there is nothing to say
+  std::string ok;       // the two buttons
+  std::string cancel;
+};
+
 class Host {
  public:
   virtual ~Host() = default;
@@ -44,6 +55,14 @@ class Host {
 
   // Milliseconds for timeouts and delays; simulated desktops may move it on.
   virtual std::uint32_t TickCount() = 0;
+
+  // Runs the database password dialog modally. kOk with the typed text in
+  // *typed, or kCancel (typed untouched). A host without the dialog cancels.
+  virtual BoxAnswer ShowPasswordDialog(const PasswordDialogTexts& texts, std::string* typed) {
+    (void)texts;
+    (void)typed;
+    return BoxAnswer::kCancel;
+  }
 };
 
 // Thrown by simulated hosts from EndProcess; caught by their runner.

@@ -23,4 +23,14 @@ void SimHost::EndProcess(int code) { throw ProcessExit{code}; }
 
 std::uint32_t SimHost::TickCount() { return ++ticks_; }
 
+BoxAnswer SimHost::ShowPasswordDialog(const PasswordDialogTexts& texts, std::string* typed) {
+  password_dialogs_.push_back(texts);
+  if (passwords_.empty()) return BoxAnswer::kCancel;
+  std::optional<std::string> answer = std::move(passwords_.front());
+  passwords_.pop_front();
+  if (!answer) return BoxAnswer::kCancel;
+  *typed = std::move(*answer);
+  return BoxAnswer::kOk;
+}
+
 }  // namespace platform::sim

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,7 @@ class SimHost : public Host {
                            WindowHandle owner) override;
   [[noreturn]] void EndProcess(int code) override;
   std::uint32_t TickCount() override;
+  BoxAnswer ShowPasswordDialog(const PasswordDialogTexts& texts, std::string* typed) override;
 
   // Answers for the next message boxes, in order; when none is queued the
   // first button of the box is chosen.
@@ -31,12 +33,19 @@ class SimHost : public Host {
   const std::vector<ShownBox>& boxes() const { return boxes_; }
   void ClearBoxes() { boxes_.clear(); }
 
+  // Answers for the next password dialogs, in order: a text is typed and
+  // confirmed, nullopt cancels. With none queued the dialog is cancelled.
+  void QueuePassword(std::optional<std::string> typed) { passwords_.push_back(std::move(typed)); }
+  const std::vector<PasswordDialogTexts>& password_dialogs() const { return password_dialogs_; }
+
   // Simulated milliseconds; every read moves the clock on by one so waits end.
   void AdvanceTicks(std::uint32_t ms) { ticks_ += ms; }
 
  private:
   std::deque<BoxAnswer> answers_;
   std::vector<ShownBox> boxes_;
+  std::deque<std::optional<std::string>> passwords_;
+  std::vector<PasswordDialogTexts> password_dialogs_;
   std::uint32_t ticks_ = 1000;
 };
 
