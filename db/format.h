@@ -1,0 +1,65 @@
+// Byte layout of database (.VDB) and auxiliary (.VDT) files. All integers
+// are 32-bit little-endian; dates are IEEE doubles (days since 1899-12-30).
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+
+namespace db {
+
+inline constexpr std::int32_t kVersion = 0x00010000;
+
+// Database file header (112 bytes), then the field count and definitions.
+inline constexpr std::size_t kHeaderSize = 112;
+inline constexpr std::uint64_t kMagicPos = 0;
+inline constexpr std::uint64_t kVersionPos = 4;
+inline constexpr std::uint64_t kCreatedPos = 8;
+inline constexpr std::uint64_t kRecordCountPos = 16;  // also the count lock byte
+inline constexpr std::uint64_t kNextSerialPos = 20;
+inline constexpr std::uint64_t kRecordSizePos = 24;
+inline constexpr std::uint64_t kPasswordCheckPos = 28;
+inline constexpr std::uint64_t kFieldCountPos = 112;
+inline constexpr std::uint64_t kFieldDefsPos = 116;
+
+inline constexpr std::size_t kFieldDefSize = 72;
+inline constexpr std::size_t kFieldNameArea = 17;  // 16 bytes and a terminator
+inline constexpr std::size_t kMaxFieldName = 16;
+inline constexpr std::size_t kDefTypePos = 20;
+inline constexpr std::size_t kDefOffsetPos = 24;
+inline constexpr std::size_t kDefTextSizePos = 28;
+
+inline constexpr char kPlainMagic[4] = {'Q', 'V', 'D', 'B'};
+inline constexpr char kCipheredMagic[4] = {'Q', 'C', 'D', 'B'};
+inline constexpr char kAuxMagic[4] = {'Q', 'V', 'D', 'T'};
+
+// Auxiliary file: 512-byte blocks; block 0 is the header.
+inline constexpr std::size_t kBlockSize = 512;
+inline constexpr std::size_t kBlockPayload = 500;
+inline constexpr std::size_t kBlockHeader = 12;  // prev, next, used
+inline constexpr std::size_t kAuxHeaderSize = 32;
+inline constexpr std::uint64_t kAuxVersionPos = 4;
+inline constexpr std::uint64_t kAuxCreatedPos = 8;
+inline constexpr std::uint64_t kAuxBlockCountPos = 16;
+inline constexpr std::uint64_t kAuxFreeCountPos = 20;
+inline constexpr std::uint64_t kAuxFreeHeadPos = 24;
+
+// Record batches of bulk passes (purge, conditional delete, index rebuild).
+inline constexpr std::int32_t kBatchBytes = 163840;
+
+// The whole-file lock covers bytes 0 .. kWholeFileEnd.
+inline constexpr std::uint64_t kWholeFileEnd = 0x7FFFFFFE;
+
+inline std::int32_t GetI32(const void* p) {
+  std::int32_t v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+inline void PutI32(void* p, std::int32_t v) { std::memcpy(p, &v, sizeof v); }
+inline double GetF64(const void* p) {
+  double v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+inline void PutF64(void* p, double v) { std::memcpy(p, &v, sizeof v); }
+
+}  // namespace db
