@@ -1,0 +1,59 @@
+#include "db/password_dialog.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "platform/host.h"
+#include "runtime/helpers.h"
+#include "runtime/memory.h"
+
+namespace db {
+
+void TypedPassword::Blank() {
+  std::fill(text_.begin(), text_.end(), ' ');
+  text_.clear();
+}
+
+namespace {
+
+constexpr int kAttemptsOffered = 3;
+
+platform::PasswordDialogTexts DialogTexts(int failed_attempts) {
+  platform::PasswordDialogTexts texts;
+  texts.caption = "密码输入";
+  texts.prompt = "请输入数据库访问密码：";
+  texts.ok = "确认(&O)";
+  texts.cancel = "取消(&C)";
+  if (failed_attempts > 0) {
+    char line[96];
+    std::snprintf(line, sizeof line, "密码错误，您还有 %d 次重新输入的机会。", kAttemptsOffered - failed_attempts);
+    texts.message = line;
+  }
+  return texts;
+}
+
+}  // namespace
+
+bool RunPasswordDialog(int failed_attempts, TypedPassword* typed) {
+  TypedPassword entered;
+  platform::BoxAnswer answer = platform::CurrentHost().ShowPasswordDialog(DialogTexts(failed_attempts), entered.slot());
+  if (answer != platform::BoxAnswer::kOk) return false;
+  typed->slot()->assign(entered.text());
+  return true;
+}
+
+void InputPasswordDialog(rt::Value* result, std::int32_t argc, rt::Value* argv) {
+  int failed = argc >= 2 && !argv[1].omitted() ? argv[1].as_int() : 0;
+  TypedPassword typed;
+  bool ok = RunPasswordDialog(failed, &typed);
+  if (ok) {
+    // The variable's address is the argument's payload.
+    auto** variable = static_cast<char**>(argv[0].pointer());
+    char* copy = rt::CopyText(typed.text().c_str());
+    rt::FreeMemory(*variable);
+    *variable = copy;
+  }
+  *result = rt::Value::Bool(ok);
+}
+
+}  // namespace db
