@@ -1,0 +1,145 @@
+#include "db/password.h"
+
+#include <cstring>
+#include <vector>
+
+#include "db/database.h"
+#include "db/db_file.h"
+#include "db/errors.h"
+#include "db/password_dialog.h"
+#include "runtime/memory.h"
+
+namespace db {
+namespace {
+
+constexpr int kAttemptsWhenAsking = 3;
+constexpr std::size_t kRecipherPiece = 10240;
+
+bool HasMagic(const unsigned char* header, const char (&magic)[4]) { return std::memcmp(header, magic, 4) == 0; }
+
+bool CheckMatches(const unsigned char* header, std::string_view password) {
+  if (password.empty()) return false;
+  PasswordDigest digest = DigestOfPassword(password);
+  bool match = PasswordCheckMatches(header + kPasswordCheckPos, digest);
+  rt::WipeMemory(digest.data(), digest.size());
+  return match;
+}
+
+// Rewrites [from, to) of the file: read through `reading`, written through
+// `writing`. *done tells where it stopped.
+int RewritePieces(DbFile& file, std::uint64_t from, std::uint64_t to, std::uint64_t* done) {
+  std::vector<unsigned char> piece(kRecipherPiece);
+  std::uint64_t pos = from;
+  int code = 0;
+  while (pos < to) {
+    std::size_t want = std::size_t(std::min<std::uint64_t>(kRecipherPiece, to - pos));
+    code = file.ReadExact(pos, piece.data(), want, kErrRecipherFailed);
+    if (code == 0) code = file.WriteAt(pos, piece.data(), want);
+    if (code != 0) break;
+    pos += want;
+  }
+  *done = pos;
+  rt::WipeMemory(piece.data(), piece.size());
+  return code;
+}
+
+// Puts the whole file (from offset 4) under `next`. On failure the part
+// already rewritten is turned back, and the old state stays in force.
+int Reencipher(DbFile& file, const CipherState& next) {
+  FileCipher& cipher = file.cipher();
+  if (cipher.reading().SameAs(next)) return 0;
+  std::uint64_t size = 0;
+  int code = file.Size(&size);
+  if (code != 0) return code;
+  std::uint64_t done = kCipherStartOffset;
+  cipher.SetWriting(next);
+  code = RewritePieces(file, kCipherStartOffset, size, &done);
+  if (code == 0) {
+    cipher.CommitWriting();
+    return 0;
+  }
+  // Back from the new state to the old one over what was rewritten.
+  CipherState old = cipher.reading();
+  cipher.Set(next);
+  cipher.SetWriting(old);
+  std::uint64_t ignored = 0;
+  RewritePieces(file, kCipherStartOffset, done, &ignored);
+  cipher.Set(old);
+  return code;
+}
+
+void StoreHeaderFields(unsigned char* header, std::string_view password) {
+  std::memcpy(header + kMagicPos, password.empty() ? kPlainMagic : kCipheredMagic, 4);
+  PasswordCheck check = PasswordCheckFor(password);
+  std::memcpy(header + kPasswordCheckPos, check.data(), check.size());
+  rt::WipeMemory(check.data(), check.size());
+}
+
+}  // namespace
+
+CipherState InitialCipherState(std::string_view password_argument) {
+  return MakeCipherState(password_argument == kAskPassword ? std::string_view() : password_argument);
+}
+
+int CheckPasswordAtOpen(DbFile& main, std::string_view password_argument, unsigned char header[kHeaderSize]) {
+  const bool ask = password_argument == kAskPassword;
+  if (!HasMagic(header, kCipheredMagic)) {
+    return !password_argument.empty() && !ask ? err::kBadPassword : 0;
+  }
+  const int attempts = ask ? kAttemptsWhenAsking : 1;
+  for (int failed = 0; failed < attempts; ++failed) {
+    TypedPassword typed;
+    std::string_view password = password_argument;
+    if (ask) {
+      if (!RunPasswordDialog(failed, &typed)) break;
+      password = typed.text();
+    }
+    main.cipher().Set(MakeCipherState(password));
+    int code = main.ReadExact(0, header, kHeaderSize, err::kNotDatabase);
+    if (code != 0) return code;
+    if (CheckMatches(header, password)) return 0;
+  }
+  return err::kBadPassword;
+}
+
+int ChangeDatabasePassword(Database& database, std::string_view new_password) {
+  if (new_password == kAskPassword) return kErrInvalidPasswordText;
+  WholeLock lock(database.main);
+  if (lock.code() != 0) return lock.code();
+
+  const CipherState old = database.main.cipher().reading();
+  const CipherState next = MakeCipherState(new_password);
+  auto turn_back = [&](bool aux_too) {
+    if (aux_too && database.aux) Reencipher(*database.aux, old);
+    Reencipher(database.main, old);
+  };
+
+  if (Reencipher(database.main, next) != 0) return kErrRecipherFailed;
+  if (database.aux && Reencipher(*database.aux, next) != 0) {
+    // The main file is under the new password already; without turning it
+    // back, neither password would open the database.
+    turn_back(false);
+    return kErrRecipherFailed;
+  }
+
+  unsigned char fields[kHeaderSize];
+  std::memcpy(fields, database.header, kHeaderSize);
+  StoreHeaderFields(fields, new_password);
+  int code = database.main.WriteAt(kMagicPos, fields + kMagicPos, 4);
+  if (code == 0) code = database.main.WriteAt(kPasswordCheckPos, fields + kPasswordCheckPos, kPasswordCheckSize);
+  if (code != 0) {
+    // The data is under the new password while the header may still speak
+    // for the old one: put the data back and restore the old header fields.
+    turn_back(true);
+    database.main.WriteAt(kMagicPos, database.header + kMagicPos, 4);
+    database.main.WriteAt(kPasswordCheckPos, database.header + kPasswordCheckPos, kPasswordCheckSize);
+    rt::WipeMemory(fields, sizeof fields);
+    return code;
+  }
+  std::memcpy(database.header, fields, kHeaderSize);
+  rt::WipeMemory(fields, sizeof fields);
+  code = lock.Release();
+  return code;
+}
+
+}  // namespace db
