@@ -26,6 +26,9 @@ class DbFile {
   DbFile& operator=(const DbFile&) = delete;
   ~DbFile();
 
+  // Takes over an opened file (the database object's file is attached once
+  // the open has succeeded at the file layer).
+  void Attach(std::unique_ptr<platform::File> file) { file_ = std::move(file); }
   bool is_open() const { return file_ != nullptr; }
   platform::File& raw() { return *file_; }
   FileCipher& cipher() { return cipher_; }

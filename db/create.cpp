@@ -1,0 +1,95 @@
+// Creating a database's files from a validated field list.
+#include <cstring>
+#include <ctime>
+
+#include "db/aux_file.h"
+#include "db/engine.h"
+#include "db/errors.h"
+#include "db/format.h"
+#include "db/paths.h"
+
+namespace db {
+namespace {
+
+// Days from 1970-01-01 to a civil date (proleptic Gregorian).
+std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
+  y -= m <= 2;
+  std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+  auto yoe = static_cast<unsigned>(y - era * 400);
+  unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+  unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
+}
+
+constexpr std::int64_t kDaysFrom1899To1970 = 25569;
+
+}  // namespace
+
+double LocalNowAsDateTime() {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &now);
+#else
+  localtime_r(&now, &local);
+#endif
+  std::int64_t days = DaysFromCivil(local.tm_year + 1900, static_cast<unsigned>(local.tm_mon + 1),
+                                    static_cast<unsigned>(local.tm_mday)) +
+                      kDaysFrom1899To1970;
+  int seconds = local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec;
+  return static_cast<double>(days) + seconds / 86400.0;
+}
+
+int CreateDatabaseFile(const std::string& path, const std::vector<FieldSpec>& specs) {
+  if (path.empty()) return err::kFileNotFound;
+  std::vector<FieldDesc> fields;
+  std::int32_t record_size = 0;
+  int code = LayOutFields(specs, &fields, &record_size);
+  if (code != 0) return code;
+  std::string file_path = WithDefaultExtension(path);
+  double created = LocalNowAsDateTime();
+
+  std::vector<unsigned char> image(kFieldDefsPos + kFieldDefSize * fields.size(), 0);
+  std::memcpy(image.data(), kPlainMagic, 4);
+  PutI32(&image[kVersionPos], kVersion);
+  PutF64(&image[kCreatedPos], created);
+  PutI32(&image[kRecordCountPos], 0);
+  PutI32(&image[kNextSerialPos], 1);
+  PutI32(&image[kRecordSizePos], record_size);
+  PutI32(&image[kFieldCountPos], static_cast<std::int32_t>(fields.size()));
+  bool needs_aux = false;
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    unsigned char* def = &image[kFieldDefsPos + i * kFieldDefSize];
+    std::memcpy(def, fields[i].name, kFieldNameArea);
+    PutI32(def + kDefTypePos, fields[i].type);
+    PutI32(def + kDefOffsetPos, fields[i].offset);
+    PutI32(def + kDefTextSizePos, fields[i].text_size);
+    needs_aux = needs_aux || fields[i].is_large();
+  }
+
+  {
+    std::unique_ptr<platform::File> raw;
+    platform::FileError e = platform::OpenFile(file_path, platform::FileAccess::kReadWrite, platform::share::kNone,
+                                               platform::FileDisposition::kCreateAlways, &raw);
+    if (e != platform::FileError::kNone) return FromFileError(e);
+    DbFile file(std::move(raw));
+    if (file.WriteAt(0, image.data(), image.size()) != 0) return err::kCreateFailed;
+    if (file.Flush() != 0) return err::kCreateFailed;
+  }
+  if (!needs_aux) return 0;
+
+  std::unique_ptr<platform::File> raw;
+  platform::FileError e = platform::OpenFile(WithExtension(file_path, "VDT"), platform::FileAccess::kReadWrite,
+                                             platform::share::kNone, platform::FileDisposition::kCreateAlways, &raw);
+  if (e != platform::FileError::kNone) return err::kAuxCreateFailed;
+  DbFile aux(std::move(raw));
+  unsigned char block[kBlockSize] = {};
+  AuxHeader header;
+  header.version = kVersion;
+  header.created = created;
+  header.Encode(block);
+  if (aux.WriteAt(0, block, sizeof block) != 0 || aux.Flush() != 0) return err::kAuxCreateFailed;
+  return 0;
+}
+
+}  // namespace db
