@@ -8,7 +8,7 @@
 #include "db/errors.h"
 #include "db/format.h"
 #include "db/index_hooks.h"
-#include "db/open_password.h"
+#include "db/password.h"
 #include "db/paths.h"
 #include "db/registry.h"
 
@@ -59,7 +59,7 @@ int OpenAuxiliary(Database& db) {
   if (code != 0) return code;
   db.aux = std::make_unique<DbFile>(std::move(raw));
   DbFile& aux = *db.aux;
-  InstallAuxiliaryCipher(db);
+  aux.cipher().Set(db.main.cipher().reading());  // the password found for the main file
   WholeLock lock(aux);
   if (lock.code() != 0) return lock.code();
   unsigned char raw_header[kAuxHeaderSize];
@@ -100,7 +100,7 @@ int OpenChecked(const std::string& path, const OpenOptions& options, Database& d
   if (code != 0) return code;
   db.main.Attach(std::move(raw));
   DbFile& main = db.main;
-  InstallMainCipher(db, options.password);
+  main.cipher().Set(InitialCipherState(options.password));
 
   // While others may read the file, nobody changes it during the checks.
   bool others_read = (db.share_flags & platform::share::kRead) != 0;
@@ -115,10 +115,10 @@ int OpenChecked(const std::string& path, const OpenOptions& options, Database& d
   code = main.ReadAt(0, db.header, kHeaderSize, &got);
   if (code != 0) return code;
   if (got < kHeaderSize) return err::kNotDatabase;
-  bool ciphered = std::memcmp(db.header, kCipheredMagic, 4) == 0;
-  if (!ciphered && std::memcmp(db.header, kPlainMagic, 4) != 0) return err::kNotDatabase;
-  // Check 5: the access password.
-  code = ciphered ? UnlockCipheredHeader(db, options.password) : CheckPlainPassword(db, options.password);
+  if (std::memcmp(db.header, kCipheredMagic, 4) != 0 && std::memcmp(db.header, kPlainMagic, 4) != 0)
+    return err::kNotDatabase;
+  // Check 5: the access password (re-reads the header with the right key).
+  code = CheckPasswordAtOpen(main, options.password, db.header);
   if (code != 0) return code;
   // Checks 6 and 7.
   std::int32_t record_count = GetI32(db.header + kRecordCountPos);
