@@ -1,0 +1,269 @@
+// The edit box unit on the system edit control.
+#include <climits>
+#include <cstdlib>
+
+#include "ui/byte_reader.h"
+#include "ui/units/control_unit.h"
+#include "ui/units/unit_factories.h"
+
+namespace ui {
+namespace {
+
+// Decimal value of a text as typed: leading blanks, a sign, digits; anything
+// else ends the number (no digits: 0). Saturates instead of overflowing.
+std::int64_t ParseDecimal(const std::string& text) {
+  std::size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+  std::int64_t value = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    if (value > (INT64_MAX - 9) / 10) {
+      value = INT64_MAX;
+      break;
+    }
+    value = value * 10 + (text[i] - '0');
+  }
+  return negative ? -value : value;
+}
+
+class EditBox : public ControlUnit {
+ public:
+  using ControlUnit::ControlUnit;
+
+  bool Parse(const std::vector<std::uint8_t>& data) {
+    if (data.empty()) return true;
+    ByteReader in(data.data(), data.size());
+    std::uint32_t version = in.U32();
+    if (version > 2) return false;
+    border_ = in.I32();
+    text_colour_ = in.U32();
+    background_ = in.U32();
+    hide_selection_ = in.I32();
+    max_length_ = in.I32();
+    multi_line_ = in.I32();
+    scroll_bars_ = in.I32();
+    alignment_ = in.I32();
+    input_mode_ = in.I32();
+    password_char_ = in.U16();
+    case_mode_ = in.I32();
+    spin_style_ = in.I32();
+    spin_min_ = in.I32();
+    spin_max_ = in.I32();
+    selection_start_ = in.I32();
+    selection_length_ = in.I32();
+    font_ = in.CountedText();
+    content_ = in.CountedText();
+    if (version >= 2) {
+      text27_ = in.CountedText();
+      text28_ = in.CountedText();
+    }
+    if (max_length_ < 0) max_length_ = 0;
+    return !in.failed();
+  }
+
+  bool Create(const CreateContext& context) {
+    CreateContext adjusted = context;
+    // A single-line box is at least one line of the default font plus the
+    // edges tall.
+    constexpr int kMinimumHeight = 13 + 2 * 2;
+    if (multi_line_ == 0 && adjusted.rect.height < kMinimumHeight) adjusted.rect.height = kMinimumHeight;
+    if (!CreateWindow(platform::ControlKind::kEdit, "EDIT", content_, adjusted)) return false;
+    System().SetEditRules(handle_, Rules());
+    return true;
+  }
+
+  platform::EditRules Rules() const {
+    platform::EditRules rules;
+    rules.max_bytes = max_length_;
+    rules.case_mode = case_mode_;
+    rules.read_only = input_mode_ == 1;
+    rules.password = input_mode_ == 2;
+    rules.password_char = static_cast<char>(password_char_ & 0xFF);
+    rules.multi_line = multi_line_ != 0;
+    return rules;
+  }
+
+  std::string Content() const { return handle_ != 0 ? System().GetText(handle_) : content_; }
+
+  PropertyValue GetProperty(int index) override {
+    PropertyValue v;
+    auto word = [&](std::int32_t x) { v.word = static_cast<std::uint32_t>(x); };
+    switch (index) {
+      case 8: v.data = Content(); break;
+      case 9: word(border_); break;
+      case 10: v.word = text_colour_; break;
+      case 11: v.word = background_; break;
+      case 12: v.data = font_; break;
+      case 13: word(hide_selection_); break;
+      case 14: word(max_length_); break;
+      case 15: word(multi_line_); break;
+      case 16: word(scroll_bars_); break;
+      case 17: word(alignment_); break;
+      case 18: word(input_mode_); break;
+      case 19: v.data = std::string(1, static_cast<char>(password_char_ & 0xFF)); break;
+      case 20: word(case_mode_); break;
+      case 21: word(spin_style_); break;
+      case 22: word(spin_min_); break;
+      case 23: word(spin_max_); break;
+      case 24: word(selection_start_); break;
+      case 25: word(selection_length_); break;
+      case 26: v.data = SelectedText(); break;
+      case 27: v.data = text27_; break;
+      case 28: v.data = text28_; break;
+      default: break;
+    }
+    return v;
+  }
+
+  bool SetProperty(int index, const PropertyValue& v) override {
+    auto i = static_cast<std::int32_t>(v.word);
+    platform::WindowSystem& system = System();
+    switch (index) {
+      case 8: SetContent(v.data); return false;
+      case 9: border_ = ClampChoice(v.word, 0, 5); break;
+      case 10: text_colour_ = v.word; break;
+      case 11: background_ = v.word; break;
+      case 12: font_ = v.data; break;
+      case 13: {
+        bool changed = hide_selection_ != i;
+        hide_selection_ = i;
+        return changed;
+      }
+      case 14: max_length_ = i < 0 ? 0 : i; break;
+      case 15: {
+        bool changed = multi_line_ != i;
+        multi_line_ = i;
+        return changed;
+      }
+      case 16: scroll_bars_ = ClampChoice(v.word, 0, 3); break;
+      case 17: alignment_ = ClampChoice(v.word, 0, 2); break;
+      case 18: input_mode_ = ClampChoice(v.word, 0, 11); break;
+      case 19: password_char_ = v.data.empty() ? 0 : static_cast<unsigned char>(v.data[0]); break;
+      case 20: case_mode_ = ClampChoice(v.word, 0, 2); break;
+      case 21: spin_style_ = ClampChoice(v.word, 0, 2); break;
+      case 22: spin_min_ = i; break;
+      case 23: spin_max_ = i; break;
+      case 24: selection_start_ = i; break;
+      case 25: selection_length_ = i; break;
+      case 26: ReplaceSelection(v.data); return false;
+      case 27: text27_ = v.data; break;
+      case 28: text28_ = v.data; break;
+      default: break;
+    }
+    if (handle_ != 0) system.SetEditRules(handle_, Rules());
+    return false;
+  }
+
+  std::vector<std::uint8_t> SavePropertyData() override {
+    ByteWriter out;
+    out.U32(2);
+    out.I32(border_);
+    out.U32(text_colour_);
+    out.U32(background_);
+    for (std::int32_t v : {hide_selection_, max_length_, multi_line_, scroll_bars_, alignment_, input_mode_})
+      out.I32(v);
+    out.U16(password_char_);
+    for (std::int32_t v : {case_mode_, spin_style_, spin_min_, spin_max_, selection_start_, selection_length_})
+      out.I32(v);
+    out.CountedText(font_);
+    out.CountedText(Content());
+    out.CountedText(text27_);
+    out.CountedText(text28_);
+    return out.Take();
+  }
+
+  void OnNotice(const platform::Message& message) override {
+    switch (message.notice) {
+      case platform::Notice::kTextChanged: RaiseSimple(window_id_, unit_id_, 0); break;
+      case platform::Notice::kGotFocus: RaiseSimple(window_id_, unit_id_, -7); break;
+      case platform::Notice::kLostFocus: {
+        UnitId window = window_id_, unit = unit_id_;
+        RewriteNumber();  // may run handlers; raise the focus event by ids only
+        RaiseSimple(window, unit, -8);
+        break;
+      }
+      case platform::Notice::kSpin: Spin(message.a > 0 ? 1 : -1); break;
+      default: break;
+    }
+  }
+
+ private:
+  // Store, set the text without a change notice, then one content-changed event.
+  void SetContent(const std::string& text) {
+    content_ = text;
+    if (handle_ != 0) System().SetText(handle_, text);
+    RaiseSimple(window_id_, unit_id_, 0);
+  }
+
+  // Numeric input modes rewrite the text as its clamped number on focus loss.
+  void RewriteNumber() {
+    if (input_mode_ < 5 || input_mode_ > 7 || handle_ == 0) return;
+    std::int64_t value = ParseDecimal(System().GetText(handle_));
+    std::int64_t low = input_mode_ == 5 ? 0 : input_mode_ == 6 ? -32768 : INT32_MIN;
+    std::int64_t high = input_mode_ == 5 ? 255 : input_mode_ == 6 ? 32767 : INT32_MAX;
+    value = value < low ? low : (value > high ? high : value);
+    std::string text = std::to_string(value);
+    if (text != System().GetText(handle_)) SetContent(text);
+  }
+
+  void Spin(int step) {
+    if (spin_style_ == 2) {
+      EventNotice notice;
+      notice.window = window_id_;
+      notice.unit = unit_id_;
+      notice.event = 1;
+      notice.argc = 1;
+      notice.args[0] = step;
+      RaiseEvent(notice);
+      return;
+    }
+    if (spin_style_ != 1 || handle_ == 0) return;
+    std::int64_t low = spin_min_ < spin_max_ ? spin_min_ : spin_max_;
+    std::int64_t high = spin_min_ < spin_max_ ? spin_max_ : spin_min_;
+    std::int64_t value = ParseDecimal(System().GetText(handle_)) + step;
+    if (value > high) value = low;  // leaving the range continues at its other end
+    if (value < low) value = high;
+    System().SetFocus(handle_);
+    selection_start_ = 0;
+    selection_length_ = -1;
+    if (Registry().FindLoaded(window_id_) != nullptr) SetContent(std::to_string(value));
+  }
+
+  std::string SelectedText() const {
+    std::string text = Content();
+    std::size_t start = selection_start_ < 0 ? text.size() : std::min<std::size_t>(selection_start_, text.size());
+    std::size_t length = selection_length_ < 0 ? text.size() - start
+                                               : std::min<std::size_t>(selection_length_, text.size() - start);
+    return text.substr(start, length);
+  }
+
+  void ReplaceSelection(const std::string& with) {
+    std::string text = Content();
+    std::size_t start = selection_start_ < 0 ? text.size() : std::min<std::size_t>(selection_start_, text.size());
+    std::size_t length = selection_length_ < 0 ? text.size() - start
+                                               : std::min<std::size_t>(selection_length_, text.size() - start);
+    text.replace(start, length, with);
+    SetContent(text);
+  }
+
+  std::int32_t border_ = 1;
+  std::uint32_t text_colour_ = 0x000000, background_ = 0xFFFFFF;
+  std::int32_t hide_selection_ = 1, max_length_ = 0, multi_line_ = 0, scroll_bars_ = 0, alignment_ = 0,
+               input_mode_ = 0;
+  std::uint16_t password_char_ = '*';
+  std::int32_t case_mode_ = 0, spin_style_ = 0, spin_min_ = 0, spin_max_ = 100, selection_start_ = 0,
+               selection_length_ = 0;
+  std::string font_, content_, text27_, text28_;
+};
+
+}  // namespace
+
+std::unique_ptr<Unit> CreateEditBox(const UnitTypeInfo& type, const CreateContext& context) {
+  auto unit = std::make_unique<EditBox>(type, context);
+  if (context.property_data == nullptr || !unit->Parse(*context.property_data) || !unit->Create(context))
+    return nullptr;
+  return unit;
+}
+
+}  // namespace ui

@@ -1,0 +1,190 @@
+// The label (the runtime's own "_VL_Label" window) and the button unit.
+#include "ui/byte_reader.h"
+#include "ui/units/control_unit.h"
+#include "ui/units/unit_factories.h"
+
+namespace ui {
+namespace {
+
+class Label : public ControlUnit {
+ public:
+  using ControlUnit::ControlUnit;
+
+  bool Parse(const std::vector<std::uint8_t>& data) {
+    if (data.empty()) return true;
+    ByteReader in(data.data(), data.size());
+    std::uint32_t version = in.U32();
+    if (version > 2) return false;
+    for (int index : {9, 11, 10, 12, 13, 14, 16, 17, 19, 20, 21, 22, 23, 24, 26, 25}) words_[index] = in.U32();
+    font_ = in.CountedText();
+    picture_ = in.CountedText();
+    caption_ = in.CountedText();
+    if (version >= 2) {
+      text27_ = in.CountedText();
+      text28_ = in.CountedText();
+    }
+    return !in.failed();
+  }
+
+  PropertyValue GetProperty(int index) override {
+    PropertyValue v;
+    switch (index) {
+      case 8: v.data = handle_ != 0 ? System().GetText(handle_) : caption_; break;
+      case 15: v.data = font_; break;
+      case 18: v.data = picture_; break;
+      case 27: v.data = text27_; break;
+      case 28: v.data = text28_; break;
+      default:
+        if (index >= 9 && index <= 26) v.word = words_[index];
+        break;
+    }
+    return v;
+  }
+
+  bool SetProperty(int index, const PropertyValue& v) override {
+    switch (index) {
+      case 8:
+        caption_ = v.data;
+        System().SetText(handle_, caption_);
+        break;
+      case 15: font_ = v.data; break;
+      case 18: picture_ = v.data; break;
+      case 27: text27_ = v.data; break;
+      case 28: text28_ = v.data; break;
+      case 9: words_[9] = static_cast<std::uint32_t>(ClampChoice(v.word, 0, 3)); break;
+      case 10: words_[10] = static_cast<std::uint32_t>(ClampChoice(v.word, 0, 5)); break;
+      case 24:
+      case 26: words_[index] = static_cast<std::uint32_t>(ClampChoice(v.word, 0, 2)); break;
+      default:
+        if (index >= 9 && index <= 26) words_[index] = v.word;
+        break;
+    }
+    return false;  // every write only repaints
+  }
+
+  std::vector<std::uint8_t> SavePropertyData() override {
+    ByteWriter out;
+    out.U32(2);
+    for (int index : {9, 11, 10, 12, 13, 14, 16, 17, 19, 20, 21, 22, 23, 24, 26, 25}) out.U32(words_[index]);
+    for (const std::string* text : {&font_, &picture_, &caption_, &text27_, &text28_}) out.CountedText(*text);
+    return out.Take();
+  }
+
+  void OnNotice(const platform::Message& message) override { CommonNotice(message); }
+
+  bool CreateLabelWindow(const CreateContext& context) {
+    return CreateWindow(platform::ControlKind::kLabel, "_VL_Label", caption_, context);
+  }
+
+  std::string caption_;
+
+ private:
+  // Integer properties 9..26 by index; the label's own defaults.
+  std::uint32_t words_[27] = {0, 0, 0, 0, 0, 0, 0, 0, 0,
+                              /*9*/ 0, /*10*/ 0, /*11*/ 8, /*12*/ 0x808080, /*13*/ 0xFFFFFF, /*14*/ 0x808080,
+                              /*15*/ 0, /*16*/ 0x000000, /*17*/ 0xFF000000, /*18*/ 0, /*19*/ 1, /*20*/ 0,
+                              /*21*/ 0x808080, /*22*/ 0xFFFFFF, /*23*/ 0x808080, /*24*/ 0, /*25*/ 0, /*26*/ 1};
+  std::string font_, picture_, text27_, text28_;
+};
+
+class Button : public ControlUnit {
+ public:
+  using ControlUnit::ControlUnit;
+
+  bool Parse(const std::vector<std::uint8_t>& data) {
+    if (data.empty()) return true;
+    ByteReader in(data.data(), data.size());
+    std::uint32_t version = in.U32();
+    if (version > 1) return false;
+    kind_ = in.I32();
+    horizontal_ = in.I32();
+    vertical_ = in.I32();
+    picture_ = in.CountedText();
+    font_ = in.CountedText();
+    caption_ = in.CountedText();
+    return !in.failed();
+  }
+
+  bool IsDefaultButton() const override { return kind_ == 1; }
+
+  PropertyValue GetProperty(int index) override {
+    PropertyValue v;
+    switch (index) {
+      case 8: v.data = picture_; break;
+      case 9: v.word = static_cast<std::uint32_t>(kind_); break;
+      case 10: v.data = handle_ != 0 ? System().GetText(handle_) : caption_; break;
+      case 11: v.word = static_cast<std::uint32_t>(horizontal_); break;
+      case 12: v.word = static_cast<std::uint32_t>(vertical_); break;
+      case 13: v.data = font_; break;
+      default: break;
+    }
+    return v;
+  }
+
+  bool SetProperty(int index, const PropertyValue& v) override {
+    switch (index) {
+      case 8: picture_ = v.data; break;
+      case 9:
+        kind_ = ClampChoice(v.word, 0, 1);
+        System().SetDefaultButton(handle_, kind_ == 1);
+        break;
+      case 10:
+        caption_ = v.data;
+        System().SetText(handle_, caption_);
+        break;
+      case 11: horizontal_ = ClampChoice(v.word, 0, 2); break;
+      case 12: vertical_ = ClampChoice(v.word, 0, 2); break;
+      case 13: font_ = v.data; break;
+      default: break;
+    }
+    return false;
+  }
+
+  std::vector<std::uint8_t> SavePropertyData() override {
+    ByteWriter out;
+    out.U32(1);
+    out.I32(kind_);
+    out.I32(horizontal_);
+    out.I32(vertical_);
+    out.CountedText(picture_);
+    out.CountedText(font_);
+    out.CountedText(caption_);
+    return out.Take();
+  }
+
+  void OnNotice(const platform::Message& message) override {
+    if (message.notice == platform::Notice::kClicked) {
+      RaiseSimple(window_id_, unit_id_, 0);  // last use of `this`: the handler may destroy it
+      return;
+    }
+    CommonNotice(message);
+  }
+
+  bool CreateButtonWindow(const CreateContext& context) {
+    if (!CreateWindow(platform::ControlKind::kButton, "BUTTON", caption_, context)) return false;
+    if (kind_ == 1) System().SetDefaultButton(handle_, true);
+    return true;
+  }
+
+  std::int32_t kind_ = 0, horizontal_ = 1, vertical_ = 1;
+  std::string picture_, font_, caption_ = "按钮";
+};
+
+}  // namespace
+
+std::unique_ptr<Unit> CreateLabel(const UnitTypeInfo& type, const CreateContext& context) {
+  auto unit = std::make_unique<Label>(type, context);
+  if (context.property_data == nullptr || !unit->Parse(*context.property_data)) return nullptr;
+  // Labels show "&" as it is; the desktop draws the text unchanged.
+  if (!unit->CreateLabelWindow(context)) return nullptr;
+  return unit;
+}
+
+std::unique_ptr<Unit> CreateButton(const UnitTypeInfo& type, const CreateContext& context) {
+  auto unit = std::make_unique<Button>(type, context);
+  if (context.property_data == nullptr || !unit->Parse(*context.property_data)) return nullptr;
+  if (!unit->CreateButtonWindow(context)) return nullptr;
+  return unit;
+}
+
+}  // namespace ui
