@@ -1,6 +1,7 @@
 #include "platform/host.h"
 
 #include <cstdlib>
+#include <ctime>
 
 namespace platform {
 namespace {
@@ -13,6 +14,20 @@ Host* InstallHost(Host* host) {
   Host* previous = g_installed;
   g_installed = host;
   return previous;
+}
+
+LocalTime Host::LocalNow() {
+  std::time_t now = std::time(nullptr);
+  const std::tm* local = std::localtime(&now);  // the user-interface thread only
+  LocalTime t;
+  if (local == nullptr) return t;
+  t.year = local->tm_year + 1900;
+  t.month = local->tm_mon + 1;
+  t.day = local->tm_mday;
+  t.hour = local->tm_hour;
+  t.minute = local->tm_min;
+  t.second = local->tm_sec > 59 ? 59 : local->tm_sec;  // a leap second stays in its minute
+  return t;
 }
 
 void EndProcess(int code) {

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/input_box.h"
+
 namespace platform {
 
 // Message-box flags and results, with the Windows values.
@@ -41,6 +43,16 @@ struct PasswordDialogTexts {
   std::string cancel;
 };
 
+// A local date and time, to the second.
+struct LocalTime {
+  int year = 2000;
+  int month = 1;
+  int day = 1;
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+};
+
 class Host {
  public:
   virtual ~Host() = default;
@@ -63,6 +75,31 @@ class Host {
     (void)typed;
     return BoxAnswer::kCancel;
   }
+
+  // Runs the input box modally: kOk with the field's text (GBK) in *entered,
+  // or kCancel (entered untouched). A host without the dialog cancels.
+  virtual BoxAnswer ShowInputBox(const InputBoxRequest& request, std::string* entered) {
+    (void)request;
+    (void)entered;
+    return BoxAnswer::kCancel;
+  }
+
+  // Puts a plain text (GBK) on the clipboard; false when that fails or the
+  // desktop has no clipboard.
+  virtual bool SetClipboardText(const std::string& text) {
+    (void)text;
+    return false;
+  }
+
+  // Hands a web address (GBK, already checked to be http, https or ftp) to
+  // the default browser; false when nothing could be started.
+  virtual bool OpenWebAddress(const std::string& address) {
+    (void)address;
+    return false;
+  }
+
+  // The local date and time; by default the C library's local time.
+  virtual LocalTime LocalNow();
 };
 
 // Thrown by simulated hosts from EndProcess; caught by their runner.

@@ -27,6 +27,9 @@ struct WindowHooks {
   // Requests the runtime leaves to the window runtime (2005-2010, 2018, ...);
   // answers 0 for codes it does not know.
   RequestFunction window_request = nullptr;
+  // The system handle of a loaded window, by its window id and its own unit
+  // id; 0 when it is not loaded. Message and input boxes use it as owner.
+  std::uintptr_t (*window_handle)(std::uint32_t window, std::uint32_t unit) = nullptr;
 };
 
 struct RuntimeState {

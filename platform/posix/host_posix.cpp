@@ -1,5 +1,8 @@
+#include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 
@@ -33,6 +36,42 @@ class PosixHost final : public Host {
   }
 
   std::uint32_t TickCount() override { return MonotonicTickCount(); }
+
+  // Starts xdg-open on the address without a shell and without waiting for
+  // the browser: the child forks the opener and leaves at once, so no
+  // zombie stays behind.
+  bool OpenWebAddress(const std::string& address) override {
+    std::string utf8 = GbkToUtf8(address);
+    pid_t child = fork();
+    if (child < 0) return false;
+    if (child == 0) {
+      if (fork() == 0) {
+        setsid();
+        char program[] = "xdg-open";
+        char* argv[] = {program, utf8.data(), nullptr};
+        execvp(program, argv);
+      }
+      _exit(0);
+    }
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    return true;
+  }
+
+  LocalTime LocalNow() override {
+    time_t now = time(nullptr);
+    struct tm local {};
+    LocalTime t;
+    if (localtime_r(&now, &local) == nullptr) return t;
+    t.year = local.tm_year + 1900;
+    t.month = local.tm_mon + 1;
+    t.day = local.tm_mday;
+    t.hour = local.tm_hour;
+    t.minute = local.tm_min;
+    t.second = local.tm_sec > 59 ? 59 : local.tm_sec;
+    return t;
+  }
 };
 
 }  // namespace

@@ -33,4 +33,25 @@ BoxAnswer SimHost::ShowPasswordDialog(const PasswordDialogTexts& texts, std::str
   return BoxAnswer::kOk;
 }
 
+BoxAnswer SimHost::ShowInputBox(const InputBoxRequest& request, std::string* entered) {
+  input_boxes_.push_back(request);
+  if (input_answers_.empty()) return BoxAnswer::kCancel;
+  std::optional<std::string> keys = std::move(input_answers_.front());
+  input_answers_.pop_front();
+  if (!keys) return BoxAnswer::kCancel;
+  *entered = TypeIntoInputBox(request, *keys);
+  return BoxAnswer::kOk;
+}
+
+bool SimHost::SetClipboardText(const std::string& text) {
+  if (!clipboard_available_) return false;
+  clipboard_ = text;
+  return true;
+}
+
+bool SimHost::OpenWebAddress(const std::string& address) {
+  opened_addresses_.push_back(address);
+  return true;
+}
+
 }  // namespace platform::sim

@@ -26,6 +26,10 @@ class SimHost : public Host {
   [[noreturn]] void EndProcess(int code) override;
   std::uint32_t TickCount() override;
   BoxAnswer ShowPasswordDialog(const PasswordDialogTexts& texts, std::string* typed) override;
+  BoxAnswer ShowInputBox(const InputBoxRequest& request, std::string* entered) override;
+  bool SetClipboardText(const std::string& text) override;
+  bool OpenWebAddress(const std::string& address) override;
+  LocalTime LocalNow() override { return clock_; }
 
   // Answers for the next message boxes, in order; when none is queued the
   // first button of the box is chosen.
@@ -38,6 +42,23 @@ class SimHost : public Host {
   void QueuePassword(std::optional<std::string> typed) { passwords_.push_back(std::move(typed)); }
   const std::vector<PasswordDialogTexts>& password_dialogs() const { return password_dialogs_; }
 
+  // Answers for the next input boxes, in order: the keys are typed into the
+  // field (through the mode's filter, "\b" erasing) and OK is pressed;
+  // nullopt presses Cancel. With none queued the box is cancelled.
+  void QueueInputBox(std::optional<std::string> keys) { input_answers_.push_back(std::move(keys)); }
+  const std::vector<InputBoxRequest>& input_boxes() const { return input_boxes_; }
+
+  // The clipboard's plain text (nullopt while nothing was put there); a
+  // clipboard made unavailable refuses every text.
+  const std::optional<std::string>& clipboard() const { return clipboard_; }
+  void SetClipboardAvailable(bool available) { clipboard_available_ = available; }
+
+  // Every address handed to the browser, in order.
+  const std::vector<std::string>& opened_addresses() const { return opened_addresses_; }
+
+  // The local date and time Now reads; it stays put until set again.
+  void SetClock(const LocalTime& now) { clock_ = now; }
+
   // Simulated milliseconds; every read moves the clock on by one so waits end.
   void AdvanceTicks(std::uint32_t ms) { ticks_ += ms; }
 
@@ -47,6 +68,12 @@ class SimHost : public Host {
   std::deque<std::optional<std::string>> passwords_;
   std::vector<PasswordDialogTexts> password_dialogs_;
   std::uint32_t ticks_ = 1000;
+  std::deque<std::optional<std::string>> input_answers_;
+  std::vector<InputBoxRequest> input_boxes_;
+  std::optional<std::string> clipboard_;
+  bool clipboard_available_ = true;
+  std::vector<std::string> opened_addresses_;
+  LocalTime clock_{2024, 1, 1, 12, 0, 0};
 };
 
 // Installs a SimHost for the lifetime of this object.

@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "commands/system.h"
+#include "commands/text.h"
+#include "commands/web_address.h"
+#include "platform/sim/sim_host.h"
+#include "runtime/state.h"
+#include "tests/commands/call.h"
+#include "tests/commands/temp_folder.h"
+
+namespace commands {
+namespace {
+
+using testing::Call;
+using testing::Omitted;
+using testing::Result;
+using testing::TempFolder;
+using testing::Txt;
+
+bool Exists(const std::string& name) { return Result(Call(FileExists, {Txt(name.c_str())}))->lo != 0; }
+
+TEST(FileExists, FilesFoldersAndWildcards) {
+  TempFolder folder;
+  folder.Write("user.vdb", "x");
+  std::filesystem::create_directory(folder.File("sub"));
+  EXPECT_TRUE(Exists(folder.File("user.vdb")));
+  EXPECT_TRUE(Exists(folder.File("sub")));
+  EXPECT_TRUE(Exists(folder.File("*.vdb")));
+  EXPECT_TRUE(Exists(folder.File("us?r.*")));
+  EXPECT_FALSE(Exists(folder.File("*.ini")));
+  EXPECT_FALSE(Exists(folder.File("absent.vdb")));
+  EXPECT_FALSE(Exists(""));
+}
+
+TEST(DeleteFile, RemovesOnceAndReportsFailure) {
+  TempFolder folder;
+  folder.Write("user.vdb", "x");
+  std::string name = folder.File("user.vdb");
+  EXPECT_TRUE(Result(Call(DeleteFile, {Txt(name.c_str())}))->lo != 0);
+  EXPECT_FALSE(Exists(name));
+  EXPECT_FALSE(Result(Call(DeleteFile, {Txt(name.c_str())}))->lo != 0);
+}
+
+TEST(GetProgramFolder, CopyOfTheRecordedFolder) {
+  std::string saved = rt::State().program_folder;
+  rt::State().program_folder = "C:";
+  Result root(Call(GetProgramFolder, {}));
+  EXPECT_EQ(root.text(), "C:");
+  rt::State().program_folder.clear();
+  EXPECT_TRUE(Result(Call(GetProgramFolder, {})).null());
+  rt::State().program_folder = saved;
+}
+
+TEST(SetClipboardText, EmptyTextAndRefusal) {
+  platform::sim::ScopedSimHost host;
+  EXPECT_TRUE(Result(Call(SetClipboardText, {Txt("")}))->lo != 0);
+  ASSERT_TRUE(host->clipboard().has_value());
+  EXPECT_EQ(*host->clipboard(), "");
+  EXPECT_TRUE(Result(Call(SetClipboardText, {Txt("账号：a")}))->lo != 0);
+  EXPECT_EQ(*host->clipboard(), "账号：a");
+  host->SetClipboardAvailable(false);
+  EXPECT_FALSE(Result(Call(SetClipboardText, {Txt("b")}))->lo != 0);
+  EXPECT_EQ(*host->clipboard(), "账号：a");
+}
+
+TEST(Now, LocalTimeInWholeSeconds) {
+  platform::sim::ScopedSimHost host;
+  host->SetClock({2024, 3, 5, 14, 7, 9});
+  Result now(Call(Now, {}));
+  EXPECT_EQ(now->type, rt::type::kDateTime);
+  EXPECT_DOUBLE_EQ(now->as_double(), 45356 + (14 * 3600 + 7 * 60 + 9) / 86400.0);
+  Result text(Call(ToText, {*now}));
+  EXPECT_EQ(text.text(), "2024年3月5日14时7分9秒");
+}
+
+TEST(OpenWebAddress, WebAddressesPass) {
+  EXPECT_EQ(WebAddressToOpen("http://example.com/a?b=c"), "http://example.com/a?b=c");
+  EXPECT_EQ(WebAddressToOpen("HTTPS://Example.com"), "HTTPS://Example.com");
+  EXPECT_EQ(WebAddressToOpen("ftp://files.example.com/x"), "ftp://files.example.com/x");
+  EXPECT_EQ(WebAddressToOpen("  www.example.com  "), "http://www.example.com");
+  EXPECT_EQ(WebAddressToOpen("example.com:8080/login"), "http://example.com:8080/login");
+  EXPECT_EQ(WebAddressToOpen("localhost:8080"), "http://localhost:8080");
+  EXPECT_EQ(WebAddressToOpen("网站.中国"), "http://网站.中国");
+}
+
+TEST(OpenWebAddress, ProgramsPathsAndOtherSchemesAreRefused) {
+  for (const char* refused :
+       {"C:\\Windows\\System32\\calc.exe", "c:/tools/run.bat", "\\\\server\\share\\setup.exe", "/usr/bin/xterm",
+        "..\\evil.exe", "./run.sh", "tools\\run.exe", "file:///C:/x.exe", "FILE://server/share", "mailto:a@b.c",
+        "javascript:alert(1)", "shell:startup", "ms-settings:", "http:\\\\example.com", "", "   ",
+        "http://a\nb", "example.com\tx"}) {
+    EXPECT_EQ(WebAddressToOpen(refused), std::nullopt) << refused;
+  }
+}
+
+TEST(OpenWebAddress, CommandOpensOnlyWhatPasses) {
+  platform::sim::ScopedSimHost host;
+  Result(Call(OpenWebAddress, {Txt("www.example.com")}));
+  Result(Call(OpenWebAddress, {Txt("C:\\Windows\\notepad.exe")}));
+  Result(Call(OpenWebAddress, {Omitted()}));
+  Result(Call(OpenWebAddress, {}));
+  Result none(Call(OpenWebAddress, {Txt("https://x.example")}));
+  EXPECT_EQ(none->type, rt::type::kNone);
+  ASSERT_EQ(host->opened_addresses().size(), 4u);
+  EXPECT_EQ(host->opened_addresses()[0], "http://www.example.com");
+  EXPECT_EQ(host->opened_addresses()[1], kDefaultHomePage);
+  EXPECT_EQ(host->opened_addresses()[2], kDefaultHomePage);
+  EXPECT_EQ(host->opened_addresses()[3], "https://x.example");
+}
+
+}  // namespace
+}  // namespace commands
