@@ -10,7 +10,10 @@ inline constexpr int kNotIndexFile = -31;
 inline constexpr int kVersionMismatch = -32;
 inline constexpr int kAlreadyOpen = -33;
 inline constexpr int kTooManyIndexes = -34;
+inline constexpr int kTooManyKeyFields = -39;
+inline constexpr int kNoSuchKeyField = -40;
 inline constexpr int kRebuildFailed = -41;
+inline constexpr int kLargeKeyField = -42;
 inline constexpr int kFieldNotFound = -43;
 inline constexpr int kOutOfMemory = -45;
 inline constexpr int kReadRecordField = -46;
@@ -21,8 +24,6 @@ inline constexpr int kFieldSizeMismatch = -53;
 inline constexpr int kFieldTypeMismatch = -54;
 inline constexpr int kEntryNotFound = -58;
 inline constexpr int kReadRecord = -62;
+inline constexpr int kKeyTooLarge = -56;
 inline constexpr int kChangeFailed = -64;
-
-// A file error code (-1..-15) as opposed to the engine's own codes.
-inline bool IsFileError(int code) { return code <= -1 && code >= -15; }
 }  // namespace db::index::err

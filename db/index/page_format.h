@@ -45,9 +45,11 @@ struct IndexHeader {
 IndexHeader DecodeHeader(std::span<const std::uint8_t, kHeaderBytes> bytes);
 void EncodeHeader(const IndexHeader& header, std::span<std::uint8_t, kHeaderBytes> bytes);
 
-// Keys per page for a page and key size.
+// Keys per page for a page and key size; never above what the page's 16-bit
+// count can hold.
 inline std::int32_t MaxKeys(std::int32_t page_size, std::int32_t key_size) {
-  return (page_size - 8) / (key_size + 4);
+  const std::int32_t keys = (page_size - 8) / (key_size + 4);
+  return keys > 0xFFFF ? 0xFFFF : keys;
 }
 // Keys left in the first page by a split.
 inline std::int32_t SplitKeep(std::int32_t max_keys) { return max_keys / 2; }
