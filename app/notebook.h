@@ -1,0 +1,59 @@
+// The notebook's entry points and the operations its handlers share.
+#pragma once
+
+#include <cstdint>
+
+#include "app/calls.h"
+
+namespace app {
+
+// --- Start-up, creation and exit. ---
+void StartRoutine();
+void ExitRoutine();
+void OnMainWindowCreated();
+void OnMainWindowDestroying();
+void OnCreateDatabase();
+void OnExitButton();
+
+// --- Record list. ---
+// (0, false, false) reloads every row; (n, true, false) appends the row of
+// record n; (n, true, true) rewrites the row of record n.
+void LoadRecordList(std::int32_t record, bool single, bool update);
+// The stored password of record n (1-based).
+OwnedText ReadStoredPassword(std::int32_t record);
+void OnTogglePasswords();
+void OnListPopup();
+
+// --- Record editor. ---
+void OnAddRecord();
+void OnModifyRecord();
+void OnRecordWindowCreated();
+void OnSaveRecord();
+
+// --- Record commands. ---
+void OnDeleteRecord();
+void OnCopyRecord();
+void OnCopyAccount();
+void OnCopyPassword();
+void OnOpenAddress();
+
+// --- Database password. ---
+// The 32-digit key the engine gets for a typed password.
+OwnedText DeriveKey(const char* password);
+// Start-up: asks until the database opens (then fills the list); a Cancel or
+// a third wrong password ends the program.
+void UnlockDatabase();
+// For actions that read the database: true when one is open, else asks for
+// the password as at start-up and reopens it; false when the user gives up.
+bool EnsureDatabaseOpen();
+void OnChangePassword();
+
+// --- Shared small steps. ---
+// MessageBox with the given flags, default caption, no owner; its result.
+std::int32_t ShowMessage(const char* text, std::int32_t flags = 0);
+// The list's selected row, -1 for none.
+std::int32_t SelectedRow();
+// Cell text of the record list.
+OwnedText CellText(std::int32_t row, std::int32_t column);
+
+}  // namespace app

@@ -1,0 +1,26 @@
+#include "app/program.h"
+
+#include "app/forms/template_block.h"
+#include "app/handler_table.h"
+#include "app/notebook.h"
+#include "runtime/services.h"
+
+namespace app {
+
+const rt::ProgramHeader& ProgramHeader() {
+  static const rt::ProgramHeader header = [] {
+    rt::ProgramHeader h;
+    std::span<const rt::Handler> handlers = HandlerTable();
+    h.code_base = handlers.data();
+    h.handler_count = static_cast<std::uint32_t>(handlers.size());
+    std::span<const std::uint8_t> templates = forms::TemplateBlock();
+    h.template_data = templates.data();
+    h.template_data_length = static_cast<std::uint32_t>(templates.size());
+    return h;
+  }();
+  return header;
+}
+
+void RunNotebook() { rt::RunProgram(ProgramHeader(), &StartRoutine); }
+
+}  // namespace app

@@ -1,0 +1,87 @@
+// Actions on the selected record: delete, copy, open its address.
+#include <cstdint>
+
+#include "app/command_table.h"
+#include "app/forms/unit_ids.h"
+#include "app/notebook.h"
+#include "app/state.h"
+#include "runtime/helpers.h"
+
+namespace app {
+namespace {
+
+constexpr std::int32_t kYesNo = 4;
+constexpr std::int32_t kYes = 5;
+
+void SetClipboard(const char* text) { CallCore(Commands().set_clipboard_text, {arg::Text(text)}); }
+
+// The password of row `row` as the user typed it: from the database while
+// the list shows the mask, else from the cell. Returns false when the
+// database had to be reopened and the user gave up.
+bool RowPassword(std::int32_t row, OwnedText* password) {
+  if (State().show_passwords == 0) {
+    if (!EnsureDatabaseOpen()) return false;
+    *password = ReadStoredPassword(row + 1);
+  } else {
+    *password = CellText(row, 4);
+  }
+  return true;
+}
+
+}  // namespace
+
+void OnDeleteRecord() {
+  const CommandTable& cmd = Commands();
+  std::int32_t row = SelectedRow();
+  if (row == -1) return;
+  OwnedText name = CellText(row, 1);
+  OwnedText question(rt::ConcatTexts({"是否删除 ", name.c_str(), "？"}));
+  if (ShowMessage(question.c_str(), kYesNo) != kYes) return;
+  row = SelectedRow();
+  if (row == -1) return;
+  CallCore(cmd.go_to_record, {arg::Int(row + 1)});
+  CallCore(cmd.delete_record, {});
+  if (TakeBool(CallCore(cmd.purge_deleted_records, {}))) {
+    CallLibrary(library::kListView, cmd.delete_item,
+                {arg::Unit(rt::type::kListView, ids::kMainWindow, ids::kRecordList), arg::Int(row)});
+  }
+}
+
+void OnCopyRecord() {
+  std::int32_t row = SelectedRow();
+  if (row == -1) return;
+  OwnedText password;
+  if (!RowPassword(row, &password)) return;
+  OwnedText cells[7];
+  for (std::int32_t column : {1, 2, 3, 5, 6}) cells[column] = CellText(row, column);
+  OwnedText text(rt::ConcatTexts({"网站名称：", cells[1].c_str(), "\r\n",  //
+                                  "网站地址：", cells[2].c_str(), "\r\n",  //
+                                  "帐号：", cells[3].c_str(), "\r\n",      //
+                                  "密码：", password.c_str(), "\r\n",      //
+                                  "备注：", cells[5].c_str(), "\r\n",      //
+                                  "加入时间：", cells[6].c_str()}));
+  SetClipboard(text.c_str());
+}
+
+void OnCopyAccount() {
+  std::int32_t row = SelectedRow();
+  if (row == -1) return;
+  SetClipboard(CellText(row, 3).c_str());
+}
+
+void OnCopyPassword() {
+  std::int32_t row = SelectedRow();
+  if (row == -1) return;
+  OwnedText password;
+  if (!RowPassword(row, &password)) return;
+  SetClipboard(password.c_str());
+}
+
+void OnOpenAddress() {
+  std::int32_t row = SelectedRow();
+  if (row == -1) return;
+  OwnedText address = CellText(row, 2);
+  CallCore(Commands().open_web_address, {arg::Text(address)});
+}
+
+}  // namespace app

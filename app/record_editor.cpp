@@ -1,0 +1,134 @@
+// The record window: opening it to add or to modify, filling it, saving.
+#include <cstdint>
+
+#include "app/command_table.h"
+#include "app/forms/unit_ids.h"
+#include "app/notebook.h"
+#include "app/state.h"
+#include "runtime/helpers.h"
+
+namespace app {
+namespace {
+
+constexpr std::int32_t kTagProperty = 4;
+constexpr std::int32_t kCaptionProperty = 8;        // window
+constexpr std::int32_t kButtonCaptionProperty = 10;  // button
+constexpr std::int32_t kContentProperty = 8;         // edit box
+
+// The five edit boxes in field order, with the field each one holds.
+struct FieldBox {
+  std::uint32_t box;
+  const char* field;
+};
+constexpr FieldBox kFieldBoxes[] = {
+    {ids::kWebNameBox, field::kWebName},   {ids::kWebUrlBox, field::kWebUrl},
+    {ids::kAccountBox, field::kUserName},  {ids::kPasswordBox, field::kPassword},
+    {ids::kRemarksBox, field::kRemarks},
+};
+
+OwnedText BoxText(std::uint32_t box) { return ReadTextProperty(ids::kRecordWindow, box, kContentProperty); }
+void SetBoxText(std::uint32_t box, const char* text) {
+  WriteTextProperty(ids::kRecordWindow, box, kContentProperty, text);
+}
+
+void OpenRecordWindow(const char* tag) {
+  WriteTextProperty(ids::kMainWindow, ids::kRecordList, kTagProperty, tag);
+  CallCore(Commands().load_window, {arg::Unit(rt::type::kWindow, ids::kRecordWindow, ids::kRecordWindowUnit),
+                                    arg::Omitted(), arg::Bool(true)});
+}
+
+void SetCaptions(const char* button, const char* window) {
+  WriteTextProperty(ids::kRecordWindow, ids::kSaveButton, kButtonCaptionProperty, button);
+  WriteTextProperty(ids::kRecordWindow, ids::kRecordWindowUnit, kCaptionProperty, window);
+}
+
+std::int32_t ByteLength(const OwnedText& text) { return TakeInt(CallCore(Commands().text_length, {arg::Text(text)})); }
+
+void AddFromBoxes() {
+  const CommandTable& cmd = Commands();
+  std::int32_t number = TakeInt(CallCore(cmd.get_record_count, {})) + 1;
+  OwnedText texts[5];
+  for (int i = 0; i < 5; ++i) texts[i] = BoxText(kFieldBoxes[i].box);
+  rt::Value now = CallCore(cmd.now, {});
+  bool added = TakeBool(CallCore(cmd.add_record,
+                                 {arg::Double(number + 10.0), arg::Text(texts[0]), arg::Text(texts[1]),
+                                  arg::Text(texts[2]), arg::Text(texts[3]), arg::Text(texts[4]), now}));
+  if (!added) {
+    ShowMessage("记录添加失败！");
+    return;
+  }
+  for (const FieldBox& fb : kFieldBoxes) SetBoxText(fb.box, "");
+  ShowMessage("记录添加成功。");
+  LoadRecordList(number, true, false);
+}
+
+void ModifyFromBoxes(std::int32_t record) {
+  const CommandTable& cmd = Commands();
+  CallCore(cmd.go_first_record, {});
+  CallCore(cmd.go_to_record, {arg::Int(record)});
+  for (const FieldBox& fb : kFieldBoxes) {
+    OwnedText text = BoxText(fb.box);
+    CallCore(cmd.write_field, {arg::Text(fb.field), arg::Text(text)});
+  }
+  LoadRecordList(record, true, true);
+  CallCore(cmd.destroy_unit, {arg::Unit(rt::type::kWindow, ids::kRecordWindow, ids::kRecordWindowUnit)});
+}
+
+}  // namespace
+
+void OnAddRecord() { OpenRecordWindow("0"); }
+
+void OnModifyRecord() {
+  std::int32_t row = SelectedRow();
+  if (row == -1) return;
+  // The window reads the record as it opens: make sure there is a database
+  // to read it from (a failed password change can leave none open).
+  if (!EnsureDatabaseOpen()) return;
+  OwnedText tag = TakeText(CallCore(Commands().to_text, {arg::Int(row + 1)}));
+  OpenRecordWindow(tag.c_str());
+}
+
+void OnRecordWindowCreated() {
+  const CommandTable& cmd = Commands();
+  OwnedText tag = ReadTextProperty(ids::kMainWindow, ids::kRecordList, kTagProperty);
+  std::int32_t record = TakeInt(CallCore(cmd.to_int, {arg::Text(tag)}));
+  State().editing_record_number = record;
+  if (record == 0) {
+    SetCaptions("增加记录", "增加记录");
+    for (const FieldBox& fb : kFieldBoxes) SetBoxText(fb.box, "");
+    return;
+  }
+  OwnedText number = TakeText(CallCore(cmd.to_text, {arg::Int(record)}));
+  OwnedText title(rt::ConcatTexts({"修改记录|", number.c_str()}));
+  SetCaptions("修改记录", title.c_str());
+  CallCore(cmd.go_to_record, {arg::Int(record)});
+  for (const FieldBox& fb : kFieldBoxes) {
+    OwnedText value = TakeText(CallCore(cmd.read_field, {arg::Text(fb.field)}));
+    SetBoxText(fb.box, value.c_str());
+  }
+}
+
+void OnSaveRecord() {
+  {
+    OwnedText account = BoxText(ids::kAccountBox);
+    OwnedText password = BoxText(ids::kPasswordBox);
+    if (account.empty() || password.empty()) {
+      ShowMessage("未设置 账号或密码");
+      return;
+    }
+  }
+  for (const FieldBox& fb : kFieldBoxes) {
+    if (ByteLength(BoxText(fb.box)) > kMaxFieldBytes) {
+      ShowMessage("信息长度超过512");
+      return;
+    }
+  }
+  std::int32_t record = State().editing_record_number;
+  if (record == 0) {
+    AddFromBoxes();
+  } else {
+    ModifyFromBoxes(record);
+  }
+}
+
+}  // namespace app

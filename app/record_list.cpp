@@ -1,0 +1,114 @@
+// The record list: filling it from the database, the password mask and the
+// list's popup menu.
+#include <cstdint>
+
+#include "app/command_table.h"
+#include "app/forms/unit_ids.h"
+#include "app/notebook.h"
+#include "app/state.h"
+#include "runtime/helpers.h"
+
+namespace app {
+namespace {
+
+constexpr std::int32_t kCurrentRowProperty = 35;
+constexpr std::int32_t kToggleCaptionProperty = 10;
+const char* const kMask = "********";
+const char* const kShowCaption = "正显密码";
+const char* const kHideCaption = "*号遮盖";
+
+rt::Value ListRef() { return arg::Unit(rt::type::kListView, ids::kMainWindow, ids::kRecordList); }
+
+OwnedText ReadTextField(const char* name) { return TakeText(CallCore(Commands().read_field, {arg::Text(name)})); }
+
+// The fields of the current record, as the list shows them.
+struct RowFields {
+  OwnedText web_name, web_url, user_name, password, remarks;
+  double time = 0;
+};
+
+RowFields ReadCurrentRecord() {
+  RowFields row;
+  row.web_name = ReadTextField(field::kWebName);
+  row.web_url = ReadTextField(field::kWebUrl);
+  row.user_name = ReadTextField(field::kUserName);
+  row.password = ReadTextField(field::kPassword);
+  row.remarks = ReadTextField(field::kRemarks);
+  row.time = TakeDateTime(CallCore(Commands().read_field, {arg::Text(field::kTime)}));
+  return row;
+}
+
+std::int32_t AppendEmptyRow() {
+  return TakeInt(CallLibrary(library::kListView, Commands().insert_item, {ListRef()}));
+}
+
+void SetCell(std::int32_t row, std::int32_t column, const char* text) {
+  CallLibrary(library::kListView, Commands().set_item_text, {ListRef(), arg::Int(row), arg::Int(column), arg::Text(text)});
+}
+
+void WriteRow(std::int32_t row, const RowFields& fields) {
+  const CommandTable& cmd = Commands();
+  OwnedText number = TakeText(CallCore(cmd.to_text, {arg::Int(row + 1)}));
+  OwnedText time = TakeText(CallCore(cmd.to_text, {rt::Value::DateTime(fields.time)}));
+  SetCell(row, 0, number.c_str());
+  SetCell(row, 1, fields.web_name.c_str());
+  SetCell(row, 2, fields.web_url.c_str());
+  SetCell(row, 3, fields.user_name.c_str());
+  SetCell(row, 4, State().show_passwords == 1 ? fields.password.c_str() : kMask);
+  SetCell(row, 5, fields.remarks.c_str());
+  SetCell(row, 6, time.c_str());
+}
+
+}  // namespace
+
+void LoadRecordList(std::int32_t record, bool single, bool update) {
+  const CommandTable& cmd = Commands();
+  CallCore(cmd.go_first_record, {});
+  if (!single) {
+    CallLibrary(library::kListView, cmd.delete_all_items, {ListRef()});
+    std::int32_t count = TakeInt(CallCore(cmd.get_record_count, {}));
+    for (std::int32_t i = 0; i < count; ++i) {
+      RowFields fields = ReadCurrentRecord();
+      CallCore(cmd.skip_records, {arg::Int(1)});
+      WriteRow(AppendEmptyRow(), fields);
+    }
+    return;
+  }
+  CallCore(cmd.go_to_record, {arg::Int(record)});
+  RowFields fields = ReadCurrentRecord();
+  WriteRow(update ? record - 1 : AppendEmptyRow(), fields);
+}
+
+OwnedText ReadStoredPassword(std::int32_t record) {
+  CallCore(Commands().go_to_record, {arg::Int(record)});
+  return ReadTextField(field::kPassword);
+}
+
+void OnTogglePasswords() {
+  OwnedText caption = ReadTextProperty(ids::kMainWindow, ids::kTogglePasswordsButton, kToggleCaptionProperty);
+  if (rt::CompareTexts(caption.c_str(), kShowCaption) == 0) {
+    State().show_passwords = 1;
+    WriteTextProperty(ids::kMainWindow, ids::kTogglePasswordsButton, kToggleCaptionProperty, kHideCaption);
+  } else if (rt::CompareTexts(caption.c_str(), kHideCaption) == 0) {
+    State().show_passwords = 0;
+    WriteTextProperty(ids::kMainWindow, ids::kTogglePasswordsButton, kToggleCaptionProperty, kShowCaption);
+  } else {
+    return;
+  }
+  LoadRecordList(0, false, false);
+}
+
+void OnListPopup() {
+  if (SelectedRow() == -1) return;
+  CallCore(Commands().popup_menu, {arg::Unit(rt::type::kWindow, ids::kMainWindow, ids::kMainWindowUnit),
+                                   arg::Unit(rt::type::kMenu, ids::kMainWindow, ids::kAccountMenu)});
+}
+
+std::int32_t SelectedRow() { return ReadIntProperty(ids::kMainWindow, ids::kRecordList, kCurrentRowProperty); }
+
+OwnedText CellText(std::int32_t row, std::int32_t column) {
+  return TakeText(
+      CallLibrary(library::kListView, Commands().get_item_text, {ListRef(), arg::Int(row), arg::Int(column)}));
+}
+
+}  // namespace app

@@ -1,0 +1,61 @@
+// The notebook's three globals and the layout of its one table.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace app {
+
+struct AppState {
+  // Full path of the database file; set once by the main window's creation
+  // handler, released by the exit routine. Null while empty.
+  char* database_path = nullptr;
+  // 1 while the record list shows passwords in clear.
+  std::int32_t show_passwords = 0;
+  // Record open in the record window; 0 while that window adds records.
+  std::int32_t editing_record_number = 0;
+};
+
+// The one instance for the process.
+AppState& State();
+// Back to the initial values, releasing the path (exit routine, tests).
+void ResetState();
+
+// Field type codes of the database engine.
+namespace field_type {
+inline constexpr std::int32_t kInt = 3;
+inline constexpr std::int32_t kDateTime = 8;
+inline constexpr std::int32_t kText = 10;
+}  // namespace field_type
+
+struct FieldLayout {
+  const char* name;
+  std::int32_t type;
+  std::int32_t size;
+};
+
+// The record layout the database is created with, in field order.
+inline constexpr std::array<FieldLayout, 7> kRecordLayout = {{
+    {"id", field_type::kInt, 0},
+    {"WebName", field_type::kText, 512},
+    {"WebUrl", field_type::kText, 512},
+    {"UserName", field_type::kText, 512},
+    {"PassWord", field_type::kText, 512},
+    {"Remarks", field_type::kText, 512},
+    {"Time", field_type::kDateTime, 512},
+}};
+
+// The names the handlers read and write the fields by.
+namespace field {
+inline constexpr const char* kWebName = "webname";
+inline constexpr const char* kWebUrl = "weburl";
+inline constexpr const char* kUserName = "username";
+inline constexpr const char* kPassword = "password";
+inline constexpr const char* kRemarks = "remarks";
+inline constexpr const char* kTime = "time";
+}  // namespace field
+
+// Longest text a field takes, in bytes.
+inline constexpr std::int32_t kMaxFieldBytes = 512;
+
+}  // namespace app
