@@ -49,14 +49,14 @@ void ReadIniValue(rt::Value* result, std::int32_t argc, rt::Value* argv) {
   const char* fallback = Present(argc, argv, 3) ? TextOf(argv[3]) : "";
   std::string value;
   if (*file != '\0' && *section != '\0' && *key != '\0')
-    value = platform::ReadProfileString(file, section, key, *fallback != '\0' ? fallback : nullptr, kIniBufferSize);
+    value = platform::ReadIniString(file, section, key, *fallback != '\0' ? fallback : nullptr, kIniBufferSize);
   *result = OwnedText(value);
 }
 
 void WriteIniValue(rt::Value* result, std::int32_t argc, rt::Value* argv) {
   const char* key = Present(argc, argv, 2) ? TextOf(argv[2]) : nullptr;
   const char* value = Present(argc, argv, 3) ? TextOf(argv[3]) : nullptr;
-  *result = rt::Value::Bool(platform::WriteProfileString(TextOf(argv[0]), TextOf(argv[1]), key, value));
+  *result = rt::Value::Bool(platform::WriteIniString(TextOf(argv[0]), TextOf(argv[1]), key, value));
 }
 
 void FileExists(rt::Value* result, std::int32_t, rt::Value* argv) {

@@ -14,12 +14,13 @@ namespace platform {
 // The value of `key` in `section` of `file`, or `default_value` (null =
 // empty; trailing blanks removed) when there is none; at most
 // buffer_size - 1 bytes. All texts GBK; none of file, section, key is null.
-std::string ReadProfileString(const char* file, const char* section, const char* key, const char* default_value,
+std::string ReadIniString(const char* file, const char* section, const char* key, const char* default_value,
                               std::size_t buffer_size);
 
+// (Not ...ProfileString: windows.h defines macros of those names.)
 // Sets key = value in section, creating the file and the section as needed.
 // A null key removes the whole section; a null value removes the key.
 // False when the file cannot be read or written.
-bool WriteProfileString(const char* file, const char* section, const char* key, const char* value);
+bool WriteIniString(const char* file, const char* section, const char* key, const char* value);
 
 }  // namespace platform

@@ -160,7 +160,7 @@ std::string Cut(std::string text, std::size_t buffer_size) {
 
 }  // namespace
 
-std::string ReadProfileString(const char* file, const char* section, const char* key, const char* default_value,
+std::string ReadIniString(const char* file, const char* section, const char* key, const char* default_value,
                               std::size_t buffer_size) {
   std::vector<Line> lines;
   bool exists = false;
@@ -180,7 +180,7 @@ std::string ReadProfileString(const char* file, const char* section, const char*
   return Cut(fallback, buffer_size);
 }
 
-bool WriteProfileString(const char* file, const char* section, const char* key, const char* value) {
+bool WriteIniString(const char* file, const char* section, const char* key, const char* value) {
   std::string path = NativePath(file);
   std::vector<Line> lines;
   bool exists = false;

@@ -1,7 +1,11 @@
 #include <windows.h>
+#include <shellapi.h>
+
+#include <cstring>
 
 #include "platform/host.h"
 #include "platform/system.h"
+#include "platform/win32/input_box_win32.h"
 
 namespace platform {
 namespace {
@@ -26,6 +30,55 @@ class Win32Host final : public Host {
   [[noreturn]] void EndProcess(int code) override { ::ExitProcess(static_cast<UINT>(code)); }
 
   std::uint32_t TickCount() override { return ::GetTickCount(); }
+
+  BoxAnswer ShowInputBox(const InputBoxRequest& request, std::string* entered) override {
+    return win32::RunInputBox(request, entered);
+  }
+
+  // Plain text in a movable, zero-filled block; the UTF-16 form goes along
+  // so the text pastes right whatever the system's code page.
+  bool SetClipboardText(const std::string& text) override {
+    if (!::OpenClipboard(nullptr)) return false;
+    ::EmptyClipboard();
+    bool placed = PlaceOnClipboard(CF_TEXT, text.data(), text.size() + 1);
+    if (placed) {
+      std::wstring wide = WidenGbk(text);
+      PlaceOnClipboard(CF_UNICODETEXT, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
+    }
+    ::CloseClipboard();
+    return placed;
+  }
+
+  bool OpenWebAddress(const std::string& address) override {
+    // A browser window of this exact title, when there is one, owns the request.
+    HWND owner = ::FindWindowW(nullptr, L"Microsoft Internet Explorer");
+    HINSTANCE started = ::ShellExecuteW(owner, L"open", WidenGbk(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    return reinterpret_cast<INT_PTR>(started) > 32;
+  }
+
+  LocalTime LocalNow() override {
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    return LocalTime{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+  }
+
+ private:
+  static bool PlaceOnClipboard(UINT format, const void* data, std::size_t bytes) {
+    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
+    if (block == nullptr) return false;
+    void* target = ::GlobalLock(block);
+    if (target == nullptr) {
+      ::GlobalFree(block);
+      return false;
+    }
+    std::memcpy(target, data, bytes);
+    ::GlobalUnlock(block);
+    if (::SetClipboardData(format, block) == nullptr) {
+      ::GlobalFree(block);
+      return false;
+    }
+    return true;  // the clipboard owns the block now
+  }
 };
 
 }  // namespace

@@ -8,7 +8,7 @@ namespace platform {
 
 // The ANSI calls take the GBK bytes as they are: on the system this program
 // is made for the ANSI code page is 936, and the file keeps its bytes.
-std::string ReadProfileString(const char* file, const char* section, const char* key, const char* default_value,
+std::string ReadIniString(const char* file, const char* section, const char* key, const char* default_value,
                               std::size_t buffer_size) {
   if (buffer_size == 0) return std::string();
   std::vector<char> buffer(buffer_size, '\0');
@@ -17,7 +17,7 @@ std::string ReadProfileString(const char* file, const char* section, const char*
   return std::string(buffer.data(), n);
 }
 
-bool WriteProfileString(const char* file, const char* section, const char* key, const char* value) {
+bool WriteIniString(const char* file, const char* section, const char* key, const char* value) {
   return ::WritePrivateProfileStringA(section, key, value, file) != FALSE;
 }
 
