@@ -1,0 +1,385 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/sim/desktop.h"
+#include "platform/sim/script.h"
+#include "platform/system.h"
+#include "runtime/helpers.h"
+#include "runtime/services.h"
+#include "runtime/state.h"
+#include "ui/byte_reader.h"
+#include "ui/commands.h"
+#include "ui/runtime_api.h"
+#include "ui/template_reader.h"
+#include "ui/units/list_view.h"
+
+namespace ui {
+namespace {
+
+constexpr UnitId kMain = 0x52010001, kMainUnit = 0x06010002, kDialog = 0x52010003, kDialogUnit = 0x06010004;
+constexpr UnitId kMenuTop = 0x26010005, kEdit = 0x16010010, kOk = 0x16010011, kList = 0x16010012;
+constexpr UnitId kDialogButton = 0x16010020;
+
+std::vector<std::string> g_log;
+bool g_destroy_in_created = false;
+
+void OnMainCreated() {
+  g_log.push_back("created");
+  if (g_destroy_in_created) DestroyUnit(kMain, 0, true);
+}
+void OnMainMoved() { g_log.push_back("moved"); }
+void OnMainResized() { g_log.push_back("resized"); }
+void OnMainDestroying() { g_log.push_back("destroying"); }
+void OnOkClicked() { g_log.push_back("ok"); }
+void OnEditChanged() { g_log.push_back("changed"); }
+void OnListRightClicked() {
+  g_log.push_back("rclick");
+  rt::Value args[2] = {rt::Value{kMain, kMainUnit, rt::type::kWindow}, rt::Value{kMain, kMenuTop, rt::type::kMenu}};
+  rt::Value result;
+  PopupMenuCommand(&result, 2, args);
+}
+void OnMenu1() { g_log.push_back("menu1"); }
+void OnMenu3() { g_log.push_back("menu3"); }
+void OnDialogButton() { DestroyUnit(kDialog, 0, false); }
+void OnOpenDialog() {
+  rt::Value args[3] = {rt::Value{kDialog, kDialogUnit, rt::type::kWindow}, rt::Value{}, rt::Value::Bool(true)};
+  rt::Value result;
+  LoadWindowCommand(&result, 3, args);
+  g_log.push_back(result.lo ? "dialog closed" : "dialog failed");
+}
+
+const rt::Handler kHandlers[] = {OnMainCreated, OnMainMoved,  OnMainResized,  OnMainDestroying, OnOkClicked,
+                                 OnEditChanged, OnListRightClicked, OnMenu1, OnMenu3, OnDialogButton, OnOpenDialog};
+
+TemplateRecord Unit(UnitId id, std::uint32_t type, const std::string& name, std::uint32_t flags,
+                    std::vector<EventBinding> events, std::vector<std::uint8_t> data, platform::Rect rect) {
+  TemplateRecord record;
+  record.id = id;
+  record.unit.type_code = type;
+  record.unit.name = name;
+  record.unit.flags = flags;
+  record.unit.events = std::move(events);
+  record.unit.property_data = std::move(data);
+  record.unit.left = rect.left;
+  record.unit.top = rect.top;
+  record.unit.width = rect.width;
+  record.unit.height = rect.height;
+  return record;
+}
+
+TemplateRecord Menu(UnitId id, const std::string& caption, std::uint32_t level, std::uint32_t flags, std::int32_t handler) {
+  TemplateRecord record;
+  record.id = id;
+  record.is_menu_item = true;
+  record.menu.type_code = 0x00010003;
+  record.menu.caption = caption;
+  record.menu.level = level;
+  record.menu.flags = flags;
+  record.menu.handler_offset = handler;
+  return record;
+}
+
+std::vector<std::uint8_t> WindowData(const std::string& caption, int position = 0) {
+  ByteWriter w;
+  w.U32(6);
+  for (std::int32_t v : {2, 1}) w.I32(v);
+  w.U32(0xFF000000);
+  for (std::int32_t v : {0, 1, 1, position, 1, 0, 0, 1, 0, 0, 1, 0, 0, 0, 0}) w.I32(v);
+  for (const char* text : {"", "", "", ""}) w.CountedText(text);
+  w.CountedText(caption);
+  w.CountedText("");
+  return w.Take();
+}
+
+std::vector<std::uint8_t> ButtonData(std::int32_t type, const std::string& caption) {
+  ByteWriter w;
+  w.U32(1);
+  w.I32(type);
+  w.I32(1);
+  w.I32(1);
+  w.CountedText("");
+  w.CountedText("");
+  w.CountedText(caption);
+  return w.Take();
+}
+
+std::vector<std::uint8_t> ListData() {
+  ByteWriter columns;
+  for (const char* title : {"序号", "网站名称"}) {
+    columns.U8(0);
+    columns.I32(-1);
+    columns.I32(0);
+    columns.I32(80);
+    columns.ZeroText(title);
+  }
+  ByteWriter w;
+  w.U32(1);
+  w.I32(1);
+  w.U32(0);
+  w.U32(0xFFFFFF);
+  w.U32(0xFFFFFF);
+  for (std::int32_t v : {3, 0, 1, 1, 0, 1, 1, 1, 0, 0, 1, 1, 1, 0, 0, 0, 0, 1, -1, 0}) w.I32(v);
+  w.CountedText("");
+  w.CountedText("");
+  w.CountedText("");
+  w.CountedBlock(columns.bytes());
+  w.CountedText("");
+  w.CountedText("");
+  return w.Take();
+}
+
+std::vector<std::uint8_t> SampleTemplates() {
+  TemplateBlock block;
+  WindowTemplate main;
+  main.id = kMain;
+  main.records.push_back(Unit(kMainUnit, 0x00010001, "", 1, {{0, 0}, {3, 1}, {4, 2}, {2, 3}}, WindowData("主窗口"),
+                              {10, 10, 400, 300}));
+  main.records.push_back(Menu(kMenuTop, "账号操作", 0, MenuItemRecord::kHidden, -1));
+  main.records.push_back(Menu(0x26010006, "复制账号", 1, 0, 7));
+  main.records.push_back(Menu(0x26010007, "-", 1, 0, -1));
+  main.records.push_back(Menu(0x26010008, "打开网址", 1, 0, 8));
+  main.records.push_back(Menu(0x26010009, "隐藏项", 1, MenuItemRecord::kHidden, -1));
+  main.records.push_back(Unit(kEdit, 0x00010005, "编辑框_帐号", 5, {{0, 5}}, {}, {5, 5, 100, 10}));
+  main.records.push_back(Unit(kOk, 0x0001000B, "按钮_确定", 5, {{0, 4}}, ButtonData(1, "确定"), {5, 40, 60, 24}));
+  main.records.push_back(Unit(kList, 0x00020004, "超级列表框1", 5, {{5, 6}}, ListData(), {5, 70, 300, 200}));
+  main.records.push_back(Unit(0x16010013, 0x0001000B, "按钮_对话框", 5, {{0, 10}}, ButtonData(0, "对话框"),
+                              {80, 40, 60, 24}));
+  block.windows.push_back(main);
+  WindowTemplate dialog;
+  dialog.id = kDialog;
+  dialog.records.push_back(Unit(kDialogUnit, 0x00010001, "", 1, {}, WindowData("对话框", 1), {0, 0, 200, 100}));
+  dialog.records.push_back(Unit(kDialogButton, 0x0001000B, "按钮_关闭", 5, {{0, 9}}, ButtonData(0, "关闭"),
+                                {5, 5, 60, 24}));
+  block.windows.push_back(dialog);
+  return WriteTemplateBlock(block);
+}
+
+class WindowRuntimeTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    rt::ResetRuntime();
+    InstallWindowRuntime();
+    g_log.clear();
+    g_destroy_in_created = false;
+    bytes_ = SampleTemplates();
+    ASSERT_TRUE(LoadTemplates(bytes_.data(), static_cast<std::uint32_t>(bytes_.size()), kHandlers,
+                              sizeof kHandlers / sizeof kHandlers[0]));
+    rt::State().windows.create_owner_window();
+  }
+  void TearDown() override {
+    rt::State().windows.release_windows();
+    rt::ResetRuntime();
+  }
+  platform::WindowHandle Handle(UnitId window, UnitId unit) {
+    return static_cast<platform::WindowHandle>(WindowRequest(request::kSystemHandle, window, unit));
+  }
+  std::int32_t Int(UnitId window, UnitId unit, int property) { return ReadProperty(window, unit, property, -1).as_int(); }
+
+  platform::sim::ScopedDesktop desktop_;
+  std::vector<std::uint8_t> bytes_;
+};
+
+TEST_F(WindowRuntimeTest, LoadRaisesCreatedFirstThenMovedAndResized) {
+  ASSERT_TRUE(LoadStartWindow(kMain));
+  EXPECT_EQ(g_log, (std::vector<std::string>{"created", "moved", "resized"}))
+      << "the edit box's content notices while building reach no handler";
+  const platform::sim::SimWindow* list = desktop_->Find(Handle(kMain, kList));
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(list->control_id, 110) << "units are created from the last record down: ids 100, 110, ...";
+  EXPECT_EQ(desktop_->Find(Handle(kMain, kEdit))->control_id, 130);
+  EXPECT_TRUE(desktop_->Find(Handle(kMain, 0))->visible);
+  EXPECT_EQ(desktop_->focus(), Handle(kMain, kEdit)) << "the first tab stop takes the focus";
+  EXPECT_EQ(list->columns.size(), 2u);
+  // Units lie in table order among their siblings.
+  const auto& children = desktop_->Find(Handle(kMain, 0))->children;
+  ASSERT_EQ(children.size(), 4u);
+  EXPECT_EQ(children[0], Handle(kMain, kEdit));
+  EXPECT_EQ(children[2], Handle(kMain, kList));
+  // A second load activates the loaded window instead.
+  EXPECT_TRUE(LoadWindow(kMain, nullptr, false));
+  EXPECT_EQ(g_log.size(), 3u);
+}
+
+TEST_F(WindowRuntimeTest, CreatedHandlerDestroyingItsWindowEndsTheLoad) {
+  g_destroy_in_created = true;
+  EXPECT_TRUE(LoadWindow(kMain, nullptr, false));
+  EXPECT_EQ(g_log, (std::vector<std::string>{"created", "destroying"}));
+  EXPECT_EQ(Registry().FindLoaded(kMain), nullptr);
+  EXPECT_TRUE(desktop_->Frames().empty()) << "nothing is shown";
+}
+
+TEST_F(WindowRuntimeTest, CommonPropertiesClampAndReadBackFromTheTemplate) {
+  EXPECT_EQ(Int(kMain, kEdit, 2), 100) << "a window that is not loaded reads the template";
+  ASSERT_TRUE(LoadStartWindow(kMain));
+  WriteProperty(kMain, kOk, 3, -1, 40000, 0);
+  EXPECT_EQ(Int(kMain, kOk, 3), 32627);
+  WriteProperty(kMain, kOk, 3, -1, static_cast<std::uint32_t>(-5), 0);
+  EXPECT_EQ(Int(kMain, kOk, 3), 0);
+  WriteProperty(kMain, kOk, 0, -1, static_cast<std::uint32_t>(-40000), 0);
+  EXPECT_EQ(Int(kMain, kOk, 0), -32627);
+  EXPECT_EQ(Int(kMain, kEdit, 3), 17) << "a single-line box is at least one line tall";
+  // Unknown units: no effect, zero result.
+  WriteProperty(kMain, 0x16999999, 3, -1, 5, 0);
+  EXPECT_EQ(ReadProperty(kMain, 0x16999999, 3, -1).type, 0u);
+  // List view: view type 7 -> 3, -1 -> 0 (re-created each time).
+  WriteProperty(kMain, kList, 13, -1, 7, 0);
+  EXPECT_EQ(Int(kMain, kList, 13), 3);
+  WriteProperty(kMain, kList, 13, -1, static_cast<std::uint32_t>(-1), 0);
+  EXPECT_EQ(Int(kMain, kList, 13), 0);
+  // The edit box's content: one change event per write, even with the same text.
+  g_log.clear();
+  rt::Value text = rt::Value::Text("abc");
+  WriteProperty(kMain, kEdit, 8, -1, text.lo, text.hi);
+  WriteProperty(kMain, kEdit, 8, -1, text.lo, text.hi);
+  EXPECT_EQ(g_log, (std::vector<std::string>{"changed", "changed"}));
+  rt::Value read = ReadProperty(kMain, kEdit, 8, -1);
+  EXPECT_STREQ(read.text(), "abc");
+  rt::FreeValue(read);
+  // After destroying, the stored template is back.
+  DestroyUnit(kMain, 0, true);
+  EXPECT_EQ(Int(kMain, kOk, 3), 24);
+}
+
+TEST_F(WindowRuntimeTest, ListViewCommandsAndCurrentRow) {
+  ASSERT_TRUE(LoadStartWindow(kMain));
+  rt::Value list{kMain, kList, rt::type::kListView};
+  rt::Value result;
+  rt::Value insert_args[1] = {list};
+  InsertItem(&result, 1, insert_args);
+  EXPECT_EQ(result.as_int(), 0);
+  InsertItem(&result, 1, insert_args);
+  EXPECT_EQ(result.as_int(), 1);
+  std::string long_text(600, 'x');
+  rt::Value set_args[4] = {list, rt::Value::Int(1), rt::Value::Int(1), rt::Value::Text(long_text.c_str())};
+  SetItemText(&result, 4, set_args);
+  rt::Value get_args[3] = {list, rt::Value::Int(1), rt::Value::Int(1)};
+  rt::Value text;
+  GetItemText(&text, 3, get_args);
+  ASSERT_NE(text.text(), nullptr);
+  EXPECT_EQ(std::string(text.text()), long_text) << "the buffer grows past 512 bytes";
+  rt::FreeValue(text);
+  rt::Value missing_args[3] = {list, rt::Value::Int(7), rt::Value::Int(0)};
+  GetItemText(&text, 3, missing_args);
+  EXPECT_EQ(text.text(), nullptr);
+
+  EXPECT_EQ(Int(kMain, kList, 35), -1);
+  WriteProperty(kMain, kList, 35, -1, 1, 0);
+  EXPECT_EQ(Int(kMain, kList, 35), 1);
+  WriteProperty(kMain, kList, 35, -1, static_cast<std::uint32_t>(-5), 0);
+  EXPECT_EQ(Int(kMain, kList, 35), -1) << "-5 acts as -1";
+  WriteProperty(kMain, kList, 35, -1, 0, 0);
+  rt::Value delete_args[2] = {list, rt::Value::Int(0)};
+  DeleteItem(&result, 2, delete_args);
+  EXPECT_EQ(Int(kMain, kList, 35), -1) << "deleting the selected row leaves none selected";
+  DeleteAllItems(&result, 1, insert_args);
+  EXPECT_EQ(desktop_->ListRowCount(Handle(kMain, kList)), 0);
+}
+
+TEST_F(WindowRuntimeTest, MenuBarSkipsHiddenItemsAndPopupShowsSubItems) {
+  ASSERT_TRUE(LoadStartWindow(kMain));
+  const auto* bar = desktop_->menu_bar(desktop_->Find(Handle(kMain, 0))->menu);
+  EXPECT_TRUE(bar == nullptr || bar->empty()) << "a hidden level-0 item gives no menu bar entry";
+  // Right click: the popup of the hidden item shows its visible sub-items.
+  std::vector<platform::MenuEntry> seen;
+  desktop_->Then([&] { desktop_->RightClick(Handle(kMain, kList)); });
+  desktop_->Then([&] {
+    seen = *desktop_->open_popup();
+    desktop_->ChoosePopup("打开网址");
+  });
+  desktop_->Then([&] { desktop_->CloseActive(); });
+  RunMessageLoop();
+  ASSERT_EQ(seen.size(), 3u);
+  EXPECT_EQ(seen[0].command, 20001);
+  EXPECT_EQ(seen[1].caption, "-");
+  EXPECT_EQ(seen[2].command, 20003);
+  EXPECT_EQ(desktop_->last_popup_x(), 403) << "at the mouse position plus 3";
+  EXPECT_EQ(g_log, (std::vector<std::string>{"created", "moved", "resized", "rclick", "menu3", "destroying"}));
+}
+
+TEST_F(WindowRuntimeTest, KeyboardEnterClicksDefaultButtonEscClosesAndQuitEndsLoop) {
+  ASSERT_TRUE(LoadStartWindow(kMain));
+  g_log.clear();
+  desktop_->Then([&] { desktop_->PressKey(platform::key::kEnter); });
+  desktop_->Then([&] { desktop_->PressKey(platform::key::kTab); });
+  desktop_->Then([&] {
+    EXPECT_EQ(desktop_->focus(), Handle(kMain, kOk));
+    desktop_->PressKey(platform::key::kTab | platform::key::kShift);
+  });
+  desktop_->Then([&] {
+    EXPECT_EQ(desktop_->focus(), Handle(kMain, kEdit));
+    desktop_->PressKey(platform::key::kEscape);
+  });
+  RunMessageLoop();  // returns: the last window was closed
+  EXPECT_EQ(g_log, (std::vector<std::string>{"ok", "destroying"}));
+  EXPECT_TRUE(Registry().loaded.empty());
+}
+
+TEST_F(WindowRuntimeTest, ModalWindowDisablesOthersAndReenablesThem) {
+  ASSERT_TRUE(LoadStartWindow(kMain));
+  platform::WindowHandle main = Handle(kMain, 0);
+  bool disabled_while_modal = false;
+  int dialog_left = 0;
+  desktop_->Then([&] { desktop_->Click(desktop_->FindUnit("按钮_对话框")); });
+  desktop_->Then([&] {
+    disabled_while_modal = !desktop_->IsEnabled(main);
+    dialog_left = Int(kDialog, 0, 0);
+    EXPECT_THROW(desktop_->Click(desktop_->FindUnit("按钮_确定")), platform::sim::ActionRefused);
+    desktop_->Click(desktop_->FindUnit("按钮_关闭"));
+  });
+  desktop_->Then([&] {
+    EXPECT_TRUE(desktop_->IsEnabled(main));
+    desktop_->CloseActive();
+  });
+  RunMessageLoop();
+  EXPECT_TRUE(disabled_while_modal);
+  EXPECT_EQ(dialog_left, (1024 - 200) / 2) << "position 1 centres the window";
+  EXPECT_NE(std::find(g_log.begin(), g_log.end(), "dialog closed"), g_log.end());
+}
+
+TEST_F(WindowRuntimeTest, ScriptDrivesTheProgramFromStartToExit) {
+  platform::sim::ScriptedUser user(reinterpret_cast<const char*>(
+      u8"# a complete session\n"
+      u8"expect window 主窗口\n"
+      u8"type 编辑框_帐号 ABC\\sdef\n"
+      u8"expect prop 编辑框_帐号 8 ABC def\n"
+      u8"click 按钮_确定\n"
+      u8"select 超级列表框1 -1\n"
+      u8"rclick 超级列表框1\n"
+      u8"menu 复制账号\n"
+      u8"expect rows 超级列表框1 0\n"
+      u8"close\n"
+      u8"expect exit 0\n"));
+  user.read_property = [](std::uint32_t window, std::uint32_t unit, int index) -> std::optional<std::string> {
+    rt::Value v = ReadProperty(window, unit, index, -1);
+    std::string text = v.text() == nullptr ? "" : v.text();
+    rt::FreeValue(v);
+    return platform::GbkToUtf8(text);
+  };
+  desktop_->set_person(&user);
+  ASSERT_TRUE(LoadStartWindow(kMain));
+  RunMessageLoop();
+  user.Finish(*desktop_, 0);
+  EXPECT_TRUE(user.finished());
+  EXPECT_EQ(g_log, (std::vector<std::string>{"created", "moved", "resized", "changed", "ok", "rclick", "menu1",
+                                             "destroying"}));
+  desktop_->set_person(nullptr);
+}
+
+TEST_F(WindowRuntimeTest, ScriptRunningOutWhileTheProgramWaitsFailsWithTheScreen) {
+  platform::sim::ScriptedUser user(reinterpret_cast<const char*>(u8"click 按钮_确定\n"));
+  desktop_->set_person(&user);
+  ASSERT_TRUE(LoadStartWindow(kMain));
+  try {
+    RunMessageLoop();
+    FAIL() << "the loop returned";
+  } catch (const platform::sim::ScriptFailure& failure) {
+    EXPECT_EQ(failure.line, 2);
+    EXPECT_NE(std::string(failure.what()).find(reinterpret_cast<const char*>(u8"window \"主窗口\" (active)")), std::string::npos) << failure.what();
+  }
+  desktop_->set_person(nullptr);
+}
+
+}  // namespace
+}  // namespace ui
