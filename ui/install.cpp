@@ -61,6 +61,11 @@ void ForwardExit(int code) {
     System().PostMessage(platform::Message{platform::Notice::kPosted, registry.hidden_owner, kForwardedExit, code});
 }
 
+std::uintptr_t WindowHandleOf(std::uint32_t window, std::uint32_t unit) {
+  Unit* found = FindLiveUnit(window, unit);
+  return found == nullptr ? 0 : found->handle();
+}
+
 void ForgetIdleCallbacks() { Registry().idle_callbacks.clear(); }
 
 void ReleaseWindows() {
@@ -134,6 +139,7 @@ void InstallWindowRuntime() {
   hooks.forward_exit = ForwardExit;
   hooks.forget_idle_callbacks = ForgetIdleCallbacks;
   hooks.window_request = WindowRequest;
+  hooks.window_handle = WindowHandleOf;
   rt::WindowServices services{};
   services.read_property = ReadProperty;
   services.write_property = WriteProperty;
