@@ -28,7 +28,7 @@ FieldList::FieldList() {
   FieldInfRecord** elements = Elements(block_);
   for (std::size_t i = 0; i < count; ++i) {
     auto* record = static_cast<FieldInfRecord*>(services.AllocMemory(sizeof(FieldInfRecord)));
-    *record = FieldInfRecord{kRecordLayout[i].name, kRecordLayout[i].type, kRecordLayout[i].size};
+    *record = FieldInfRecord{const_cast<char*>(kRecordLayout[i].name), kRecordLayout[i].type, kRecordLayout[i].size};
     elements[i] = record;
   }
 }

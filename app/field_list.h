@@ -4,16 +4,12 @@
 
 #include <cstdint>
 
+#include "db/commands.h"
 #include "runtime/value.h"
 
 namespace app {
 
-// A FieldInf record as the array holds it.
-struct FieldInfRecord {
-  const char* name;
-  std::int32_t type;
-  std::int32_t size;
-};
+using db::FieldInfRecord;
 
 class FieldList {
  public:
