@@ -220,7 +220,7 @@ int PurgeDeletedRecords(Database& db) {
       ++live;
     }
     // Batches before the first removal are already in place.
-    if (kept != start && live > 0) code = db.main.WriteAt(db.RecordPos(kept), records.data(), static_cast<std::size_t>(live) * size);
+    if (live > 0 && (kept != start || live != n)) code = db.main.WriteAt(db.RecordPos(kept), records.data(), static_cast<std::size_t>(live) * size);
     kept += live;
     if (code != 0) break;
   }
