@@ -1,5 +1,7 @@
 // The commands of the linked libraries, bound to the notebook's table.
 #include "app/command_table.h"
+#include "commands/data.h"
+#include "commands/special.h"
 #include "commands/system.h"
 #include "commands/text.h"
 #include "db/commands.h"
@@ -31,6 +33,9 @@ CommandTable Bind() {
   t.set_clipboard_text = commands::SetClipboardText;
   t.now = commands::Now;
   t.open_web_address = commands::OpenWebAddress;
+  t.digest = commands::Digest;
+  t.encrypt_data = commands::EncryptData;
+  t.delay = commands::Delay;
   t.create_database = db::commands::CreateDatabase;
   t.open_database = db::commands::OpenDatabase;
   t.close_database = db::commands::CloseDatabase;
