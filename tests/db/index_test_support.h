@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,31 +15,12 @@
 #include "db/index/key_layout.h"
 #include "db/index/tree_check.h"
 #include "platform/file.h"
+#include "tests/support/temp_folder.h"
 
 namespace index_test {
 
-// A folder of its own under the system's temporary folder, removed after.
-class ScratchDir {
- public:
-  ScratchDir() {
-    static int serial = 0;
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string("qk_idx_") + (info ? info->name() : "x") + "_" + std::to_string(++serial);
-    for (char& c : name)
-      if (c == '/') c = '_';
-    path_ = std::filesystem::temp_directory_path() / name;
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
-  }
-  ~ScratchDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
-};
+// A fresh folder per test, removed afterwards.
+using ScratchDir = qktest::TempFolder;
 
 // An index file made empty over a layout, opened read-write.
 struct OpenIndex {
