@@ -45,6 +45,7 @@ TEST_F(IniTest, DefaultsAndEmptyNames) {
   EXPECT_EQ(Read(ini_, "user", "missing"), "<null>");
   EXPECT_EQ(Read(ini_, "nosection", "name", Txt("d")), "d");
   EXPECT_EQ(Read(folder_.File("absent.ini"), "user", "name", Txt("d")), "d");
+  EXPECT_EQ(Read(ini_, "user", "missing", Txt(" d  ")), " d");  // trailing blanks of a default go
   // An empty file name, section or key gives the empty text, default or not.
   EXPECT_EQ(Read(ini_, "user", "", Txt("d")), "<null>");
   EXPECT_EQ(Read(ini_, "  ", "name", Txt("d")), "<null>");

@@ -1,0 +1,122 @@
+// The real input box dialog on Windows (runs under Wine; needs a display,
+// e.g. xvfb-run, and skips without one). A second thread plays the person:
+// it types into the visible field and presses a button.
+#ifdef _WIN32
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "platform/host.h"
+
+namespace platform {
+namespace {
+
+struct Seen {
+  std::atomic<bool> found{false};
+  bool masked = false;
+  bool has_prompt_frame = false;
+};
+
+BOOL CALLBACK FindVisibleEdit(HWND child, LPARAM out) {
+  wchar_t name[16] = {};
+  ::GetClassNameW(child, name, 16);
+  if (::lstrcmpiW(name, L"Edit") == 0 && ::IsWindowVisible(child)) {
+    *reinterpret_cast<HWND*>(out) = child;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// Shows the box with the request while the driver types `keys` and presses
+// OK (or Cancel). False when no dialog appeared (no display).
+bool Drive(const InputBoxRequest& request, const std::wstring& keys, bool press_ok, Seen* seen, BoxAnswer* answer,
+           std::string* entered) {
+  std::thread person([&] {
+    HWND dialog = nullptr;
+    for (int i = 0; i < 200 && dialog == nullptr; ++i) {
+      dialog = ::FindWindowW(L"#32770", L"\u8BF7\u8F93\u5165\uFF1A");  // 请输入：
+      if (dialog == nullptr) ::Sleep(25);
+    }
+    if (dialog == nullptr) return;
+    // The dialog is shown once its initialisation (which picks the field)
+    // is done.
+    for (int i = 0; i < 200 && !::IsWindowVisible(dialog); ++i) ::Sleep(25);
+    HWND edit = nullptr;
+    ::EnumChildWindows(dialog, FindVisibleEdit, reinterpret_cast<LPARAM>(&edit));
+    if (edit != nullptr) {
+      seen->masked = (::GetWindowLongW(edit, GWL_STYLE) & ES_PASSWORD) != 0;
+      for (wchar_t c : keys) ::SendMessageW(edit, WM_CHAR, c, 0);
+    }
+    seen->has_prompt_frame = ::GetDlgItem(dialog, 100) != nullptr;
+    seen->found = true;
+    int button = press_ok ? IDOK : IDCANCEL;
+    ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(dialog, button)));
+  });
+  *answer = NativeHost().ShowInputBox(request, entered);
+  person.join();
+  return seen->found;
+}
+
+TEST(Win32InputBox, ModesFilterTypedCharactersAndMaskThePassword) {
+  InputBoxRequest request;
+  request.prompt = "输入数字";
+  request.caption = "请输入：";
+  request.mode = 2;
+  Seen seen;
+  BoxAnswer answer = BoxAnswer::kCancel;
+  std::string entered;
+  if (!Drive(request, L"12ab-3.4\b\uFF11", true, &seen, &answer, &entered)) GTEST_SKIP() << "no display";
+  EXPECT_EQ(answer, BoxAnswer::kOk);
+  EXPECT_EQ(entered, "12-3");
+  EXPECT_FALSE(seen.masked);
+  EXPECT_TRUE(seen.has_prompt_frame);
+
+  request.prompt.clear();
+  request.mode = 3;
+  request.initial = "old";
+  Seen seen3;
+  ASSERT_TRUE(Drive(request, L"1.5e3", true, &seen3, &answer, &entered));
+  EXPECT_EQ(entered, "1.53");  // the selected initial text was replaced
+  EXPECT_FALSE(seen3.has_prompt_frame);
+
+  request.mode = 4;
+  request.initial.clear();
+  Seen seen4;
+  ASSERT_TRUE(Drive(request, L"p\u5BC6", true, &seen4, &answer, &entered));
+  EXPECT_TRUE(seen4.masked);
+  EXPECT_EQ(entered, "p密");
+
+  std::string untouched = "kept";
+  Seen cancelled;
+  ASSERT_TRUE(Drive(request, L"x", false, &cancelled, &answer, &untouched));
+  EXPECT_EQ(answer, BoxAnswer::kCancel);
+  EXPECT_EQ(untouched, "kept");
+}
+
+std::string ClipboardText() {
+  std::string text = "<unavailable>";
+  if (!::OpenClipboard(nullptr)) return text;
+  if (HANDLE data = ::GetClipboardData(CF_TEXT)) {
+    if (const char* p = static_cast<const char*>(::GlobalLock(data))) {
+      text = p;
+      ::GlobalUnlock(data);
+    }
+  }
+  ::CloseClipboard();
+  return text;
+}
+
+TEST(Win32Clipboard, PlainTextIncludingTheEmptyText) {
+  if (!NativeHost().SetClipboardText("abc")) GTEST_SKIP() << "no clipboard";
+  EXPECT_EQ(ClipboardText(), "abc");
+  EXPECT_TRUE(NativeHost().SetClipboardText(""));
+  EXPECT_EQ(ClipboardText(), "");
+}
+
+}  // namespace
+}  // namespace platform
+#endif
