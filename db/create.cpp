@@ -1,12 +1,12 @@
 // Creating a database's files from a validated field list.
 #include <cstring>
-#include <ctime>
 
 #include "db/aux_file.h"
 #include "db/engine.h"
 #include "db/errors.h"
 #include "db/format.h"
 #include "db/paths.h"
+#include "platform/host.h"
 
 namespace db {
 namespace {
@@ -26,17 +26,11 @@ constexpr std::int64_t kDaysFrom1899To1970 = 25569;
 }  // namespace
 
 double LocalNowAsDateTime() {
-  std::time_t now = std::time(nullptr);
-  std::tm local{};
-#ifdef _WIN32
-  localtime_s(&local, &now);
-#else
-  localtime_r(&now, &local);
-#endif
-  std::int64_t days = DaysFromCivil(local.tm_year + 1900, static_cast<unsigned>(local.tm_mon + 1),
-                                    static_cast<unsigned>(local.tm_mday)) +
+  // The host's clock, so a simulated desktop decides the time too.
+  platform::LocalTime local = platform::CurrentHost().LocalNow();
+  std::int64_t days = DaysFromCivil(local.year, static_cast<unsigned>(local.month), static_cast<unsigned>(local.day)) +
                       kDaysFrom1899To1970;
-  int seconds = local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec;
+  int seconds = local.hour * 3600 + local.minute * 60 + local.second;
   return static_cast<double>(days) + seconds / 86400.0;
 }
 
