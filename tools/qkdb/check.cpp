@@ -1,0 +1,253 @@
+#include "tools/qkdb/check.h"
+
+#include <cstring>
+#include <set>
+#include <vector>
+
+#include "db/aux_file.h"
+#include "db/db_file.h"
+#include "db/field.h"
+#include "db/format.h"
+#include "db/paths.h"
+
+namespace qkdb {
+namespace {
+
+using Problems = std::vector<std::string>;
+
+std::string Num(std::int64_t n) { return std::to_string(n); }
+
+std::unique_ptr<db::DbFile> OpenForReading(const std::string& path, Problems* problems) {
+  std::unique_ptr<platform::File> raw;
+  platform::FileError e = platform::OpenFile(path, platform::FileAccess::kRead, platform::share::kReadWrite,
+                                             platform::FileDisposition::kOpenExisting, &raw);
+  if (e != platform::FileError::kNone) {
+    problems->push_back("cannot open " + path + ": " + platform::FileErrorName(e));
+    return nullptr;
+  }
+  return std::make_unique<db::DbFile>(std::move(raw));
+}
+
+// Every chain and the free list of the auxiliary file; each block may
+// belong to one chain or to the free list, and none may be left over.
+void CheckAuxiliary(db::DbFile& aux, double created, const std::vector<std::int32_t>& chain_heads,
+                    const std::vector<std::string>& chain_names, Problems* problems) {
+  unsigned char raw[db::kAuxHeaderSize];
+  std::size_t got = 0;
+  if (aux.ReadAt(0, raw, sizeof raw, &got) != 0 || got < sizeof raw) {
+    problems->push_back("auxiliary file: header unreadable");
+    return;
+  }
+  db::AuxHeader h = db::AuxHeader::Decode(raw);
+  if (std::memcmp(h.magic, db::kAuxMagic, 4) != 0) problems->push_back("auxiliary file: magic is not QVDT");
+  if (h.version != db::kVersion) problems->push_back("auxiliary file: version " + Num(h.version));
+  if (h.created != created) problems->push_back("auxiliary file: creation time differs from the database's");
+  std::uint64_t size = 0;
+  aux.Size(&size);
+  std::int64_t present = static_cast<std::int64_t>(size / db::kBlockSize);
+  if (size % db::kBlockSize != 0) problems->push_back("auxiliary file: length is not a multiple of 512");
+  if (h.block_count <= 0 || h.block_count != present)
+    problems->push_back("auxiliary file: blockCount " + Num(h.block_count) + " but " + Num(present) + " blocks present");
+  if (h.free_count < 0 || h.free_count >= std::max<std::int64_t>(h.block_count, 1))
+    problems->push_back("auxiliary file: freeCount " + Num(h.free_count) + " out of range");
+  if (h.free_head < 0 || h.free_head >= std::max<std::int64_t>(h.block_count, 1))
+    problems->push_back("auxiliary file: freeHead " + Num(h.free_head) + " out of range");
+  std::int64_t blocks = std::min<std::int64_t>(present, std::max(h.block_count, 0));
+  std::vector<int> owner(static_cast<std::size_t>(std::max<std::int64_t>(blocks, 1)), 0);  // 0 none, 1 chain, 2 free
+
+  auto read_block = [&](std::int32_t b, unsigned char* block) {
+    std::size_t n = 0;
+    return aux.ReadAt(static_cast<std::uint64_t>(b) * db::kBlockSize, block, db::kBlockSize, &n) == 0 && n == db::kBlockSize;
+  };
+  unsigned char block[db::kBlockSize];
+  for (std::size_t c = 0; c < chain_heads.size(); ++c) {
+    std::int32_t prev = 0;
+    for (std::int32_t b = chain_heads[c]; b != 0;) {
+      std::string where = chain_names[c] + ", block " + Num(b);
+      if (b < 1 || b >= blocks) {
+        problems->push_back(where + ": outside the file");
+        break;
+      }
+      if (owner[static_cast<std::size_t>(b)] != 0) {
+        problems->push_back(where + ": already used by another chain or the free list");
+        break;
+      }
+      owner[static_cast<std::size_t>(b)] = 1;
+      if (!read_block(b, block)) {
+        problems->push_back(where + ": unreadable");
+        break;
+      }
+      std::int32_t used = db::GetI32(block + 8);
+      if (db::GetI32(block) != prev) problems->push_back(where + ": prev link is " + Num(db::GetI32(block)));
+      if (used < 1 || used > static_cast<std::int32_t>(db::kBlockPayload)) problems->push_back(where + ": used " + Num(used));
+      prev = b;
+      b = db::GetI32(block + 4);
+    }
+  }
+  std::int64_t free_seen = 0;
+  std::int32_t prev = 0;
+  for (std::int32_t b = h.free_head; b != 0;) {
+    std::string where = "free list, block " + Num(b);
+    if (b < 1 || b >= blocks) {
+      problems->push_back(where + ": outside the file");
+      break;
+    }
+    if (owner[static_cast<std::size_t>(b)] != 0) {
+      problems->push_back(where + ": also used by a chain or listed twice");
+      break;
+    }
+    owner[static_cast<std::size_t>(b)] = 2;
+    ++free_seen;
+    if (!read_block(b, block)) {
+      problems->push_back(where + ": unreadable");
+      break;
+    }
+    if (db::GetI32(block) != prev) problems->push_back(where + ": prev link is " + Num(db::GetI32(block)));
+    if (db::GetI32(block + 8) != 0) problems->push_back(where + ": used is not 0");
+    prev = b;
+    b = db::GetI32(block + 4);
+  }
+  if (free_seen != h.free_count)
+    problems->push_back("auxiliary file: freeCount " + Num(h.free_count) + " but " + Num(free_seen) + " blocks on the free list");
+  std::int64_t lost = 0;
+  for (std::int64_t b = 1; b < blocks; ++b) lost += owner[static_cast<std::size_t>(b)] == 0;
+  if (lost > 0) problems->push_back("auxiliary file: " + Num(lost) + " blocks belong to no chain and are not free");
+}
+
+}  // namespace
+
+std::vector<std::string> CheckDatabase(const std::string& path) {
+  Problems problems;
+  auto main = OpenForReading(path, &problems);
+  if (!main) return problems;
+  std::uint64_t size = 0;
+  main->Size(&size);
+  unsigned char header[db::kHeaderSize];
+  std::size_t got = 0;
+  if (main->ReadAt(0, header, sizeof header, &got) != 0 || got < sizeof header) {
+    problems.push_back("header: file shorter than 112 bytes");
+    return problems;
+  }
+  if (std::memcmp(header, db::kCipheredMagic, 4) == 0) {
+    problems.push_back("header: the file is enciphered (QCDB); it cannot be checked without its access password");
+    return problems;
+  }
+  if (std::memcmp(header, db::kPlainMagic, 4) != 0) {
+    problems.push_back("header: magic is neither QVDB nor QCDB");
+    return problems;
+  }
+  std::int32_t version = db::GetI32(header + db::kVersionPos);
+  std::int32_t count = db::GetI32(header + db::kRecordCountPos);
+  std::int32_t next_serial = db::GetI32(header + db::kNextSerialPos);
+  std::int32_t record_size = db::GetI32(header + db::kRecordSizePos);
+  if (version != db::kVersion) problems.push_back("header: version " + Num(version));
+  if (count < 0) problems.push_back("header: recordCount " + Num(count) + " is negative");
+  if (next_serial <= 0) problems.push_back("header: nextSerial " + Num(next_serial) + " is not positive");
+  if (record_size <= 0) problems.push_back("header: recordSize " + Num(record_size) + " is not positive");
+  for (std::size_t i = db::kPasswordCheckPos; i < db::kHeaderSize; ++i)
+    if (header[i] != 0) {
+      problems.push_back("header: reserved bytes are not zero");
+      break;
+    }
+  unsigned char word[4];
+  if (main->ReadAt(db::kFieldCountPos, word, 4, &got) != 0 || got < 4) {
+    problems.push_back("definitions: field count missing");
+    return problems;
+  }
+  std::int32_t field_count = db::GetI32(word);
+  std::uint64_t data_start = db::kFieldDefsPos + static_cast<std::uint64_t>(std::max(field_count, 0)) * db::kFieldDefSize;
+  if (field_count <= 0 || data_start > size) {
+    problems.push_back("definitions: field count " + Num(field_count) + " does not fit the file");
+    return problems;
+  }
+  std::vector<unsigned char> defs(data_start - db::kFieldDefsPos);
+  main->ReadAt(db::kFieldDefsPos, defs.data(), defs.size(), &got);
+  std::vector<db::FieldDesc> fields;
+  std::int64_t expected_offset = 4;
+  bool fields_sound = true;
+  for (std::int32_t i = 0; i < field_count; ++i) {
+    const unsigned char* def = &defs[static_cast<std::size_t>(i) * db::kFieldDefSize];
+    std::string where = "field " + Num(i + 1);
+    db::FieldDesc f;
+    if (std::memchr(def, 0, db::kFieldNameArea) == nullptr) {
+      problems.push_back(where + ": name has no terminator");
+      fields_sound = false;
+      continue;
+    }
+    std::memcpy(f.name, def, db::kFieldNameArea);
+    f.type = db::GetI32(def + db::kDefTypePos);
+    f.offset = db::GetI32(def + db::kDefOffsetPos);
+    f.text_size = db::GetI32(def + db::kDefTextSizePos);
+    where += " (" + std::string(f.name) + ")";
+    if (!db::IsValidName(f.name)) problems.push_back(where + ": invalid name");
+    if (f.type < 1 || f.type > 12) {
+      problems.push_back(where + ": type " + Num(f.type));
+      fields_sound = false;
+      continue;
+    }
+    if (f.type == db::ftype::kText && (f.text_size < 1 || f.text_size > db::kMaxTextSize)) {
+      problems.push_back(where + ": text size " + Num(f.text_size));
+      fields_sound = fields_sound && f.text_size > 0;
+    }
+    if (f.type != db::ftype::kText && f.text_size != 0) problems.push_back(where + ": text size set for a non-text field");
+    if (f.type != db::ftype::kText) f.text_size = 0;
+    if (f.offset != expected_offset) problems.push_back(where + ": offset " + Num(f.offset) + ", expected " + Num(expected_offset));
+    if (f.offset < 0 || static_cast<std::int64_t>(f.offset) + f.stored_size() > record_size) {
+      problems.push_back(where + ": lies outside the record");
+      fields_sound = false;
+    }
+    expected_offset += std::max(f.stored_size(), 0);
+    for (const db::FieldDesc& other : fields)
+      if (db::NamesEqual(other.name, f.name)) problems.push_back(where + ": duplicate name");
+    fields.push_back(f);
+  }
+  if (expected_offset != record_size)
+    problems.push_back("header: recordSize " + Num(record_size) + ", fields need " + Num(expected_offset));
+  if (record_size <= 0 || count < 0) return problems;
+
+  std::uint64_t present = (size - data_start) / static_cast<std::uint64_t>(record_size);
+  std::uint64_t exact = data_start + static_cast<std::uint64_t>(count) * static_cast<std::uint64_t>(record_size);
+  if (present < static_cast<std::uint64_t>(count))
+    problems.push_back("records: recordCount " + Num(count) + " but " + Num(static_cast<std::int64_t>(present)) + " present");
+  else if (size != exact)
+    problems.push_back("records: " + Num(static_cast<std::int64_t>(size - exact)) + " bytes after the last record");
+
+  std::int64_t readable = std::min<std::int64_t>(count, static_cast<std::int64_t>(present));
+  std::set<std::int32_t> serials;
+  std::vector<std::int32_t> chain_heads;
+  std::vector<std::string> chain_names;
+  std::vector<unsigned char> record(static_cast<std::size_t>(record_size));
+  for (std::int64_t r = 0; r < readable; ++r) {
+    std::uint64_t pos = data_start + static_cast<std::uint64_t>(r) * static_cast<std::uint64_t>(record_size);
+    if (main->ReadAt(pos, record.data(), record.size(), &got) != 0 || got < record.size()) {
+      problems.push_back("record " + Num(r + 1) + ": unreadable");
+      break;
+    }
+    std::int32_t status = db::GetI32(record.data());
+    std::int32_t serial = status < 0 ? -status : status;
+    if (status == 0 || status == INT32_MIN) {
+      problems.push_back("record " + Num(r + 1) + ": status 0");
+      continue;
+    }
+    if (serial >= next_serial) problems.push_back("record " + Num(r + 1) + ": serial " + Num(serial) + " not below nextSerial");
+    if (!serials.insert(serial).second) problems.push_back("record " + Num(r + 1) + ": serial " + Num(serial) + " used twice");
+    if (!fields_sound) continue;
+    for (const db::FieldDesc& f : fields) {
+      if (!f.is_large()) continue;
+      std::int32_t head = db::GetI32(&record[static_cast<std::size_t>(f.offset)]);
+      if (head == 0) continue;
+      chain_heads.push_back(head);
+      chain_names.push_back("record " + Num(r + 1) + " field " + f.name);
+    }
+  }
+
+  bool needs_aux = false;
+  for (const db::FieldDesc& f : fields) needs_aux = needs_aux || f.is_large();
+  if (needs_aux) {
+    auto aux = OpenForReading(db::WithExtension(path, "VDT"), &problems);
+    if (aux) CheckAuxiliary(*aux, db::GetF64(header + db::kCreatedPos), chain_heads, chain_names, &problems);
+  }
+  return problems;
+}
+
+}  // namespace qkdb

@@ -1,0 +1,14 @@
+// "qkdb check": validates a database and its auxiliary file without
+// changing them, and lists every problem found.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace qkdb {
+
+// Problems found (GBK or ASCII text, one per entry); empty when sound.
+// `path_gbk` already has its extension.
+std::vector<std::string> CheckDatabase(const std::string& path_gbk);
+
+}  // namespace qkdb

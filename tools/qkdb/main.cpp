@@ -1,0 +1,319 @@
+// qkdb: inspect, export, check and edit record database files from the
+// command line. Terminal text is UTF-8; texts inside the files are GBK.
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "db/engine.h"
+#include "db/errors.h"
+#include "db/paths.h"
+#include "db/registry.h"
+#include "platform/system.h"
+#include "runtime/helpers.h"
+#include "runtime/memory.h"
+#include "tools/qkdb/check.h"
+#include "tools/qkdb/text_out.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#include <shellapi.h>
+#endif
+
+namespace qkdb {
+namespace {
+
+const char* const kUsage =
+    "usage: qkdb COMMAND FILE [ARGS...]\n"
+    "  info FILE                      header and fields as one JSON object\n"
+    "  dump FILE                      every record as a JSON line\n"
+    "  create FILE NAME:TYPE[:SIZE]...  new empty database (TYPE 1..12, SIZE for type 10)\n"
+    "  add FILE VALUE...              append one record, values in field order\n"
+    "  delete FILE N                  mark record N deleted\n"
+    "  purge FILE                     remove the marked records\n"
+    "  check FILE                     validate without changing anything\n";
+
+int Usage(const std::string& complaint = "") {
+  if (!complaint.empty()) std::fprintf(stderr, "qkdb: %s\n", complaint.c_str());
+  std::fputs(kUsage, stderr);
+  return 2;
+}
+
+// An engine error: its text on standard error, exit code 1.
+int EngineError(int code) {
+  std::string text = platform::GbkToUtf8(db::ErrorText(code));
+  std::fprintf(stderr, "qkdb: %s (%d)\n", text.c_str(), code);
+  return 1;
+}
+
+int Fail(const std::string& message_utf8) {
+  std::fprintf(stderr, "qkdb: %s\n", message_utf8.c_str());
+  return 1;
+}
+
+// Opens through the engine (share mode 1) and leaves it current.
+int OpenShared(const std::string& path, bool read_only, db::Database** out) {
+  db::OpenOptions options;
+  options.read_only = read_only;
+  options.share_mode = db::share_mode::kDenyNone;
+  int code = db::OpenDatabaseFile(path, options);
+  *out = code == 0 ? db::CurrentDatabase() : nullptr;
+  return code;
+}
+
+int Info(const std::string& path) {
+  db::Database* d = nullptr;
+  int code = OpenShared(path, true, &d);
+  if (code != 0) return EngineError(code);
+  std::int32_t count = 0, next = 0;
+  code = db::ReadRecordCount(*d, &count, &next);
+  if (code != 0) return EngineError(code);
+  std::string out = "{\"magic\":" + JsonString(std::string(reinterpret_cast<const char*>(d->header), 4));
+  out += ",\"version\":" + std::to_string(db::GetI32(d->header + db::kVersionPos));
+  out += ",\"created\":\"" + DateText(db::GetF64(d->header + db::kCreatedPos)) + "\"";
+  out += ",\"records\":" + std::to_string(count) + ",\"nextSerial\":" + std::to_string(next);
+  out += ",\"recordSize\":" + std::to_string(d->record_size) + ",\"dataStart\":" + std::to_string(d->data_start);
+  out += std::string(",\"auxiliary\":") + (d->aux ? "true" : "false") + ",\"fields\":[";
+  for (std::size_t i = 0; i < d->fields.size(); ++i) {
+    const db::FieldDesc& f = d->fields[i];
+    if (i > 0) out += ",";
+    out += "{\"name\":" + JsonString(f.name) + ",\"type\":" + std::to_string(f.type) +
+           ",\"size\":" + std::to_string(f.stored_size()) + "}";
+  }
+  std::printf("%s]}\n", out.c_str());
+  return 0;
+}
+
+std::string ValueJson(const db::FieldDesc& f, const rt::Value& v) {
+  switch (f.type) {
+    case db::ftype::kByte: return std::to_string(v.lo & 0xFF);
+    case db::ftype::kShort: return std::to_string(static_cast<std::int16_t>(v.lo & 0xFFFF));
+    case db::ftype::kInt: return std::to_string(v.as_int());
+    case db::ftype::kInt64: return std::to_string(v.as_int64());
+    case db::ftype::kFloat: return JsonNumber(v.as_float());
+    case db::ftype::kDouble: return JsonNumber(v.as_double());
+    case db::ftype::kBool: return v.lo != 0 ? "true" : "false";
+    case db::ftype::kDateTime: return "\"" + DateText(v.as_double()) + "\"";
+    case db::ftype::kSubPtr: return std::to_string(v.lo);
+    case db::ftype::kBytes: {
+      const void* block = v.pointer();
+      std::int32_t n = rt::BytesLength(block);
+      return "\"" + (n > 0 ? Hex(rt::BytesData(block), static_cast<std::size_t>(n)) : std::string()) + "\"";
+    }
+    default: return JsonString(v.text() == nullptr ? "" : v.text());
+  }
+}
+
+int Dump(const std::string& path) {
+  db::Database* d = nullptr;
+  int code = OpenShared(path, true, &d);
+  if (code != 0) return EngineError(code);
+  std::int32_t count = 0, next = 0;
+  code = db::ReadRecordCount(*d, &count, &next);
+  if (code != 0) return EngineError(code);
+  for (std::int32_t r = 0; r < count; ++r) {
+    std::int32_t status = 0;
+    code = db::ReadRecordStatus(*d, r, &status);
+    if (code != 0) return EngineError(code);
+    d->current = r;
+    std::string line = "{\"record\":" + std::to_string(r + 1) + ",\"serial\":" +
+                       std::to_string(status < 0 ? -static_cast<std::int64_t>(status) : status) +
+                       ",\"deleted\":" + (status < 0 ? "true" : "false") + ",\"fields\":{";
+    for (std::size_t i = 0; i < d->fields.size(); ++i) {
+      rt::Value v;
+      code = db::ReadField(*d, static_cast<int>(i), &v);
+      if (code != 0) {
+        rt::FreeValue(v);
+        return EngineError(code);
+      }
+      if (i > 0) line += ",";
+      line += JsonString(d->fields[i].name) + ":" + ValueJson(d->fields[i], v);
+      rt::FreeValue(v);
+    }
+    std::printf("%s}}\n", line.c_str());
+  }
+  return 0;
+}
+
+bool ParseInteger(const std::string& text, long long* n) {
+  if (text.empty()) return false;
+  errno = 0;
+  char* end = nullptr;
+  *n = std::strtoll(text.c_str(), &end, 10);
+  return errno == 0 && *end == '\0';
+}
+
+int Create(const std::string& path, const std::vector<std::string>& specs_utf8) {
+  if (specs_utf8.empty()) return Usage("create needs at least one NAME:TYPE");
+  std::vector<db::FieldSpec> specs;
+  for (const std::string& spec : specs_utf8) {
+    std::size_t colon = spec.find(':');
+    if (colon == std::string::npos) return Usage("field '" + spec + "' is not NAME:TYPE[:SIZE]");
+    std::size_t second = spec.find(':', colon + 1);
+    long long type = 0, size = 0;
+    if (!ParseInteger(spec.substr(colon + 1, second == std::string::npos ? std::string::npos : second - colon - 1), &type) ||
+        (second != std::string::npos && !ParseInteger(spec.substr(second + 1), &size)) || type < INT32_MIN ||
+        type > INT32_MAX || size < INT32_MIN || size > INT32_MAX)
+      return Usage("field '" + spec + "' is not NAME:TYPE[:SIZE]");
+    db::FieldSpec field;
+    field.name = platform::Utf8ToGbk(spec.substr(0, colon));
+    if (field.name.empty()) return Usage("field '" + spec + "' has no name");
+    field.type = static_cast<std::int32_t>(type);
+    field.size = static_cast<std::int32_t>(size);
+    specs.push_back(field);
+  }
+  int code = db::CreateDatabaseFile(path, specs);
+  return code == 0 ? 0 : EngineError(code);
+}
+
+// Values of one record, parsed by field type; texts and blocks live here.
+class ParsedValues {
+ public:
+  ~ParsedValues() {
+    for (void* block : blocks_) rt::FreeMemory(block);
+  }
+  // Empty string on success, else what is wrong (UTF-8).
+  std::string Add(const db::FieldDesc& f, const std::string& text_utf8) {
+    rt::Value v;
+    long long n = 0;
+    switch (f.type) {
+      case db::ftype::kByte:
+      case db::ftype::kShort:
+      case db::ftype::kInt:
+      case db::ftype::kInt64:
+      case db::ftype::kSubPtr:
+        if (!ParseInteger(text_utf8, &n)) return "'" + text_utf8 + "' is not an integer";
+        v = f.type == db::ftype::kSubPtr ? rt::Value{static_cast<std::uint32_t>(n), 0, rt::type::kSubPtr} : rt::Value::Int64(n);
+        break;
+      case db::ftype::kFloat:
+      case db::ftype::kDouble: {
+        char* end = nullptr;
+        double d = std::strtod(text_utf8.c_str(), &end);
+        if (text_utf8.empty() || *end != '\0') return "'" + text_utf8 + "' is not a number";
+        v = rt::Value::Double(d);
+        break;
+      }
+      case db::ftype::kBool:
+        if (text_utf8 != "true" && text_utf8 != "false") return "'" + text_utf8 + "' is not true or false";
+        v = rt::Value::Bool(text_utf8 == "true");
+        break;
+      case db::ftype::kDateTime: {
+        double days = 0;
+        if (text_utf8 == "now")
+          days = db::LocalNowAsDateTime();
+        else if (!ParseDate(text_utf8, &days))
+          return "'" + text_utf8 + "' is not a date (YYYY-MM-DD[ HH:MM:SS] or now)";
+        v = rt::Value::DateTime(days);
+        break;
+      }
+      case db::ftype::kBytes: {
+        std::string bytes;
+        if (!ParseHex(text_utf8, &bytes)) return "'" + text_utf8 + "' is not hexadecimal";
+        void* block = rt::MakeBytes(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+        if (block != nullptr) blocks_.push_back(block);
+        v = rt::Value::Pointer(block, rt::type::kBytes);
+        break;
+      }
+      default: {
+        char* text = rt::CopyText(platform::Utf8ToGbk(text_utf8).c_str());
+        if (text != nullptr) blocks_.push_back(text);
+        v = rt::Value::Text(text);
+      }
+    }
+    values_.push_back(v);
+    return std::string();
+  }
+  std::vector<rt::Value>& values() { return values_; }
+
+ private:
+  std::vector<rt::Value> values_;
+  std::vector<void*> blocks_;
+};
+
+int Add(const std::string& path, const std::vector<std::string>& values) {
+  db::Database* d = nullptr;
+  int code = OpenShared(path, false, &d);
+  if (code != 0) return EngineError(code);
+  if (values.size() > d->fields.size()) return Usage("more values than the " + std::to_string(d->fields.size()) + " fields");
+  ParsedValues parsed;
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    std::string problem = parsed.Add(d->fields[i], values[i]);
+    if (!problem.empty()) return Usage("field " + platform::GbkToUtf8(d->fields[i].name) + ": " + problem);
+  }
+  code = db::AddRecord(*d, static_cast<std::int32_t>(parsed.values().size()), parsed.values().data());
+  return code == 0 ? 0 : EngineError(code);
+}
+
+int Delete(const std::string& path, const std::string& number) {
+  long long n = 0;
+  if (!ParseInteger(number, &n)) return Usage("'" + number + "' is not a record number");
+  db::Database* d = nullptr;
+  int code = OpenShared(path, false, &d);
+  if (code != 0) return EngineError(code);
+  std::int32_t count = 0, next = 0;
+  code = db::ReadRecordCount(*d, &count, &next);
+  if (code != 0) return EngineError(code);
+  if (n < 1 || n > count) return Fail("there is no record " + number + " (the file has " + std::to_string(count) + ")");
+  d->current = n - 1;
+  code = db::DeleteRecord(*d);
+  return code == 0 ? 0 : EngineError(code);
+}
+
+int Purge(const std::string& path) {
+  db::Database* d = nullptr;
+  int code = OpenShared(path, false, &d);
+  if (code != 0) return EngineError(code);
+  code = db::PurgeDeletedRecords(*d);
+  return code == 0 ? 0 : EngineError(code);
+}
+
+int Check(const std::string& path) {
+  std::vector<std::string> problems = CheckDatabase(path);
+  for (const std::string& p : problems) std::printf("%s\n", platform::GbkToUtf8(p).c_str());
+  if (problems.empty()) std::printf("ok\n");
+  return problems.empty() ? 0 : 1;
+}
+
+int Run(const std::vector<std::string>& args) {
+  if (args.size() < 2) return Usage();
+  const std::string& command = args[0];
+  std::string path = db::WithDefaultExtension(platform::Utf8ToGbk(args[1]));
+  std::vector<std::string> rest(args.begin() + 2, args.end());
+  if (command == "info" && rest.empty()) return Info(path);
+  if (command == "dump" && rest.empty()) return Dump(path);
+  if (command == "create") return Create(path, rest);
+  if (command == "add") return Add(path, rest);
+  if (command == "delete" && rest.size() == 1) return Delete(path, rest[0]);
+  if (command == "purge" && rest.empty()) return Purge(path);
+  if (command == "check" && rest.empty()) return Check(path);
+  return Usage("unknown command or wrong arguments: " + command);
+}
+
+}  // namespace
+}  // namespace qkdb
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args;
+#ifdef _WIN32
+  // The wide command line, as UTF-8 like on other systems.
+  (void)argv;
+  int count = 0;
+  LPWSTR* wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+  for (int i = 1; wide != nullptr && i < count; ++i) {
+    int n = ::WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+    std::string arg(n > 0 ? static_cast<std::size_t>(n - 1) : 0, '\0');
+    if (n > 1) ::WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, arg.data(), n, nullptr, nullptr);
+    args.push_back(arg);
+  }
+  if (wide != nullptr) ::LocalFree(wide);
+#else
+  for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+#endif
+  (void)argc;
+  int code = qkdb::Run(args);
+  db::CloseAllDatabases();
+  std::fflush(stdout);
+  return code;
+}
