@@ -6,6 +6,7 @@
 
 #include "app/command_table.h"
 #include "app/notebook.h"
+#include "commands/key_derivation.h"
 #include "platform/sim/sim_host.h"
 #include "runtime/services.h"
 
@@ -33,6 +34,17 @@ TEST(LinkedCommands, KeyDerivationGivesAHexDigest) {
   std::string empty = DeriveKey("").c_str();
   EXPECT_EQ(empty.size(), 32u);
   EXPECT_NE(empty, key);
+}
+
+// The command library derives the same key on its own; both must agree, or
+// a database created by one could not be opened by the other.
+TEST(LinkedCommands, KeyDerivationAgreesWithTheCommandLibrary) {
+  platform::sim::ScopedSimHost host;
+  for (const char* password : {"", "secret", " 口令 ", "a\tb", "0123456789abcdef0123456789"}) {
+    char* expected = commands::DeriveDatabaseKey(password);
+    EXPECT_STREQ(DeriveKey(password).c_str(), expected) << password;
+    rt::Services().FreeMemory(expected);
+  }
 }
 
 }  // namespace
