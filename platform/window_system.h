@@ -35,6 +35,7 @@ enum class ShowState { kNormal, kMinimized, kMaximized };
 
 // Frame decoration, decided by the window unit from its properties.
 struct FrameStyle {
+  bool framed = true;  // false: no frame and no title bar at all
   bool title_bar = true;
   bool system_menu = true;
   bool sizing = false;
@@ -60,6 +61,34 @@ struct EditRules {
   bool digits_only = false;  // numeric input modes pass only "-" and digits
 };
 
+// How a control is drawn, for desktops that draw it: font, colours,
+// alignment and border, and the styles a system control needs when it is
+// created (multi-line edits, the list view's view and styles). A desktop
+// without pixels may ignore it.
+inline constexpr std::uint32_t kSystemColour = 0xFF000000;  // the system's own colour
+
+struct ControlLook {
+  std::string font;  // the 60-byte font description; empty = the default GUI font
+  int border = -1;   // 0 none, 1 sunken, 2 raised, 3 shallow, 4 raised and sunken, 5 single line; -1 the control's own
+  std::uint32_t text_colour = kSystemColour;      // 0xBBGGRR
+  std::uint32_t background = kSystemColour;
+  std::uint32_t text_background = kSystemColour;  // list views
+  int horizontal_align = 0;  // 0 left, 1 centre, 2 right
+  int vertical_align = 1;    // 0 top, 1 centre, 2 bottom (labels, buttons)
+  bool word_wrap = false;    // labels
+  int text_effect = 0;       // labels: 0 none, 1 engraved, 2 embossed, 3 shadow
+  // Edit boxes.
+  bool multi_line = false;
+  int scroll_bars = 0;  // multi-line: 1 horizontal, 2 vertical, 3 both
+  bool hide_selection = true;
+  // List views.
+  int view = 0;  // 0 large icons, 1 small icons, 2 list, 3 report
+  bool hide_header = false, clickable_header = true, full_row_select = false, grid_lines = false,
+       header_drag_drop = false, hot_tracking = false, check_boxes = false, label_editing = false, flat_scroll_bars = false,
+       single_selection = true, always_show_selection = false;
+  int sort = 0;  // 0 none, 1 ascending, 2 descending
+};
+
 struct CreateParams {
   ControlKind kind = ControlKind::kFrame;
   std::string class_name;  // GBK; e.g. "QXWindow"
@@ -71,6 +100,7 @@ struct CreateParams {
   bool disabled = false;
   bool tab_stop = false;
   FrameStyle frame;  // frames only
+  ControlLook look;  // controls only
   // Who the window belongs to, so a desktop (or a test driver) can find a
   // unit by name or id the way a person finds a control by its label.
   std::uint32_t window_id = 0;
@@ -172,6 +202,12 @@ class WindowSystem {
   // Controls.
   virtual void SetEditRules(WindowHandle edit, const EditRules& rules) = 0;
   virtual void SetDefaultButton(WindowHandle button, bool is_default) = 0;
+  // Changes how a control is drawn (its font, colours, alignment, border).
+  // Styles that only take effect at creation are left as they were.
+  virtual void SetLook(WindowHandle window, const ControlLook& look) {
+    (void)window;
+    (void)look;
+  }
   virtual void ListInsertColumn(WindowHandle list, int index, const std::string& title, int width,
                                 int alignment) = 0;
   virtual int ListInsertRow(WindowHandle list, int position, const std::string& caption) = 0;  // -1 fails

@@ -1,0 +1,313 @@
+// The system controls behind the units: edit rules (byte limit in GBK
+// bytes, password character, digits only, case), default buttons, how a
+// control looks (font, colours, border, alignment), and the list view's
+// columns, rows and row states.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <string>
+
+#include "platform/win32/gdi_support.h"
+#include "platform/win32/wide_text.h"
+#include "platform/win32/window_system_win32.h"
+
+namespace platform::win32 {
+namespace {
+
+std::wstring TextOf(HWND window) {
+  int length = ::GetWindowTextLengthW(window);
+  std::wstring text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
+  int got = ::GetWindowTextW(window, text.data(), length + 1);
+  text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
+  return text;
+}
+
+// Bytes the edit's text would keep if its selection were replaced.
+int BytesOutsideSelection(HWND edit) {
+  std::wstring text = TextOf(edit);
+  DWORD start = 0, end = 0;
+  ::SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  start = std::min<DWORD>(start, static_cast<DWORD>(text.size()));
+  end = std::min<DWORD>(std::max(start, end), static_cast<DWORD>(text.size()));
+  int kept = GbkLength(text.substr(0, start)) + GbkLength(text.substr(end));
+  WipeWide(&text);
+  return kept;
+}
+
+bool DigitOrMinus(wchar_t c) { return c == L'-' || (c >= L'0' && c <= L'9'); }
+
+// Only ASCII letters change case: a double-byte character is never a letter here.
+void ApplyCase(std::wstring* text, int mode) {
+  for (wchar_t& c : *text) {
+    if (mode == 1 && c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c + 32);
+    if (mode == 2 && c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - 32);
+  }
+}
+
+std::wstring ClipboardText() {
+  std::wstring text;
+  if (!::OpenClipboard(nullptr)) return text;
+  if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* chars = static_cast<const wchar_t*>(::GlobalLock(data))) {
+      text = chars;
+      ::GlobalUnlock(data);
+    }
+  }
+  ::CloseClipboard();
+  return text;
+}
+
+COLORREF ListColour(std::uint32_t colour) {
+  return colour == kSystemColour ? CLR_DEFAULT : static_cast<COLORREF>(colour & 0xFFFFFF);
+}
+
+DWORD BorderExStyle(int border) {
+  switch (border) {
+    case 1: return WS_EX_CLIENTEDGE;
+    case 2: return WS_EX_DLGMODALFRAME;
+    case 3: return WS_EX_STATICEDGE;
+    case 4: return WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME;
+    default: return 0;
+  }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- look
+
+void Win32WindowSystem::ApplyLook(HWND window, Native& native) {
+  const ControlLook& look = native.look;
+  if (native.font != nullptr) ::DeleteObject(native.font);
+  native.font = CreateDescribedFont(look.font);
+  ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(native.font != nullptr ? native.font : DefaultGuiFont()), TRUE);
+
+  if (native.background != nullptr) ::DeleteObject(native.background);
+  native.background = look.background == kSystemColour ? nullptr : ::CreateSolidBrush(look.background & 0xFFFFFF);
+
+  // Border: -1 keeps the control's own (sunken for edits and lists).
+  int border = look.border;
+  if (border < 0) border = native.kind == ControlKind::kEdit || native.kind == ControlKind::kListView ? 1 : 0;
+  LONG_PTR style = ::GetWindowLongPtrW(window, GWL_STYLE) & ~static_cast<LONG_PTR>(WS_BORDER);
+  LONG_PTR ex = ::GetWindowLongPtrW(window, GWL_EXSTYLE) &
+                ~static_cast<LONG_PTR>(WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME | WS_EX_STATICEDGE);
+  ex |= static_cast<LONG_PTR>(BorderExStyle(border));
+  if (border == 5) style |= WS_BORDER;
+
+  if (native.kind == ControlKind::kButton) {
+    style &= ~static_cast<LONG_PTR>(BS_CENTER | BS_VCENTER);
+    style |= look.horizontal_align == 0 ? BS_LEFT : look.horizontal_align == 2 ? BS_RIGHT : BS_CENTER;
+    style |= look.vertical_align == 0 ? BS_TOP : look.vertical_align == 2 ? BS_BOTTOM : BS_VCENTER;
+  }
+  if (native.kind == ControlKind::kEdit) {
+    style &= ~static_cast<LONG_PTR>(ES_CENTER | ES_RIGHT);
+    if (look.horizontal_align == 1) style |= ES_CENTER;
+    if (look.horizontal_align == 2) style |= ES_RIGHT;
+  }
+  ::SetWindowLongPtrW(window, GWL_STYLE, style);
+  ::SetWindowLongPtrW(window, GWL_EXSTYLE, ex);
+  ::SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+  if (native.kind == ControlKind::kListView) {
+    ::SendMessageW(window, LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(ListColour(look.text_colour)));
+    ::SendMessageW(window, LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(ListColour(look.text_background)));
+    ::SendMessageW(window, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(ListColour(look.background)));
+  }
+  ::InvalidateRect(window, nullptr, TRUE);
+}
+
+void Win32WindowSystem::SetLook(WindowHandle handle, const ControlLook& look) {
+  HWND window = reinterpret_cast<HWND>(handle);
+  Native* native = Get(window);
+  if (native == nullptr || native->kind == ControlKind::kFrame || native->kind == ControlKind::kHidden) return;
+  native->look = look;
+  ApplyLook(window, *native);
+}
+
+bool Win32WindowSystem::ControlColours(HWND control, HDC dc, LRESULT* brush) {
+  const Native* native = Find(control);
+  if (native == nullptr || native->kind != ControlKind::kEdit) return false;
+  const ControlLook& look = native->look;
+  bool read_only = (::GetWindowLongPtrW(control, GWL_STYLE) & ES_READONLY) != 0 || !::IsWindowEnabled(control);
+  int system_background = read_only ? COLOR_BTNFACE : COLOR_WINDOW;
+  ::SetTextColor(dc, look.text_colour == kSystemColour ? ::GetSysColor(read_only ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT)
+                                                       : static_cast<COLORREF>(look.text_colour & 0xFFFFFF));
+  if (native->background != nullptr && !read_only) {
+    ::SetBkColor(dc, static_cast<COLORREF>(look.background & 0xFFFFFF));
+    *brush = reinterpret_cast<LRESULT>(native->background);
+  } else {
+    ::SetBkColor(dc, ::GetSysColor(system_background));
+    *brush = reinterpret_cast<LRESULT>(::GetSysColorBrush(system_background));
+  }
+  return true;
+}
+
+// ---------------------------------------------------------------- edits
+
+void Win32WindowSystem::SetEditRules(WindowHandle handle, const EditRules& rules) {
+  HWND edit = reinterpret_cast<HWND>(handle);
+  Native* native = Get(edit);
+  if (native == nullptr || native->kind != ControlKind::kEdit) return;
+  native->rules = rules;
+  ::SendMessageW(edit, EM_SETREADONLY, rules.read_only ? TRUE : FALSE, 0);
+  auto mask = static_cast<unsigned char>(rules.password_char);
+  wchar_t shown = mask >= 0x21 && mask < 0x7F ? static_cast<wchar_t>(mask) : L'*';
+  ::SendMessageW(edit, EM_SETPASSWORDCHAR, rules.password ? shown : 0, 0);
+  LONG_PTR style = ::GetWindowLongPtrW(edit, GWL_STYLE) & ~static_cast<LONG_PTR>(ES_UPPERCASE | ES_LOWERCASE);
+  if (rules.case_mode == 1) style |= ES_LOWERCASE;
+  if (rules.case_mode == 2) style |= ES_UPPERCASE;
+  ::SetWindowLongPtrW(edit, GWL_STYLE, style);
+  ::InvalidateRect(edit, nullptr, TRUE);
+}
+
+// Typed characters and pasted text go through the box's rules; true when
+// the message was used up here.
+bool Win32WindowSystem::FilterEditInput(HWND edit, Native& native, UINT message, WPARAM wparam) {
+  const EditRules& rules = native.rules;
+  if (rules.read_only) return false;
+  if (message == WM_PASTE) {
+    InsertIntoEdit(edit, native, ClipboardText());
+    return true;
+  }
+  auto c = static_cast<wchar_t>(wparam);
+  if (c < 0x20) return false;  // Backspace and other control characters pass
+  bool refused = rules.digits_only && !DigitOrMinus(c);
+  if (!refused && rules.max_bytes > 0)
+    refused = BytesOutsideSelection(edit) + GbkLength(std::wstring(1, c)) > rules.max_bytes;
+  if (refused) ::MessageBeep(MB_OK);
+  return refused;
+}
+
+void Win32WindowSystem::InsertIntoEdit(HWND edit, const Native& native, std::wstring text) {
+  const EditRules& rules = native.rules;
+  if (!rules.multi_line) text = text.substr(0, text.find_first_of(L"\r\n"));
+  if (rules.digits_only) text.erase(std::remove_if(text.begin(), text.end(), [](wchar_t c) { return !DigitOrMinus(c); }), text.end());
+  ApplyCase(&text, rules.case_mode);
+  if (rules.max_bytes > 0) {
+    int room = rules.max_bytes - BytesOutsideSelection(edit);
+    std::size_t keep = 0;
+    int used = 0;
+    while (keep < text.size()) {
+      int step = GbkLength(text.substr(keep, 1));
+      if (used + step > room) break;
+      used += step;
+      ++keep;
+    }
+    text.resize(keep);
+  }
+  if (text.empty()) return;
+  ::SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+  WipeWide(&text);
+}
+
+// ---------------------------------------------------------------- buttons
+
+void Win32WindowSystem::SetDefaultButton(WindowHandle handle, bool is_default) {
+  HWND button = reinterpret_cast<HWND>(handle);
+  Native* native = Get(button);
+  if (native == nullptr || native->kind != ControlKind::kButton) return;
+  native->default_button = is_default;
+  LONG_PTR style = ::GetWindowLongPtrW(button, GWL_STYLE);
+  style = (style & ~static_cast<LONG_PTR>(BS_TYPEMASK)) | (is_default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+  ::SendMessageW(button, BM_SETSTYLE, static_cast<WPARAM>(style), TRUE);
+}
+
+// ---------------------------------------------------------------- list views
+
+void Win32WindowSystem::ListInsertColumn(WindowHandle handle, int index, const std::string& title, int width,
+                                         int alignment) {
+  HWND list = reinterpret_cast<HWND>(handle);
+  const Native* native = Find(list);
+  if (native == nullptr || native->kind != ControlKind::kListView) return;
+  std::wstring text = WidenGbk(title);
+  LVCOLUMNW column{};
+  column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+  column.fmt = alignment == 1 ? LVCFMT_CENTER : alignment == 2 ? LVCFMT_RIGHT : LVCFMT_LEFT;
+  column.cx = ScaleToScreen(width);
+  column.pszText = text.data();
+  column.iSubItem = index;
+  ::SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column));
+}
+
+int Win32WindowSystem::ListInsertRow(WindowHandle handle, int position, const std::string& caption) {
+  HWND list = reinterpret_cast<HWND>(handle);
+  const Native* native = Find(list);
+  if (native == nullptr || native->kind != ControlKind::kListView) return -1;
+  std::wstring text = WidenGbk(caption);
+  LVITEMW item{};
+  item.mask = LVIF_TEXT;
+  item.iItem = std::max(position, 0);
+  item.pszText = text.data();
+  return static_cast<int>(::SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+bool Win32WindowSystem::ListDeleteRow(WindowHandle handle, int row) {
+  HWND list = reinterpret_cast<HWND>(handle);
+  if (Find(list) == nullptr || row < 0) return false;
+  return ::SendMessageW(list, LVM_DELETEITEM, static_cast<WPARAM>(row), 0) != 0;
+}
+
+void Win32WindowSystem::ListDeleteAllRows(WindowHandle handle) {
+  HWND list = reinterpret_cast<HWND>(handle);
+  if (Find(list) != nullptr) ::SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
+}
+
+int Win32WindowSystem::ListRowCount(WindowHandle handle) {
+  HWND list = reinterpret_cast<HWND>(handle);
+  if (Find(list) == nullptr) return 0;
+  return static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+}
+
+bool Win32WindowSystem::ListSetCell(WindowHandle handle, int row, int column, const std::string& text) {
+  HWND list = reinterpret_cast<HWND>(handle);
+  if (Find(list) == nullptr || row < 0 || column < 0 || row >= ListRowCount(handle)) return false;
+  HWND header = reinterpret_cast<HWND>(::SendMessageW(list, LVM_GETHEADER, 0, 0));
+  int columns = header != nullptr ? static_cast<int>(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+  if (columns > 0 && column >= columns) return false;  // nothing is kept beyond the columns
+  std::wstring wide = WidenGbk(text);
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = wide.data();
+  return ::SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)) != 0;
+}
+
+int Win32WindowSystem::ListGetCell(WindowHandle handle, int row, int column, char* buffer, int capacity) {
+  if (capacity <= 0) return 0;
+  buffer[0] = '\0';
+  HWND list = reinterpret_cast<HWND>(handle);
+  if (Find(list) == nullptr || row < 0 || column < 0 || row >= ListRowCount(handle)) return 0;
+  std::wstring wide(256, L'\0');
+  int got = 0;
+  for (;;) {
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = wide.data();
+    item.cchTextMax = static_cast<int>(wide.size());
+    got = static_cast<int>(::SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)));
+    if (got < static_cast<int>(wide.size()) - 1) break;
+    wide.assign(wide.size() * 2, L'\0');
+  }
+  std::string text = NarrowToGbk(wide.data(), got);
+  int n = std::min(static_cast<int>(text.size()), capacity - 1);
+  std::copy_n(text.data(), n, buffer);
+  buffer[n] = '\0';
+  return n;
+}
+
+void Win32WindowSystem::ListSetRowState(WindowHandle handle, int row, bool selected, bool focused) {
+  HWND list = reinterpret_cast<HWND>(handle);
+  if (Find(list) == nullptr || row < 0 || row >= ListRowCount(handle)) return;
+  LVITEMW item{};
+  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  item.state = (selected ? LVIS_SELECTED : 0u) | (focused ? LVIS_FOCUSED : 0u);
+  ::SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  if (focused) ::SendMessageW(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+}
+
+int Win32WindowSystem::ListFirstSelected(WindowHandle handle) {
+  HWND list = reinterpret_cast<HWND>(handle);
+  if (Find(list) == nullptr) return -1;
+  return static_cast<int>(::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_SELECTED, 0)));
+}
+
+}  // namespace platform::win32

@@ -1,0 +1,124 @@
+#include "platform/win32/gdi_support.h"
+
+#include <cstring>
+
+#include "platform/win32/wide_text.h"
+
+namespace platform::win32 {
+namespace {
+
+int CALLBACK NoteFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+  *reinterpret_cast<bool*>(found) = true;
+  return 0;  // one is enough
+}
+
+int CALLBACK TakeFirstFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM out) {
+  if (font->lfFaceName[0] == L'@') return 1;  // vertical-writing variants
+  *reinterpret_cast<std::wstring*>(out) = font->lfFaceName;
+  return 0;
+}
+
+bool Enumerate(const std::wstring& face, BYTE charset) {
+  if (face.size() >= LF_FACESIZE) return false;
+  LOGFONTW query{};
+  query.lfCharSet = charset;
+  wcscpy_s(query.lfFaceName, face.c_str());
+  bool found = false;
+  HDC screen = ::GetDC(nullptr);
+  ::EnumFontFamiliesExW(screen, &query, NoteFound, reinterpret_cast<LPARAM>(&found), 0);
+  ::ReleaseDC(nullptr, screen);
+  return found;
+}
+
+// A face that shows Chinese: the given one when it can, else the first
+// installed family with the GB2312 character set.
+std::wstring ChineseCapableFace(const std::wstring& face) {
+  if (Enumerate(face, GB2312_CHARSET)) return face;
+  static const std::wstring fallback = [] {
+    std::wstring first;
+    LOGFONTW query{};
+    query.lfCharSet = GB2312_CHARSET;
+    HDC screen = ::GetDC(nullptr);
+    ::EnumFontFamiliesExW(screen, &query, TakeFirstFace, reinterpret_cast<LPARAM>(&first), 0);
+    ::ReleaseDC(nullptr, screen);
+    return first;
+  }();
+  return fallback.empty() ? face : fallback;
+}
+
+std::wstring DefaultGuiFace() {
+  LOGFONTW font{};
+  ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+  return font.lfFaceName;
+}
+
+std::int32_t ReadI32(const unsigned char* p) {
+  std::int32_t v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+}  // namespace
+
+int ScreenDpi() {
+  static const int dpi = [] {
+    HDC screen = ::GetDC(nullptr);
+    int value = ::GetDeviceCaps(screen, LOGPIXELSY);
+    ::ReleaseDC(nullptr, screen);
+    return value > 0 ? value : 96;
+  }();
+  return dpi;
+}
+
+int ScaleToScreen(int pixels) { return ::MulDiv(pixels, ScreenDpi(), 96); }
+int ScaleFromScreen(int pixels) { return ::MulDiv(pixels, 96, ScreenDpi()); }
+
+HCURSOR ArrowCursor() { return ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); }  // IDC_ARROW
+
+bool FaceInstalled(const std::wstring& face) { return !face.empty() && Enumerate(face, DEFAULT_CHARSET); }
+
+HFONT CreateDescribedFont(const std::string& description) {
+  constexpr std::size_t kSize = 60, kFaceOffset = 28, kFaceSize = 32;
+  if (description.size() < kSize) return nullptr;
+  const auto* p = reinterpret_cast<const unsigned char*>(description.data());
+  LOGFONTW font{};
+  font.lfHeight = ScaleToScreen(ReadI32(p));
+  font.lfWidth = ScaleToScreen(ReadI32(p + 4));
+  font.lfEscapement = ReadI32(p + 8);
+  font.lfOrientation = ReadI32(p + 12);
+  font.lfWeight = ReadI32(p + 16);
+  font.lfItalic = p[20];
+  font.lfUnderline = p[21];
+  font.lfStrikeOut = p[22];
+  font.lfCharSet = p[23];
+  font.lfOutPrecision = p[24];
+  font.lfClipPrecision = p[25];
+  font.lfQuality = p[26];
+  font.lfPitchAndFamily = p[27];
+  std::size_t face_length = 0;
+  while (face_length < kFaceSize && p[kFaceOffset + face_length] != 0) ++face_length;
+  std::wstring face = WidenGbk(std::string(reinterpret_cast<const char*>(p + kFaceOffset), face_length));
+  if (!FaceInstalled(face)) face = DefaultGuiFace();
+  face = ChineseCapableFace(face);
+  if (face.size() >= LF_FACESIZE) return nullptr;
+  wcscpy_s(font.lfFaceName, face.c_str());
+  if (font.lfCharSet == ANSI_CHARSET) font.lfCharSet = DEFAULT_CHARSET;  // let the face pick its Chinese glyphs
+  return ::CreateFontIndirectW(&font);
+}
+
+HFONT DefaultGuiFont() {
+  static const HFONT font = [] {
+    LOGFONTW description{};
+    ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof description, &description);
+    description.lfHeight = -::MulDiv(9, ScreenDpi(), 72);
+    description.lfWidth = 0;
+    description.lfCharSet = DEFAULT_CHARSET;
+    std::wstring face = ChineseCapableFace(description.lfFaceName);
+    if (face.size() < LF_FACESIZE) wcscpy_s(description.lfFaceName, face.c_str());
+    HFONT made = ::CreateFontIndirectW(&description);
+    return made != nullptr ? made : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+  }();
+  return font;
+}
+
+}  // namespace platform::win32

@@ -1,0 +1,143 @@
+// The window system on real Win32 windows and controls. Frames are windows
+// of the runtime's class ("QXWindow" or the class a window names), the
+// hidden owner is "_VL_HideOwner", labels are "_VL_Label" windows painted
+// here, and edits, buttons and list views are the system's controls.
+// Geometry is scaled between the template's pixels and the screen; texts are
+// GBK at the seam and UTF-16 at every Win32 call.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/window_system.h"
+
+namespace platform::win32 {
+
+// Private window messages.
+inline constexpr UINT kPostedNotice = WM_APP + 0x51;  // wParam: serial of a posted seam message
+
+class Win32WindowSystem final : public WindowSystem {
+ public:
+  Win32WindowSystem();
+  ~Win32WindowSystem() override;
+  Win32WindowSystem(const Win32WindowSystem&) = delete;
+  Win32WindowSystem& operator=(const Win32WindowSystem&) = delete;
+
+  void SetListener(WindowListener* listener) override { listener_ = listener; }
+  WindowHandle Create(const CreateParams& params) override;
+  void Destroy(WindowHandle window) override;
+  bool IsWindow(WindowHandle window) override;
+  void SetText(WindowHandle window, const std::string& text) override;
+  std::string GetText(WindowHandle window) override;
+  void SetRect(WindowHandle window, const Rect& rect) override;
+  Rect GetRect(WindowHandle window) override;
+  void Show(WindowHandle window, bool visible, bool activate) override;
+  void SetShowState(WindowHandle window, ShowState state) override;
+  ShowState GetShowState(WindowHandle window) override;
+  bool IsVisible(WindowHandle window) override;
+  void Enable(WindowHandle window, bool enabled) override;
+  bool IsEnabled(WindowHandle window) override;
+  void SetParent(WindowHandle window, WindowHandle parent) override;
+  WindowHandle GetParent(WindowHandle window) override;
+  WindowHandle GetOwner(WindowHandle window) override;
+  void PlaceAfter(WindowHandle window, WindowHandle after) override;
+  void SetFrameStyle(WindowHandle frame, const FrameStyle& style) override;
+  void SetTopmost(WindowHandle frame, bool topmost) override;
+  bool IsTopmost(WindowHandle frame) override;
+  void SetFocus(WindowHandle window) override;
+  WindowHandle GetFocus() override;
+  void Activate(WindowHandle frame) override;
+  WindowHandle GetActive() override;
+  void SetEditRules(WindowHandle edit, const EditRules& rules) override;
+  void SetDefaultButton(WindowHandle button, bool is_default) override;
+  void SetLook(WindowHandle window, const ControlLook& look) override;
+  void ListInsertColumn(WindowHandle list, int index, const std::string& title, int width, int alignment) override;
+  int ListInsertRow(WindowHandle list, int position, const std::string& caption) override;
+  bool ListDeleteRow(WindowHandle list, int row) override;
+  void ListDeleteAllRows(WindowHandle list) override;
+  int ListRowCount(WindowHandle list) override;
+  bool ListSetCell(WindowHandle list, int row, int column, const std::string& text) override;
+  int ListGetCell(WindowHandle list, int row, int column, char* buffer, int capacity) override;
+  void ListSetRowState(WindowHandle list, int row, bool selected, bool focused) override;
+  int ListFirstSelected(WindowHandle list) override;
+  MenuHandle CreateMenuBar(const std::vector<MenuEntry>& entries) override;
+  void SetMenuBar(WindowHandle frame, MenuHandle menu) override;
+  void DestroyMenu(MenuHandle menu) override;
+  int TrackPopupMenu(WindowHandle owner, const std::vector<MenuEntry>& entries, int x, int y) override;
+  void CursorPosition(int* x, int* y) override;
+  void ScreenSize(int* width, int* height) override;
+  bool GetMessage(Message* message, void (*idle)(void* context), void* context) override;
+  bool PeekMessage(Message* message, bool* quit) override;
+  void DispatchMessage(const Message& message) override;
+  void PostMessage(const Message& message) override;
+  void PostQuit(int code) override;
+
+  // What this system knows of one of its windows; null for windows it did
+  // not create (dialogs, message boxes, the controls' own children).
+  struct Native {
+    ControlKind kind = ControlKind::kFrame;
+    FrameStyle frame;
+    bool shown_once = false;
+    ShowState pending_state = ShowState::kNormal;
+    HWND saved_focus = nullptr;  // frames: the control that had the focus at deactivation
+    EditRules rules;
+    ControlLook look;
+    HFONT font = nullptr;  // owned; null = the default GUI font
+    HBRUSH background = nullptr;  // owned; edit and label backgrounds
+    bool default_button = false;
+    struct Identity {
+      std::uint32_t window_id = 0, unit_id = 0;
+      std::string name;  // GBK
+    } identity;  // the unit behind the window, for drivers that look units up
+  };
+  const Native* Find(HWND window) const;
+
+  // Window procedures and the notification fan-in; public for the
+  // callbacks in the control files.
+  LRESULT FrameProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT ControlProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  void Notify(Notice notice, HWND window, std::intptr_t a = 0, std::intptr_t b = 0);
+  // A window of ours is gone: free what it held and report it.
+  void Forget(HWND window);
+  // A posted seam message reached a window procedure (a foreign modal loop
+  // dispatched it): deliver it now.
+  void DeliverPosted(std::intptr_t serial);
+  // Every window of ours, for drivers that look units up.
+  const std::map<HWND, Native>& windows() const { return windows_; }
+  static Win32WindowSystem* Instance();
+
+ private:
+  Native* Get(HWND window);
+  HWND CreateFrame(const CreateParams& params);
+  HWND CreateHiddenOwner(const CreateParams& params);
+  HWND CreateControl(const CreateParams& params);
+  void ApplyFrameStyle(HWND frame, const FrameStyle& style, bool keep_rect);
+  void ApplyLook(HWND window, Native& native);
+  bool ControlColours(HWND control, HDC dc, LRESULT* brush);
+  // WM_COMMAND and WM_NOTIFY of a child control, whoever its parent is.
+  bool ChildNotification(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result);
+  // Edit controls: what typing and pasting may put in, under the rules.
+  bool FilterEditInput(HWND edit, Native& native, UINT message, WPARAM wparam);
+  void InsertIntoEdit(HWND edit, const Native& native, std::wstring text);
+  bool WrapNative(const MSG& msg, Message* message);
+
+  WindowListener* listener_ = nullptr;
+  std::map<HWND, Native> windows_;
+  int suppress_text_change_ = 0;
+  std::map<std::intptr_t, Message> posted_;  // serial -> posted seam message
+  std::map<std::intptr_t, MSG> fetched_;     // serial -> native message handed out, not yet dispatched
+  std::intptr_t next_serial_ = 1;
+  MSG last_key_{};  // the native key message behind the last kKeyDown handed out
+  bool quit_seen_ = false;
+  int quit_code_ = 0;
+};
+
+// The process's Win32 window system (created on first use; common controls
+// initialised).
+Win32WindowSystem& NativeWindowSystem();
+
+}  // namespace platform::win32
