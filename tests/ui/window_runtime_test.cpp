@@ -208,5 +208,65 @@ TEST_F(WindowRuntimeTest, ScriptRunningOutWhileTheProgramWaitsFailsWithTheScreen
   desktop_->set_person(nullptr);
 }
 
+
+void StartRoutine() {
+  const rt::ServiceTable& services = rt::Services();
+  services.ServiceHelp(rt::help::kStartUp, 0, 0, 0, 0);
+  services.LoadStartWindow(kMain);
+  services.RunMessageLoop();
+}
+
+TEST_F(WindowRuntimeTest, ProgramRunsFromStartUpToExitUnderAScript) {
+  // The whole program: header, start-up through the service table, the
+  // start window, the loop, and the exit when the last window closes.
+  rt::ResetRuntime();
+  ResetRegistry();
+  rt::ProgramHeader header;
+  header.code_base = kHandlers;
+  header.handler_count = sizeof kHandlers / sizeof kHandlers[0];
+  header.template_data = bytes_.data();
+  header.template_data_length = static_cast<std::uint32_t>(bytes_.size());
+  platform::sim::ScriptedUser user(reinterpret_cast<const char*>(
+      u8"expect window 主窗口\n"
+      u8"click 按钮_对话框\n"
+      u8"expect window 对话框\n"
+      u8"click 按钮_确定\n"));
+  desktop_->set_person(&user);
+  std::string failure;
+  try {
+    rt::RunProgram(header, StartRoutine);
+  } catch (const platform::sim::ScriptFailure& error) {
+    failure = error.what();
+  } catch (const platform::ProcessExit&) {
+  }
+  EXPECT_NE(failure.find("line 4"), std::string::npos) << "the main window is disabled under the modal one: " << failure;
+  EXPECT_NE(failure.find("disabled"), std::string::npos) << failure;
+  desktop_->set_person(nullptr);
+  ResetRegistry();
+  rt::ResetRuntime();
+
+  platform::sim::ScriptedUser second(reinterpret_cast<const char*>(
+      u8"click 按钮_对话框\n"
+      u8"key Esc\n"
+      u8"expect window 主窗口\n"
+      u8"type 编辑框_帐号 x\n"
+      u8"close\n"
+      u8"expect exit 0\n"));
+  desktop_->set_person(&second);
+  g_log.clear();
+  int code = -100;
+  try {
+    rt::RunProgram(header, StartRoutine);
+  } catch (const platform::ProcessExit& exit) {
+    code = exit.code;
+  }
+  EXPECT_EQ(code, 0);
+  second.Finish(*desktop_, code);
+  EXPECT_TRUE(second.finished());
+  EXPECT_EQ(g_log, (std::vector<std::string>{"created", "moved", "resized", "dialog closed", "changed", "query",
+                                             "destroying"}));
+  desktop_->set_person(nullptr);
+}
+
 }  // namespace
 }  // namespace ui
