@@ -1,6 +1,7 @@
 #include "ui/registry.h"
 
 #include "runtime/errors.h"
+#include "ui/internal.h"
 
 namespace ui {
 
@@ -65,6 +66,10 @@ void ResetRegistry() {
   registry.modal_window = 0;
   registry.current_event = EventSource{};
   registry.idle_callbacks.clear();
+  // Nothing of ours runs any more (an exit, or a run that was abandoned by
+  // unwinding): objects kept for frames on the stack can go.
+  BusyDepth() = 0;
+  EmptyGraveyards();
 }
 
 }  // namespace ui
