@@ -15,6 +15,8 @@
 #include "runtime/helpers.h"
 #include "runtime/memory.h"
 #include "tools/qkdb/check.h"
+#include "tools/qkdb/passwd.h"
+#include "tools/qkdb/secrets.h"
 #include "tools/qkdb/text_out.h"
 
 #ifdef _WIN32
@@ -26,14 +28,28 @@ namespace qkdb {
 namespace {
 
 const char* const kUsage =
-    "usage: qkdb COMMAND FILE [ARGS...]\n"
+    "usage: qkdb [--key-stdin | --password-stdin] COMMAND FILE [ARGS...]\n"
     "  info FILE                      header and fields as one JSON object\n"
     "  dump FILE                      every record as a JSON line\n"
     "  create FILE NAME:TYPE[:SIZE]...  new empty database (TYPE 1..12, SIZE for type 10)\n"
     "  add FILE VALUE...              append one record, values in field order\n"
     "  delete FILE N                  mark record N deleted\n"
     "  purge FILE                     remove the marked records\n"
-    "  check FILE                     validate without changing anything\n";
+    "  check FILE                     validate without changing anything\n"
+    "  passwd FILE                    change the access password: old and new on the first\n"
+    "                                 two lines of standard input, or asked on the terminal\n"
+    "An enciphered file needs its password on the first line of standard input:\n"
+    "  --key-stdin                    the access password itself\n"
+    "  --password-stdin               the notebook password, turned into the access password\n";
+
+// 'text' followed by the rest of a message. (Built by appending: GCC 12
+// warns wrongly about "literal" + std::string at -O2.)
+std::string Quoted(const std::string& text, const char* rest) {
+  std::string out = "'";
+  out += text;
+  out += rest;
+  return out;
+}
 
 int Usage(const std::string& complaint = "") {
   if (!complaint.empty()) std::fprintf(stderr, "qkdb: %s\n", complaint.c_str());
@@ -45,6 +61,10 @@ int Usage(const std::string& complaint = "") {
 int EngineError(int code) {
   std::string text = platform::GbkToUtf8(db::ErrorText(code));
   std::fprintf(stderr, "qkdb: %s (%d)\n", text.c_str(), code);
+  if (ShouldHintAboutPassword(code)) {
+    std::fputs("qkdb: the file is enciphered: give its access password with --key-stdin, or the notebook "
+               "password with --password-stdin, on standard input\n", stderr);
+  }
   return 1;
 }
 
@@ -58,6 +78,7 @@ int OpenShared(const std::string& path, bool read_only, db::Database** out) {
   db::OpenOptions options;
   options.read_only = read_only;
   options.share_mode = db::share_mode::kDenyNone;
+  options.password = AccessPasswordForOpen();
   int code = db::OpenDatabaseFile(path, options);
   *out = code == 0 ? db::CurrentDatabase() : nullptr;
   return code;
@@ -184,19 +205,19 @@ class ParsedValues {
       case db::ftype::kInt:
       case db::ftype::kInt64:
       case db::ftype::kSubPtr:
-        if (!ParseInteger(text_utf8, &n)) return "'" + text_utf8 + "' is not an integer";
+        if (!ParseInteger(text_utf8, &n)) return Quoted(text_utf8, "' is not an integer");
         v = f.type == db::ftype::kSubPtr ? rt::Value{static_cast<std::uint32_t>(n), 0, rt::type::kSubPtr} : rt::Value::Int64(n);
         break;
       case db::ftype::kFloat:
       case db::ftype::kDouble: {
         char* end = nullptr;
         double d = std::strtod(text_utf8.c_str(), &end);
-        if (text_utf8.empty() || *end != '\0') return "'" + text_utf8 + "' is not a number";
+        if (text_utf8.empty() || *end != '\0') return Quoted(text_utf8, "' is not a number");
         v = rt::Value::Double(d);
         break;
       }
       case db::ftype::kBool:
-        if (text_utf8 != "true" && text_utf8 != "false") return "'" + text_utf8 + "' is not true or false";
+        if (text_utf8 != "true" && text_utf8 != "false") return Quoted(text_utf8, "' is not true or false");
         v = rt::Value::Bool(text_utf8 == "true");
         break;
       case db::ftype::kDateTime: {
@@ -204,13 +225,13 @@ class ParsedValues {
         if (text_utf8 == "now")
           days = db::LocalNowAsDateTime();
         else if (!ParseDate(text_utf8, &days))
-          return "'" + text_utf8 + "' is not a date (YYYY-MM-DD[ HH:MM:SS] or now)";
+          return Quoted(text_utf8, "' is not a date (YYYY-MM-DD[ HH:MM:SS] or now)");
         v = rt::Value::DateTime(days);
         break;
       }
       case db::ftype::kBytes: {
         std::string bytes;
-        if (!ParseHex(text_utf8, &bytes)) return "'" + text_utf8 + "' is not hexadecimal";
+        if (!ParseHex(text_utf8, &bytes)) return Quoted(text_utf8, "' is not hexadecimal");
         void* block = rt::MakeBytes(bytes.data(), static_cast<std::int64_t>(bytes.size()));
         if (block != nullptr) blocks_.push_back(block);
         v = rt::Value::Pointer(block, rt::type::kBytes);
@@ -248,7 +269,7 @@ int Add(const std::string& path, const std::vector<std::string>& values) {
 
 int Delete(const std::string& path, const std::string& number) {
   long long n = 0;
-  if (!ParseInteger(number, &n)) return Usage("'" + number + "' is not a record number");
+  if (!ParseInteger(number, &n)) return Usage(Quoted(number, "' is not a record number"));
   db::Database* d = nullptr;
   int code = OpenShared(path, false, &d);
   if (code != 0) return EngineError(code);
@@ -276,7 +297,9 @@ int Check(const std::string& path) {
   return problems.empty() ? 0 : 1;
 }
 
-int Run(const std::vector<std::string>& args) {
+int Run(std::vector<std::string> args) {
+  std::string problem;
+  if (!TakeSecretOptions(&args, &problem)) return Usage(problem);
   if (args.size() < 2) return Usage();
   const std::string& command = args[0];
   std::string path = db::WithDefaultExtension(platform::Utf8ToGbk(args[1]));
@@ -288,6 +311,7 @@ int Run(const std::vector<std::string>& args) {
   if (command == "delete" && rest.size() == 1) return Delete(path, rest[0]);
   if (command == "purge" && rest.empty()) return Purge(path);
   if (command == "check" && rest.empty()) return Check(path);
+  if (command == "passwd" && rest.empty()) return ChangePassword(path);
   return Usage("unknown command or wrong arguments: " + command);
 }
 
