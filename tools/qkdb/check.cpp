@@ -9,6 +9,7 @@
 #include "db/field.h"
 #include "db/format.h"
 #include "db/paths.h"
+#include "tools/qkdb/secrets.h"
 
 namespace qkdb {
 namespace {
@@ -129,10 +130,20 @@ std::vector<std::string> CheckDatabase(const std::string& path) {
     return problems;
   }
   if (std::memcmp(header, db::kCipheredMagic, 4) == 0) {
-    problems.push_back("header: the file is enciphered (QCDB); it cannot be checked without its access password");
-    return problems;
-  }
-  if (std::memcmp(header, db::kPlainMagic, 4) != 0) {
+    // Enciphered: read everything through the access password given on
+    // standard input, once it proves to be this file's.
+    const std::string& password = AccessPasswordForOpen();
+    if (password.empty()) {
+      problems.push_back("header: the file is enciphered (QCDB); it cannot be checked without its access password");
+      return problems;
+    }
+    main->cipher().Set(db::MakeCipherState(password));
+    if (main->ReadAt(0, header, sizeof header, &got) != 0 || got < sizeof header ||
+        !db::PasswordCheckMatches(header + db::kPasswordCheckPos, db::DigestOfPassword(password))) {
+      problems.push_back("header: the access password given is not this file's");
+      return problems;
+    }
+  } else if (std::memcmp(header, db::kPlainMagic, 4) != 0) {
     problems.push_back("header: magic is neither QVDB nor QCDB");
     return problems;
   }
@@ -144,7 +155,11 @@ std::vector<std::string> CheckDatabase(const std::string& path) {
   if (count < 0) problems.push_back("header: recordCount " + Num(count) + " is negative");
   if (next_serial <= 0) problems.push_back("header: nextSerial " + Num(next_serial) + " is not positive");
   if (record_size <= 0) problems.push_back("header: recordSize " + Num(record_size) + " is not positive");
-  for (std::size_t i = db::kPasswordCheckPos; i < db::kHeaderSize; ++i)
+  // The password check field is zero in a plain file; an enciphered one's
+  // was verified above.
+  const std::size_t reserved_from =
+      std::memcmp(header, db::kCipheredMagic, 4) == 0 ? db::kPasswordCheckPos + db::kPasswordCheckSize : db::kPasswordCheckPos;
+  for (std::size_t i = reserved_from; i < db::kHeaderSize; ++i)
     if (header[i] != 0) {
       problems.push_back("header: reserved bytes are not zero");
       break;
@@ -245,6 +260,7 @@ std::vector<std::string> CheckDatabase(const std::string& path) {
   for (const db::FieldDesc& f : fields) needs_aux = needs_aux || f.is_large();
   if (needs_aux) {
     auto aux = OpenForReading(db::WithExtension(path, "VDT"), &problems);
+    if (aux) aux->cipher().Set(main->cipher().reading());
     if (aux) CheckAuxiliary(*aux, db::GetF64(header + db::kCreatedPos), chain_heads, chain_names, &problems);
   }
   return problems;
