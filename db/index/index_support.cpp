@@ -221,20 +221,25 @@ TreeReport VerifyIndexFile(Database& db, const std::string& full_path) {
     return report;
   }
   const std::int64_t count = GetI32(count_bytes);
+  const std::int64_t batch = db.BatchRecords();
   std::vector<TreeEntry> expected;
-  std::vector<std::uint8_t> record(record_size);
-  for (std::int64_t r = 0; r < count; ++r) {
-    if (db.main.ReadExact(db.RecordPos(r), record.data(), record_size, err::kReadRecord) != 0) {
-      report.problems.push_back("record " + std::to_string(r) + " cannot be read");
+  std::vector<std::uint8_t> records;
+  for (std::int64_t first = 0; first < count; first += batch) {
+    const std::int64_t n = std::min(batch, count - first);
+    records.resize(static_cast<std::size_t>(n) * record_size);
+    if (db.main.ReadExact(db.RecordPos(first), records.data(), records.size(), err::kReadRecord) != 0) {
+      report.problems.push_back("records from " + std::to_string(first) + " on cannot be read");
       return report;
     }
-    TreeEntry entry;
-    entry.record = static_cast<std::uint32_t>(r);
-    if (!index->KeyOf(db, record.data(), entry.key)) {
-      report.problems.push_back("record " + std::to_string(r) + ": key fields do not fit");
-      return report;
+    for (std::int64_t i = 0; i < n; ++i) {
+      TreeEntry entry;
+      entry.record = static_cast<std::uint32_t>(first + i);
+      if (!index->KeyOf(db, records.data() + static_cast<std::size_t>(i) * record_size, entry.key)) {
+        report.problems.push_back("record " + std::to_string(first + i) + ": key fields do not fit");
+        return report;
+      }
+      expected.push_back(std::move(entry));
     }
-    expected.push_back(std::move(entry));
   }
   CompareEntries(index->layout, std::move(expected), report);
   return report;

@@ -65,7 +65,8 @@ TEST_F(IndexMaintenance, PurgeRebuildsFromTheCompactedRecordsWithMarkedOnesKeptU
   Build("by_score.VNX", {"Score"}, 1024);
   ASSERT_EQ(OpenWith({"by_name", "by_score"}), 0);
   for (int i = 0; i < 300; ++i) {
-    const std::string name = "n" + std::to_string((i * 37) % 101);
+    std::string name = std::to_string((i * 37) % 101);
+    name.insert(0, 1, 'n');
     ASSERT_EQ(Add(name.c_str(), i, static_cast<double>((i * 13) % 29) - 14.0, "memo"), 0);
   }
   for (int i = 0; i < 300; i += 3) ASSERT_EQ(Delete(i), 0);

@@ -121,7 +121,9 @@ TEST_F(IndexOpen, MissingDuplicateAndTooManyFiles) {
   ExpectOpenFails(ie::kAlreadyOpen, {"k", folder_.File("k.VNX")});
   std::vector<std::string> names;
   for (int i = 0; i < 11; ++i) {
-    const std::string name = "i" + std::to_string(i) + ".VNX";
+    std::string name = std::to_string(i);
+    name.insert(0, 1, 'i');
+    name += ".VNX";
     Build(name, {"Age"});
     names.push_back(name);
   }

@@ -52,7 +52,9 @@ inline std::unique_ptr<OpenIndex> MakeIndex(const std::string& path, const std::
   for (std::size_t i = 0; i < parts.size(); ++i) {
     const std::int32_t type = parts[i].type == db::index::field_type::kText ? -static_cast<std::int32_t>(parts[i].size)
                                                                             : parts[i].type;
-    fields.push_back({"F" + std::to_string(i + 1), type});
+    std::string name = std::to_string(i + 1);
+    name.insert(0, 1, 'F');
+    fields.push_back({name, type});
   }
   db::index::IndexHeader header;
   EXPECT_TRUE(db::index::MakeEmptyIndexHeader(0x00010000, page_size, collation, text_flags, fields, header));
