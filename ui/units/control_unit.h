@@ -20,7 +20,7 @@ class ControlUnit : public Unit {
  protected:
   // Creates the system window; false on failure.
   bool CreateWindow(platform::ControlKind kind, const char* class_name, const std::string& text,
-                    const CreateContext& context) {
+                    const CreateContext& context, const platform::ControlLook& look = {}) {
     platform::CreateParams params;
     params.kind = kind;
     params.class_name = class_name;
@@ -33,6 +33,7 @@ class ControlUnit : public Unit {
     params.window_id = context.window_id;
     params.unit_id = context.unit_id;
     params.unit_name = context.name;
+    params.look = look;
     handle_ = System().Create(params);
     return handle_ != 0;
   }

@@ -68,7 +68,7 @@ class EditBox : public ControlUnit {
     // edges tall.
     constexpr int kMinimumHeight = 13 + 2 * 2;
     if (multi_line_ == 0 && adjusted.rect.height < kMinimumHeight) adjusted.rect.height = kMinimumHeight;
-    if (!CreateWindow(platform::ControlKind::kEdit, "EDIT", content_, adjusted)) return false;
+    if (!CreateWindow(platform::ControlKind::kEdit, "EDIT", content_, adjusted, Look())) return false;
     System().SetEditRules(handle_, Rules());
     return true;
   }
@@ -82,6 +82,20 @@ class EditBox : public ControlUnit {
     rules.password_char = static_cast<char>(password_char_ & 0xFF);
     rules.multi_line = multi_line_ != 0;
     return rules;
+  }
+
+  // How the system draws it.
+  platform::ControlLook Look() const {
+    platform::ControlLook look;
+    look.font = font_;
+    look.border = border_;
+    look.text_colour = text_colour_;
+    look.background = background_;
+    look.horizontal_align = alignment_;
+    look.multi_line = multi_line_ != 0;
+    look.scroll_bars = scroll_bars_;
+    look.hide_selection = hide_selection_ != 0;
+    return look;
   }
 
   std::string Content() const { return handle_ != 0 ? System().GetText(handle_) : content_; }
@@ -151,7 +165,10 @@ class EditBox : public ControlUnit {
       case 28: text28_ = v.data; break;
       default: break;
     }
-    if (handle_ != 0) system.SetEditRules(handle_, Rules());
+    if (handle_ != 0) {
+      system.SetEditRules(handle_, Rules());
+      if (index == 9 || index == 10 || index == 11 || index == 12 || index == 17) system.SetLook(handle_, Look());
+    }
     return false;
   }
 

@@ -59,6 +59,7 @@ class Label : public ControlUnit {
         if (index >= 9 && index <= 26) words_[index] = v.word;
         break;
     }
+    if (handle_ != 0 && index != 8) System().SetLook(handle_, Look());
     return false;  // every write only repaints
   }
 
@@ -73,7 +74,20 @@ class Label : public ControlUnit {
   void OnNotice(const platform::Message& message) override { CommonNotice(message); }
 
   bool CreateLabelWindow(const CreateContext& context) {
-    return CreateWindow(platform::ControlKind::kLabel, "_VL_Label", caption_, context);
+    return CreateWindow(platform::ControlKind::kLabel, "_VL_Label", caption_, context, Look());
+  }
+
+  platform::ControlLook Look() const {
+    platform::ControlLook look;
+    look.font = font_;
+    look.text_effect = static_cast<int>(words_[9]);
+    look.border = static_cast<int>(words_[10]);
+    look.text_colour = words_[16];
+    look.background = words_[17];
+    look.horizontal_align = static_cast<int>(words_[24]);
+    look.word_wrap = words_[25] != 0;
+    look.vertical_align = static_cast<int>(words_[26]);
+    return look;
   }
 
   std::string caption_;
@@ -107,6 +121,14 @@ class Button : public ControlUnit {
 
   bool IsDefaultButton() const override { return kind_ == 1; }
 
+  platform::ControlLook Look() const {
+    platform::ControlLook look;
+    look.font = font_;
+    look.horizontal_align = horizontal_;
+    look.vertical_align = vertical_;
+    return look;
+  }
+
   PropertyValue GetProperty(int index) override {
     PropertyValue v;
     switch (index) {
@@ -137,6 +159,7 @@ class Button : public ControlUnit {
       case 13: font_ = v.data; break;
       default: break;
     }
+    if (handle_ != 0 && (index == 11 || index == 12 || index == 13)) System().SetLook(handle_, Look());
     return false;
   }
 
@@ -161,7 +184,7 @@ class Button : public ControlUnit {
   }
 
   bool CreateButtonWindow(const CreateContext& context) {
-    if (!CreateWindow(platform::ControlKind::kButton, "BUTTON", caption_, context)) return false;
+    if (!CreateWindow(platform::ControlKind::kButton, "BUTTON", caption_, context, Look())) return false;
     if (kind_ == 1) System().SetDefaultButton(handle_, true);
     return true;
   }

@@ -43,11 +43,35 @@ class ListView : public ControlUnit {
   }
 
   bool Create(const CreateContext& context) {
-    if (!CreateWindow(platform::ControlKind::kListView, "SysListView32", "", context)) return false;
+    if (!CreateWindow(platform::ControlKind::kListView, "SysListView32", "", context, Look())) return false;
     if (view_ == 3) InsertColumns();
     FillRows(rows_);
     if (current_row_ != -1) SetCurrentRow(current_row_);
     return true;
+  }
+
+  // How the system draws it, and the styles it is created with.
+  platform::ControlLook Look() const {
+    platform::ControlLook look;
+    look.font = font_;
+    look.border = border_;
+    look.text_colour = text_colour_;
+    look.text_background = text_background_;
+    look.background = background_;
+    look.view = view_;
+    look.hide_header = hide_header_ != 0;
+    look.clickable_header = clickable_header_ != 0;
+    look.full_row_select = full_row_ != 0;
+    look.grid_lines = grid_lines_ != 0;
+    look.header_drag_drop = drag_drop_ != 0;
+    look.hot_tracking = hot_tracking_ != 0;
+    look.check_boxes = check_boxes_ != 0;
+    look.label_editing = label_editing_ != 0;
+    look.flat_scroll_bars = flat_scroll_ != 0;
+    look.single_selection = single_selection_ != 0;
+    look.always_show_selection = always_show_selection_ != 0;
+    look.sort = sort_;
+    return look;
   }
 
   PropertyValue GetProperty(int index) override {
@@ -76,11 +100,11 @@ class ListView : public ControlUnit {
     auto i = static_cast<std::int32_t>(v.word);
     bool report = view_ == 3, icons = view_ == 0 || view_ == 1;
     switch (index) {
-      case 8: border_ = ClampChoice(v.word, 0, 5); return false;
-      case 9: text_colour_ = v.word; return false;
-      case 10: text_background_ = v.word; return false;
-      case 11: background_ = v.word; return false;
-      case 12: font_ = v.data; return false;
+      case 8: border_ = ClampChoice(v.word, 0, 5); return Restyle();
+      case 9: text_colour_ = v.word; return Restyle();
+      case 10: text_background_ = v.word; return Restyle();
+      case 11: background_ = v.word; return Restyle();
+      case 12: font_ = v.data; return Restyle();
       case 13: view_ = ClampChoice(v.word, 0, 3); return true;
       case 14: align_left_ = i; return icons;
       case 15: auto_arrange_ = i; return icons;
@@ -153,6 +177,12 @@ class ListView : public ControlUnit {
       case platform::Notice::kRightClicked: raise(5, 0, 0); break;
       default: CommonNotice(message); break;
     }
+  }
+
+  // Applies the look at once; no re-creation needed.
+  bool Restyle() {
+    if (handle_ != 0) System().SetLook(handle_, Look());
+    return false;
   }
 
   void SetCurrentRow(std::int32_t row) {

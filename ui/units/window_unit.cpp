@@ -58,6 +58,7 @@ std::vector<std::uint8_t> WindowUnit::SavePropertyData() {
 platform::FrameStyle WindowUnit::Frame() const {
   platform::FrameStyle style;
   if (border_ == 0) {
+    style.framed = false;
     style.title_bar = false;
     style.system_menu = false;
   } else {
