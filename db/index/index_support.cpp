@@ -154,12 +154,15 @@ std::string IndexFilePath(const Database& db, const std::string& name) {
   return full;
 }
 
-int OpenIndexFile(Database& db, const std::string& full_path, std::unique_ptr<IndexFile>* out) {
+namespace {
+
+// Checks 3 to 6 on an opened index file, under its whole-file lock, and
+// builds its descriptor.
+int AdoptIndexFile(Database& db, const std::string& full_path, std::unique_ptr<platform::File> file,
+                   std::unique_ptr<IndexFile>* out) {
   auto index = std::make_unique<IndexFile>();
   index->path = full_path;
-  if (platform::OpenFile(full_path, db.access, db.share_flags, platform::FileDisposition::kOpenExisting,
-                         &index->file) != platform::FileError::kNone)
-    return err::kOpenFailed;
+  index->file = std::move(file);
   if (const int rc = LockWholeIndex(*index->file); rc != 0) return rc;
   const int rc = ValidateHeader(db, *index->file, *index);
   const int unlock = UnlockWholeIndex(*index->file);
@@ -168,6 +171,16 @@ int OpenIndexFile(Database& db, const std::string& full_path, std::unique_ptr<In
   index->tree = std::make_unique<IndexTree>(*index->file, index->layout, index->header.page_size);
   *out = std::move(index);
   return 0;
+}
+
+}  // namespace
+
+int OpenIndexFile(Database& db, const std::string& full_path, std::unique_ptr<IndexFile>* out) {
+  std::unique_ptr<platform::File> file;
+  if (platform::OpenFile(full_path, db.access, db.share_flags, platform::FileDisposition::kOpenExisting, &file) !=
+      platform::FileError::kNone)
+    return err::kOpenFailed;
+  return AdoptIndexFile(db, full_path, std::move(file), out);
 }
 
 int InsertAllRecords(Database& db, IndexFile& index) {
@@ -263,15 +276,15 @@ int BuildIndexFile(Database& db, const std::string& full_path, const std::vector
   if (!MakeEmptyIndexHeader(static_cast<std::uint32_t>(DatabaseVersion(db)), page_size, collation, text_flags, fields,
                             header))
     return err::kRebuildFailed;
-  {
-    std::unique_ptr<platform::File> file;
-    const platform::FileError fe = platform::OpenFile(full_path, platform::FileAccess::kReadWrite, platform::share::kNone,
-                                                      platform::FileDisposition::kCreateAlways, &file);
-    if (fe != platform::FileError::kNone) return FromFileError(fe);
-    if (const int rc = WriteEmptyIndex(*file, header); rc != 0) return rc;
-  }
+  // The new file is written through its own read-write handle, whatever
+  // access the database was opened with.
+  std::unique_ptr<platform::File> file;
+  const platform::FileError fe = platform::OpenFile(full_path, platform::FileAccess::kReadWrite, platform::share::kNone,
+                                                    platform::FileDisposition::kCreateAlways, &file);
+  if (fe != platform::FileError::kNone) return FromFileError(fe);
+  if (const int rc = WriteEmptyIndex(*file, header); rc != 0) return rc;
   std::unique_ptr<IndexFile> index;
-  if (const int rc = OpenIndexFile(db, full_path, &index); rc != 0) return err::kRebuildFailed;
+  if (AdoptIndexFile(db, full_path, std::move(file), &index) != 0) return err::kRebuildFailed;
   const int rc = InsertAllRecords(db, *index);
   return rc == 0 || IsFileErrorCode(rc) ? rc : err::kRebuildFailed;
 }

@@ -15,6 +15,7 @@
 #include "runtime/helpers.h"
 #include "runtime/memory.h"
 #include "tools/qkdb/check.h"
+#include "tools/qkdb/index_cmds.h"
 #include "tools/qkdb/passwd.h"
 #include "tools/qkdb/secrets.h"
 #include "tools/qkdb/text_out.h"
@@ -38,6 +39,12 @@ const char* const kUsage =
     "  check FILE                     validate without changing anything\n"
     "  passwd FILE                    change the access password: old and new on the first\n"
     "                                 two lines of standard input, or asked on the terminal\n"
+    "  set FILE N FIELD VALUE         write one field (name or 1-based position) of record N\n"
+    "  mkindex INDEXFILE FILE FIELD[,FIELD...] [--page-size N] [--collation 0|1|2] [--text-flags N]\n"
+    "                                 new index file over the current records\n"
+    "  index-check INDEXFILE FILE     verify an index file's tree against the records\n"
+    "--index INDEXFILE (repeatable) opens the database with that index file, so add, set\n"
+    "and purge keep it up to date; a bare name is taken from the database's folder.\n"
     "An enciphered file needs its password on the first line of standard input:\n"
     "  --key-stdin                    the access password itself\n"
     "  --password-stdin               the notebook password, turned into the access password\n";
@@ -68,6 +75,9 @@ int EngineError(int code) {
   return 1;
 }
 
+// Index files named with --index; every open of the database takes them.
+std::vector<std::string> g_index_files;
+
 int Fail(const std::string& message_utf8) {
   std::fprintf(stderr, "qkdb: %s\n", message_utf8.c_str());
   return 1;
@@ -79,6 +89,7 @@ int OpenShared(const std::string& path, bool read_only, db::Database** out) {
   options.read_only = read_only;
   options.share_mode = db::share_mode::kDenyNone;
   options.password = AccessPasswordForOpen();
+  options.index_files = g_index_files;
   int code = db::OpenDatabaseFile(path, options);
   *out = code == 0 ? db::CurrentDatabase() : nullptr;
   return code;
@@ -282,6 +293,52 @@ int Delete(const std::string& path, const std::string& number) {
   return code == 0 ? 0 : EngineError(code);
 }
 
+// Writes one field of record n (1-based); the field by name, else by position.
+int Set(const std::string& path, const std::string& number, const std::string& field_utf8, const std::string& value) {
+  long long n = 0;
+  if (!ParseInteger(number, &n)) return Usage(Quoted(number, "' is not a record number"));
+  db::Database* d = nullptr;
+  int code = OpenShared(path, false, &d);
+  if (code != 0) return EngineError(code);
+  int field = db::FindFieldByName(d->fields, platform::Utf8ToGbk(field_utf8).c_str());
+  long long position = 0;
+  if (field < 0 && ParseInteger(field_utf8, &position) && position >= 1 &&
+      position <= static_cast<long long>(d->fields.size()))
+    field = static_cast<int>(position - 1);
+  if (field < 0) return Fail("there is no field " + field_utf8);
+  std::int32_t count = 0, next = 0;
+  code = db::ReadRecordCount(*d, &count, &next);
+  if (code != 0) return EngineError(code);
+  if (n < 1 || n > count) return Fail("there is no record " + number + " (the file has " + std::to_string(count) + ")");
+  ParsedValues parsed;
+  std::string problem = parsed.Add(d->fields[static_cast<std::size_t>(field)], value);
+  if (!problem.empty()) return Usage("field " + field_utf8 + ": " + problem);
+  d->current = n - 1;
+  code = db::WriteField(*d, field, parsed.values()[0]);
+  return code == 0 ? 0 : EngineError(code);
+}
+
+// mkindex INDEXFILE FILE FIELD[,FIELD...] [options]
+int MakeIndexFile(const std::vector<std::string>& args) {
+  MakeIndexRequest request;
+  std::string problem;
+  if (!ParseMakeIndex(std::vector<std::string>(args.begin() + 3, args.end()), &request, &problem)) return Usage(problem);
+  request.index_path = ToolIndexPath(args[1]);
+  db::Database* d = nullptr;
+  int code = OpenShared(db::WithDefaultExtension(platform::Utf8ToGbk(args[2])), true, &d);
+  if (code != 0) return EngineError(code);
+  code = MakeIndex(*d, request);
+  return code == 0 ? 0 : EngineError(code);
+}
+
+// index-check INDEXFILE FILE
+int CheckIndexFile(const std::vector<std::string>& args) {
+  db::Database* d = nullptr;
+  int code = OpenShared(db::WithDefaultExtension(platform::Utf8ToGbk(args[2])), true, &d);
+  if (code != 0) return EngineError(code);
+  return CheckIndex(*d, ToolIndexPath(args[1]));
+}
+
 int Purge(const std::string& path) {
   db::Database* d = nullptr;
   int code = OpenShared(path, false, &d);
@@ -300,8 +357,11 @@ int Check(const std::string& path) {
 int Run(std::vector<std::string> args) {
   std::string problem;
   if (!TakeSecretOptions(&args, &problem)) return Usage(problem);
+  if (!TakeIndexOptions(&args, &g_index_files, &problem)) return Usage(problem);
   if (args.size() < 2) return Usage();
   const std::string& command = args[0];
+  if (command == "mkindex" && args.size() >= 4) return MakeIndexFile(args);
+  if (command == "index-check" && args.size() == 3) return CheckIndexFile(args);
   std::string path = db::WithDefaultExtension(platform::Utf8ToGbk(args[1]));
   std::vector<std::string> rest(args.begin() + 2, args.end());
   if (command == "info" && rest.empty()) return Info(path);
@@ -310,6 +370,7 @@ int Run(std::vector<std::string> args) {
   if (command == "add") return Add(path, rest);
   if (command == "delete" && rest.size() == 1) return Delete(path, rest[0]);
   if (command == "purge" && rest.empty()) return Purge(path);
+  if (command == "set" && rest.size() == 3) return Set(path, rest[0], rest[1], rest[2]);
   if (command == "check" && rest.empty()) return Check(path);
   if (command == "passwd" && rest.empty()) return ChangePassword(path);
   return Usage("unknown command or wrong arguments: " + command);
