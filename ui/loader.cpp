@@ -211,7 +211,7 @@ bool LoadWindow(UnitId id, WindowObject* owner, bool modal) {
     for (auto& [other_id, other] : registry.loaded) {
       if (other.get() == window) continue;
       platform::WindowHandle h = other->handle();
-      if (h == 0 || other->owner != 0 || system.GetParent(h) != 0) continue;
+      if (h == 0 || system.GetOwner(h) != 0 || system.GetParent(h) != 0) continue;
       window->disabled_for_modal.emplace_back(h, system.IsEnabled(h));
       system.Enable(h, false);
     }

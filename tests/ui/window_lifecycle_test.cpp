@@ -226,5 +226,37 @@ TEST_F(LifecycleTest, IdleCallbacksRunOnlyWhileTheirWindowLives) {
   EXPECT_EQ(orphan_calls, 0);
 }
 
+TEST_F(LifecycleTest, ContainersHoldTheirUnitsAndLaterPagesStayHidden) {
+  TemplateBlock block;
+  WindowTemplate tmpl;
+  tmpl.id = 0x52020001;
+  tmpl.records.push_back(testing_forms::Unit(0x06020002, 0x00010001, "", 1, {}, WindowData("页"), {0, 0, 300, 200}));
+  TemplateRecord holder = testing_forms::Unit(0x16020003, 0x0001000A, "标签_容器", 1, {}, {}, {0, 0, 200, 100});
+  holder.unit.children = {0x16020004, 0, 0x16020005};
+  tmpl.records.push_back(holder);
+  TemplateRecord first = testing_forms::Unit(0x16020004, 0x0001000B, "按钮_一", 1, {}, {}, {1, 1, 20, 20});
+  first.unit.container = 0x16020003;
+  TemplateRecord second = testing_forms::Unit(0x16020005, 0x0001000B, "按钮_二", 1, {}, {}, {1, 1, 20, 20});
+  second.unit.container = 0x16020003;
+  tmpl.records.push_back(first);
+  tmpl.records.push_back(second);
+  block.windows.push_back(tmpl);
+  std::vector<std::uint8_t> bytes = WriteTemplateBlock(block);
+  ASSERT_TRUE(LoadTemplates(bytes.data(), static_cast<std::uint32_t>(bytes.size()), kHandlers, 1));
+  ASSERT_TRUE(LoadWindow(0x52020001, nullptr, false));
+  platform::WindowHandle container = Handle(0x52020001, 0x16020003);
+  EXPECT_EQ(desktop_->GetParent(Handle(0x52020001, 0x16020004)), container);
+  EXPECT_EQ(desktop_->GetParent(Handle(0x52020001, 0x16020005)), container);
+  EXPECT_TRUE(desktop_->IsVisible(Handle(0x52020001, 0x16020004)));
+  EXPECT_FALSE(desktop_->IsVisible(Handle(0x52020001, 0x16020005))) << "the second page stays hidden";
+  WriteProperty(0x52020001, 0x16020005, 5, -1, 1, 0);
+  EXPECT_FALSE(desktop_->IsVisible(Handle(0x52020001, 0x16020005))) << "also when made visible";
+  EXPECT_EQ(ReadText(0x52020001, 0x16020004, 10), "按钮") << "a button with empty data shows the default caption";
+  // Removing a contained unit takes it out of its container's list.
+  DestroyUnit(0x52020001, 0x16020004, true);
+  EXPECT_EQ(Registry().FindTemplate(0x52020001)->Find(0x16020003)->unit.children,
+            (std::vector<UnitId>{0, 0x16020005}));
+}
+
 }  // namespace
 }  // namespace ui
