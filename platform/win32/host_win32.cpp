@@ -6,6 +6,7 @@
 #include "platform/host.h"
 #include "platform/system.h"
 #include "platform/win32/input_box_win32.h"
+#include "platform/win32/password_dialog_win32.h"
 
 namespace platform {
 namespace {
@@ -30,6 +31,10 @@ class Win32Host final : public Host {
   [[noreturn]] void EndProcess(int code) override { ::ExitProcess(static_cast<UINT>(code)); }
 
   std::uint32_t TickCount() override { return ::GetTickCount(); }
+
+  BoxAnswer ShowPasswordDialog(const PasswordDialogTexts& texts, std::string* typed) override {
+    return win32::RunPasswordDialog(texts, typed);
+  }
 
   BoxAnswer ShowInputBox(const InputBoxRequest& request, std::string* entered) override {
     return win32::RunInputBox(request, entered);

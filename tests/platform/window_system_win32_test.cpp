@@ -1,0 +1,272 @@
+// The Win32 window system on real windows (runs under Windows or Wine with a
+// display): texts through code page 936, byte limits in GBK bytes, list
+// cells, notices and the message queue.
+#ifdef _WIN32
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "platform/win32/wide_text.h"
+#include "platform/win32/window_system_win32.h"
+
+namespace platform::win32 {
+namespace {
+
+struct Recorder : WindowListener {
+  std::vector<Message> seen;
+  void OnNotice(const Message& message) override { seen.push_back(message); }
+  int Count(Notice notice, WindowHandle window) const {
+    int n = 0;
+    for (const Message& m : seen)
+      if (m.notice == notice && m.window == window) ++n;
+    return n;
+  }
+};
+
+class Win32WindowSystemTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    system_.SetListener(&recorder_);
+    CreateParams params;
+    params.kind = ControlKind::kFrame;
+    params.class_name = "QXWindow";
+    params.text = "测试窗口";
+    params.rect = Rect{10, 20, 400, 300};
+    params.frame.centered = false;
+    frame_ = system_.Create(params);
+    ASSERT_NE(frame_, 0u);
+  }
+  void TearDown() override {
+    if (system_.IsWindow(frame_)) system_.Destroy(frame_);
+    system_.SetListener(nullptr);
+  }
+
+  WindowHandle Control(ControlKind kind, const char* class_name, const std::string& text, ControlLook look = {}) {
+    CreateParams params;
+    params.kind = kind;
+    params.class_name = class_name;
+    params.text = text;
+    params.parent = frame_;
+    params.control_id = 100;
+    params.rect = Rect{8, 8, 200, 24};
+    params.look = look;
+    return system_.Create(params);
+  }
+  static void TypeChar(WindowHandle edit, wchar_t c) {
+    ::SendMessageW(reinterpret_cast<HWND>(edit), WM_CHAR, c, 1);
+  }
+
+  Win32WindowSystem& system_ = NativeWindowSystem();
+  Recorder recorder_;
+  WindowHandle frame_ = 0;
+};
+
+TEST_F(Win32WindowSystemTest, FrameKeepsItsClassCaptionAndTemplateGeometry) {
+  wchar_t class_name[64] = {};
+  ::GetClassNameW(reinterpret_cast<HWND>(frame_), class_name, 64);
+  EXPECT_STREQ(class_name, L"QXWindow");
+  EXPECT_EQ(system_.GetText(frame_), "测试窗口");
+  EXPECT_EQ(system_.GetRect(frame_), (Rect{10, 20, 400, 300}));
+  system_.SetRect(frame_, Rect{30, 40, 320, 200});
+  EXPECT_EQ(system_.GetRect(frame_), (Rect{30, 40, 320, 200}));
+  EXPECT_GE(recorder_.Count(Notice::kMoved, frame_), 1);
+  EXPECT_GE(recorder_.Count(Notice::kResized, frame_), 1);
+}
+
+TEST_F(Win32WindowSystemTest, FrameRulesFollowTheStyle) {
+  HWND frame = reinterpret_cast<HWND>(frame_);
+  FrameStyle fixed_tool;
+  fixed_tool.tool_window = true;
+  fixed_tool.movable = false;
+  fixed_tool.minimize_box = true;
+  system_.SetFrameStyle(frame_, fixed_tool);
+  LONG_PTR style = ::GetWindowLongPtrW(frame, GWL_STYLE);
+  EXPECT_NE(style & WS_CAPTION, 0);
+  EXPECT_NE(style & WS_MINIMIZEBOX, 0);
+  EXPECT_EQ(style & WS_THICKFRAME, 0);
+  EXPECT_NE(::GetWindowLongPtrW(frame, GWL_EXSTYLE) & WS_EX_TOOLWINDOW, 0);
+  EXPECT_EQ(::GetMenuState(::GetSystemMenu(frame, FALSE), SC_MOVE, MF_BYCOMMAND), static_cast<UINT>(-1));
+  EXPECT_EQ(system_.GetRect(frame_), (Rect{10, 20, 400, 300}));  // the frame change keeps the outer size
+
+  FrameStyle bare;
+  bare.framed = false;
+  bare.title_bar = false;
+  bare.system_menu = false;
+  system_.SetFrameStyle(frame_, bare);
+  EXPECT_EQ(::GetWindowLongPtrW(frame, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME | WS_DLGFRAME), 0);
+}
+
+TEST_F(Win32WindowSystemTest, HiddenOwnerIsAToolWindowNeverShown) {
+  CreateParams params;
+  params.kind = ControlKind::kHidden;
+  params.class_name = "_VL_HideOwner";
+  WindowHandle owner = system_.Create(params);
+  ASSERT_NE(owner, 0u);
+  system_.Show(owner, true, true);
+  EXPECT_FALSE(::IsWindowVisible(reinterpret_cast<HWND>(owner)));
+  EXPECT_NE(::GetWindowLongPtrW(reinterpret_cast<HWND>(owner), GWL_EXSTYLE) & WS_EX_TOOLWINDOW, 0);
+  system_.Destroy(owner);
+  EXPECT_FALSE(system_.IsWindow(owner));
+  EXPECT_EQ(recorder_.Count(Notice::kDestroyed, owner), 1);
+}
+
+TEST_F(Win32WindowSystemTest, EditCountsItsLimitInGbkBytesAndReportsOnlyTypedChanges) {
+  WindowHandle edit = Control(ControlKind::kEdit, "EDIT", "");
+  ASSERT_NE(edit, 0u);
+  EditRules rules;
+  rules.max_bytes = 5;
+  system_.SetEditRules(edit, rules);
+  system_.SetText(edit, "ab");
+  EXPECT_EQ(recorder_.Count(Notice::kTextChanged, edit), 0);  // a program's write is not typing
+  system_.SetText(edit, "");
+  for (wchar_t c : std::wstring(L"\u4E2D\u6587\u4E2Dxy")) TypeChar(edit, c);
+  EXPECT_EQ(system_.GetText(edit), "中文x");  // 2 + 2 + 1 bytes; the third character would need 2 more
+  EXPECT_EQ(recorder_.Count(Notice::kTextChanged, edit), 3);
+  TypeChar(edit, L'\b');  // Backspace still works at the limit
+  EXPECT_EQ(system_.GetText(edit), "中文");
+}
+
+TEST_F(Win32WindowSystemTest, EditRulesForDigitsCaseAndPassword) {
+  WindowHandle edit = Control(ControlKind::kEdit, "EDIT", "");
+  EditRules rules;
+  rules.digits_only = true;
+  system_.SetEditRules(edit, rules);
+  for (wchar_t c : std::wstring(L"-1a2.")) TypeChar(edit, c);
+  EXPECT_EQ(system_.GetText(edit), "-12");
+
+  rules = EditRules{};
+  rules.case_mode = 2;
+  rules.password = true;
+  rules.password_char = '#';
+  system_.SetEditRules(edit, rules);
+  system_.SetText(edit, "");
+  for (wchar_t c : std::wstring(L"ab\u4E2D")) TypeChar(edit, c);
+  EXPECT_EQ(system_.GetText(edit), "AB中");
+  EXPECT_EQ(::SendMessageW(reinterpret_cast<HWND>(edit), EM_GETPASSWORDCHAR, 0, 0), L'#');
+}
+
+TEST_F(Win32WindowSystemTest, PasteIsCutToTheLimitAndToOneLine) {
+  WindowHandle edit = Control(ControlKind::kEdit, "EDIT", "");
+  EditRules rules;
+  rules.max_bytes = 6;
+  system_.SetEditRules(edit, rules);
+  std::wstring text = L"\u5BC6\u7801abc\r\nnext";
+  ASSERT_TRUE(::OpenClipboard(nullptr));
+  ::EmptyClipboard();
+  HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+  std::memcpy(::GlobalLock(block), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+  ::GlobalUnlock(block);
+  ::SetClipboardData(CF_UNICODETEXT, block);
+  ::CloseClipboard();
+  ::SendMessageW(reinterpret_cast<HWND>(edit), WM_PASTE, 0, 0);
+  EXPECT_EQ(system_.GetText(edit), "密码ab");
+}
+
+TEST_F(Win32WindowSystemTest, LabelIsItsOwnClassAndKeepsAmpersands) {
+  WindowHandle label = Control(ControlKind::kLabel, "_VL_Label", "账号&密码");
+  ASSERT_NE(label, 0u);
+  wchar_t class_name[64] = {};
+  ::GetClassNameW(reinterpret_cast<HWND>(label), class_name, 64);
+  EXPECT_STREQ(class_name, L"_VL_Label");
+  EXPECT_EQ(system_.GetText(label), "账号&密码");
+}
+
+TEST_F(Win32WindowSystemTest, ListViewColumnsRowsCellsAndFocus) {
+  ControlLook look;
+  look.view = 3;
+  look.full_row_select = true;
+  WindowHandle list = Control(ControlKind::kListView, "SysListView32", "", look);
+  ASSERT_NE(list, 0u);
+  EXPECT_NE(::GetWindowLongPtrW(reinterpret_cast<HWND>(list), GWL_STYLE) & LVS_REPORT, 0);
+  system_.ListInsertColumn(list, 0, "网站", 100, 0);
+  system_.ListInsertColumn(list, 1, "账号", 80, 1);
+  EXPECT_EQ(system_.ListInsertRow(list, 0, "第一"), 0);
+  EXPECT_EQ(system_.ListInsertRow(list, 5, "第二"), 1);  // past the end: appended
+  EXPECT_TRUE(system_.ListSetCell(list, 1, 1, "用户"));
+  EXPECT_FALSE(system_.ListSetCell(list, 1, 2, "x"));  // no such column
+  EXPECT_FALSE(system_.ListSetCell(list, 9, 0, "x"));  // no such row
+  char buffer[8];
+  EXPECT_EQ(system_.ListGetCell(list, 1, 1, buffer, sizeof buffer), 4);
+  EXPECT_STREQ(buffer, "用户");
+  EXPECT_EQ(system_.ListGetCell(list, 0, 0, buffer, 3), 2);  // cut to capacity - 1, as the control does
+  EXPECT_EQ(system_.ListGetCell(list, 7, 0, buffer, sizeof buffer), 0);
+
+  EXPECT_EQ(system_.ListFirstSelected(list), -1);
+  system_.ListSetRowState(list, 1, true, true);
+  EXPECT_EQ(system_.ListFirstSelected(list), 1);
+  ASSERT_EQ(recorder_.Count(Notice::kRowFocused, list), 1);
+  system_.ListSetRowState(list, 1, true, true);  // already focused: no second notice
+  EXPECT_EQ(recorder_.Count(Notice::kRowFocused, list), 1);
+  EXPECT_TRUE(system_.ListDeleteRow(list, 1));
+  EXPECT_EQ(system_.ListFirstSelected(list), -1);
+  system_.ListDeleteAllRows(list);
+  EXPECT_EQ(system_.ListRowCount(list), 0);
+}
+
+TEST_F(Win32WindowSystemTest, ButtonClicksAndDefaultStyleReachTheListener) {
+  WindowHandle button = Control(ControlKind::kButton, "BUTTON", "确定");
+  system_.SetDefaultButton(button, true);
+  EXPECT_EQ(::GetWindowLongPtrW(reinterpret_cast<HWND>(button), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+  ::SendMessageW(reinterpret_cast<HWND>(button), BM_CLICK, 0, 0);
+  EXPECT_EQ(recorder_.Count(Notice::kClicked, button), 1);
+}
+
+TEST_F(Win32WindowSystemTest, QueueCarriesPostedNoticesKeysMenusAndQuit) {
+  Message posted{Notice::kCloseRequest, frame_, 7, 8};
+  system_.PostMessage(posted);
+  Message got;
+  bool quit = false;
+  bool found = false;
+  while (system_.PeekMessage(&got, &quit)) {
+    if (got.notice == Notice::kCloseRequest && got.window == frame_) {
+      found = true;
+      EXPECT_EQ(got.a, 7);
+      system_.DispatchMessage(got);
+    } else {
+      system_.DispatchMessage(got);
+    }
+  }
+  EXPECT_TRUE(found);
+  EXPECT_EQ(recorder_.Count(Notice::kCloseRequest, frame_), 1);
+
+  MenuEntry item;
+  item.caption = "打开";
+  item.command = 20001;
+  MenuHandle bar = system_.CreateMenuBar({MenuEntry{"文件", 0, false, false, {item}}});
+  system_.SetMenuBar(frame_, bar);
+  EXPECT_EQ(system_.GetRect(frame_).height, 300);  // the menu bar takes client space, not window size
+  ::SendMessageW(reinterpret_cast<HWND>(frame_), WM_COMMAND, MAKEWPARAM(20001, 0), 0);
+  ASSERT_FALSE(recorder_.seen.empty());
+  EXPECT_EQ(recorder_.seen.back().notice, Notice::kCommand);
+  EXPECT_EQ(recorder_.seen.back().a, 20001);
+
+  WindowHandle edit = Control(ControlKind::kEdit, "EDIT", "");
+  ::PostMessageW(reinterpret_cast<HWND>(edit), WM_KEYDOWN, VK_TAB, 0);
+  system_.PostQuit(3);
+  bool key_seen = false;
+  while (system_.GetMessage(&got, nullptr, nullptr)) {
+    if (got.notice == Notice::kKeyDown && got.window == edit && got.a == VK_TAB) key_seen = true;
+    system_.DispatchMessage(got);
+  }
+  EXPECT_TRUE(key_seen);
+  system_.SetMenuBar(frame_, 0);
+  system_.DestroyMenu(bar);
+}
+
+TEST_F(Win32WindowSystemTest, DestroyReportsEveryWindowOnce) {
+  WindowHandle edit = Control(ControlKind::kEdit, "EDIT", "");
+  WindowHandle label = Control(ControlKind::kLabel, "_VL_Label", "x");
+  system_.Destroy(frame_);
+  EXPECT_EQ(recorder_.Count(Notice::kDestroyed, edit), 1);
+  EXPECT_EQ(recorder_.Count(Notice::kDestroyed, label), 1);
+  EXPECT_EQ(recorder_.Count(Notice::kDestroyed, frame_), 1);
+  EXPECT_FALSE(system_.IsWindow(edit));
+}
+
+}  // namespace
+}  // namespace platform::win32
+#endif  // _WIN32
