@@ -160,7 +160,11 @@ void ScriptedUser::Finish(Desktop& desktop, int exit_code) {
 WindowHandle ScriptedUser::Unit(Desktop& desktop, const ScriptLine& line, const std::string& name) {
   WindowHandle handle = 0;
   if (name.size() > 2 && name[0] == '0' && (name[1] == 'x' || name[1] == 'X'))
-    handle = desktop.FindUnitById(static_cast<std::uint32_t>(std::stoul(name.substr(2), nullptr, 16)));
+    try {
+      handle = desktop.FindUnitById(static_cast<std::uint32_t>(std::stoul(name.substr(2), nullptr, 16)));
+    } catch (const std::logic_error&) {
+      handle = 0;
+    }
   else
     handle = desktop.FindUnit(Utf8ToGbk(name));
   if (handle == 0) throw ScriptFailure(line.number, "a unit named " + Quote(name), desktop.DescribeScreen());
@@ -168,6 +172,14 @@ WindowHandle ScriptedUser::Unit(Desktop& desktop, const ScriptLine& line, const 
 }
 
 void ScriptedUser::Check(Desktop& desktop, const ScriptLine& line, std::optional<int> exit_code) {
+  try {
+    Evaluate(desktop, line, exit_code);
+  } catch (const std::logic_error&) {  // a number that does not parse
+    throw ScriptFailure(line.number, "a number", Quote(line.verb + " " + (line.words.empty() ? "" : line.words.back())));
+  }
+}
+
+void ScriptedUser::Evaluate(Desktop& desktop, const ScriptLine& line, std::optional<int> exit_code) {
   auto fail = [&](const std::string& expected, const std::string& saw) { throw ScriptFailure(line.number, expected, saw); };
   if (line.verb == "clock") {
     LocalTime t;

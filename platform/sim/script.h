@@ -67,6 +67,7 @@ class ScriptedUser : public Person {
  private:
   bool IsAction(const ScriptLine& line) const;
   void Check(Desktop& desktop, const ScriptLine& line, std::optional<int> exit_code);
+  void Evaluate(Desktop& desktop, const ScriptLine& line, std::optional<int> exit_code);
   void Perform(Desktop& desktop, WaitKind wait, const ScriptLine& line);
   WindowHandle Unit(Desktop& desktop, const ScriptLine& line, const std::string& name);
 

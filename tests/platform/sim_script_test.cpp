@@ -29,6 +29,12 @@ TEST(SimScript, EscapesAndMalformedLines) {
   EXPECT_EQ(FailingLine([] { ScriptedUser user("# comment\n\nclick\n"); }, &message), 3);
   EXPECT_NE(message.find("line 3: expected a script line"), std::string::npos) << message;
   EXPECT_EQ(FailingLine([] { ScriptedUser user("expect nothing-like-this x\n"); }), 1);
+  ScopedDesktop desktop;
+  ScriptedUser user("expect password-retry many\nanswer OK\n");
+  desktop->set_person(&user);
+  EXPECT_EQ(FailingLine([&] { desktop->ShowMessageBox("x", "y", 0, 0); }, &message), 1);
+  EXPECT_NE(message.find("expected a number"), std::string::npos) << message;
+  desktop->set_person(nullptr);
 }
 
 TEST(SimScript, AnswersBoxesAndDialogsAfterCheckingThem) {
