@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+
+#include "tests/ui/sample_forms.h"
+#include "ui/inspect.h"
+
+namespace ui {
+namespace {
+
+using namespace testing_forms;
+
+class UnitBehaviourTest : public WindowRuntimeTest {
+ protected:
+  // Binds an extra event of a stored unit to a logging handler.
+  void Bind(UnitId unit, std::int32_t event, rt::Handler handler) {
+    Registry().FindTemplate(kMain)->Find(unit)->unit.events.push_back(EventBinding{event, 0, handler});
+  }
+  static void LogRow() { g_log.push_back("row " + std::to_string(ReadProperty(kMain, kList, 35, -1).as_int())); }
+  static void LogFocus() { g_log.push_back("focus"); }
+  static void LogLostFocus() { g_log.push_back("lost"); }
+};
+
+TEST_F(UnitBehaviourTest, ListViewRaisesCurrentRowChangedAndRightClick) {
+  Bind(kList, 0, LogRow);
+  ASSERT_TRUE(LoadStartWindow(kMain));
+  platform::WindowHandle list = Handle(kMain, kList);
+  desktop_->ListInsertRow(list, 0, "a");
+  desktop_->ListInsertRow(list, 1, "b");
+  g_log.clear();
+  WriteProperty(kMain, kList, 35, -1, 1, 0);
+  EXPECT_EQ(g_log, (std::vector<std::string>{"row 1"})) << "a programmatic selection reports the new focused row";
+  g_log.clear();
+  desktop_->Then([&] { desktop_->SelectRow(list, 0); });
+  desktop_->Then([&] { desktop_->RightClick(list); });
+  desktop_->Then([&] { desktop_->DismissPopup(); });
+  desktop_->Then([&] { desktop_->CloseActive(); });
+  RunMessageLoop();
+  EXPECT_EQ(g_log, (std::vector<std::string>{"row 0", "rclick", "query", "destroying"}));
+}
+
+TEST_F(UnitBehaviourTest, FocusEventsAndEnterMovingTheFocus) {
+  Bind(kEdit, -7, LogFocus);
+  Bind(kEdit, -8, LogLostFocus);
+  ASSERT_TRUE(LoadStartWindow(kMain));
+  EXPECT_EQ(g_log.back(), "focus") << "the initial focus raises GotFocus once events flow";
+  WriteProperty(kMain, 0, 21, -1, 1, 0);  // Enter moves the focus
+  g_log.clear();
+  // The focused edit box is not a default button: Enter moves on instead of clicking.
+  desktop_->Then([&] { desktop_->PressKey(platform::key::kEnter); });
+  desktop_->Then([&] {
+    EXPECT_EQ(desktop_->focus(), Handle(kMain, kOk));
+    desktop_->PressKey(platform::key::kEnter);  // now on the default button: clicks it
+  });
+  desktop_->Then([&] { desktop_->CloseActive(); });
+  RunMessageLoop();
+  EXPECT_EQ(g_log, (std::vector<std::string>{"lost", "ok", "query", "destroying"}));
+}
+
+TEST_F(UnitBehaviourTest, RecreationKeepsContentPlaceAndFocus) {
+  ASSERT_TRUE(LoadStartWindow(kMain));
+  rt::Value text = rt::Value::Text("keep me");
+  WriteProperty(kMain, kEdit, 8, -1, text.lo, text.hi);
+  platform::WindowHandle before = Handle(kMain, kEdit);
+  WriteProperty(kMain, kEdit, 15, -1, 1, 0);  // multi-line: re-creates the box
+  platform::WindowHandle after = Handle(kMain, kEdit);
+  EXPECT_NE(before, after);
+  EXPECT_FALSE(desktop_->IsWindow(before));
+  EXPECT_EQ(desktop_->GetText(after), "keep me");
+  EXPECT_TRUE(desktop_->Find(after)->rules.multi_line);
+  EXPECT_EQ(desktop_->focus(), after);
+  EXPECT_EQ(desktop_->Find(Handle(kMain, 0))->children.front(), after) << "the stacking position is kept";
+  EXPECT_EQ(PropertyText(kMain, kEdit, 15), "true");
+}
+
+TEST_F(UnitBehaviourTest, VisibleDisabledAndWindowState) {
+  ASSERT_TRUE(LoadStartWindow(kMain));
+  WriteProperty(kMain, kOk, 6, -1, 1, 0);
+  EXPECT_FALSE(desktop_->IsEnabled(Handle(kMain, kOk)));
+  EXPECT_EQ(PropertyText(kMain, kOk, 6), "true");
+  desktop_->Then([&] { desktop_->Click(Handle(kMain, kOk)); });
+  EXPECT_THROW(RunMessageLoop(), platform::sim::ActionRefused) << "a person cannot click a disabled button";
+  WriteProperty(kMain, kOk, 5, -1, 0, 0);
+  EXPECT_FALSE(desktop_->IsVisible(Handle(kMain, kOk)));
+  WriteProperty(kMain, 0, 18, -1, 2, 0);
+  EXPECT_EQ(ReadProperty(kMain, 0, 18, -1).as_int(), 2) << "minimised";
+  // Loading it again restores a minimised window instead of a second instance.
+  EXPECT_TRUE(LoadWindow(kMain, nullptr, false));
+  EXPECT_EQ(ReadProperty(kMain, 0, 18, -1).as_int(), 0);
+  WriteProperty(kMain, 0, 5, -1, 0, 0);
+  EXPECT_FALSE(desktop_->IsVisible(Handle(kMain, 0)));
+  WriteProperty(kMain, 0, 5, -1, 1, 0);
+  EXPECT_TRUE(desktop_->IsVisible(Handle(kMain, 0)));
+}
+
+}  // namespace
+}  // namespace ui
