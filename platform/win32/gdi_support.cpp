@@ -12,10 +12,29 @@ int CALLBACK NoteFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found)
   return 0;  // one is enough
 }
 
-int CALLBACK TakeFirstFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM out) {
-  if (font->lfFaceName[0] == L'@') return 1;  // vertical-writing variants
-  *reinterpret_cast<std::wstring*>(out) = font->lfFaceName;
-  return 0;
+struct FaceChoice {
+  std::wstring preferred;  // the best-ranked family seen so far
+  int rank = 1000;
+};
+
+// Families that show Chinese well at small sizes rank first; after them any
+// outline family, and bitmap-only or vertical variants last.
+int CALLBACK RankFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD type, LPARAM out) {
+  auto* choice = reinterpret_cast<FaceChoice*>(out);
+  static const wchar_t* const kPreferred[] = {L"\u5FAE\u8F6F\u96C5\u9ED1", L"Microsoft YaHei", L"Microsoft YaHei UI",
+                                              L"\u5B8B\u4F53", L"SimSun", L"NSimSun", L"WenQuanYi Zen Hei",
+                                              L"Noto Sans CJK SC", L"Droid Sans Fallback"};
+  std::wstring face = font->lfFaceName;
+  if (face.empty() || face[0] == L'@') return 1;
+  int rank = 500;
+  for (int i = 0; i < static_cast<int>(sizeof kPreferred / sizeof kPreferred[0]); ++i)
+    if (face == kPreferred[i]) rank = i;
+  if (rank == 500 && ((type & TRUETYPE_FONTTYPE) == 0 || face.find(L"Sharp") != std::wstring::npos)) rank = 900;
+  if (rank < choice->rank) {
+    choice->rank = rank;
+    choice->preferred = face;
+  }
+  return 1;
 }
 
 bool Enumerate(const std::wstring& face, BYTE charset) {
@@ -35,13 +54,13 @@ bool Enumerate(const std::wstring& face, BYTE charset) {
 std::wstring ChineseCapableFace(const std::wstring& face) {
   if (Enumerate(face, GB2312_CHARSET)) return face;
   static const std::wstring fallback = [] {
-    std::wstring first;
+    FaceChoice choice;
     LOGFONTW query{};
     query.lfCharSet = GB2312_CHARSET;
     HDC screen = ::GetDC(nullptr);
-    ::EnumFontFamiliesExW(screen, &query, TakeFirstFace, reinterpret_cast<LPARAM>(&first), 0);
+    ::EnumFontFamiliesExW(screen, &query, RankFace, reinterpret_cast<LPARAM>(&choice), 0);
     ::ReleaseDC(nullptr, screen);
-    return first;
+    return choice.preferred;
   }();
   return fallback.empty() ? face : fallback;
 }
