@@ -70,7 +70,8 @@ std::string Unescape(const std::string& text) {
   return out;
 }
 
-ScriptedUser::ScriptedUser(const std::string& script) {
+std::vector<ScriptLine> ParseScript(const std::string& script, int* last_line) {
+  std::vector<ScriptLine> lines;
   std::istringstream in(script);
   std::string raw;
   int number = 0;
@@ -114,10 +115,13 @@ ScriptedUser::ScriptedUser(const std::string& script) {
       ok = false;
     }
     if (!ok) throw ScriptFailure(number, "a script line", Quote(line));
-    lines_.push_back(std::move(parsed));
+    lines.push_back(std::move(parsed));
   }
-  last_line_ = number;
+  if (last_line != nullptr) *last_line = number;
+  return lines;
 }
+
+ScriptedUser::ScriptedUser(const std::string& script) { lines_ = ParseScript(script, &last_line_); }
 
 bool ScriptedUser::IsAction(const ScriptLine& line) const {
   for (const char* action : kActions)

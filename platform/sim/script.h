@@ -76,6 +76,10 @@ class ScriptedUser : public Person {
   int last_line_ = 0;
 };
 
+// The lines of a script, comments and blank lines left out; a malformed line
+// is a ScriptFailure naming it. *last_line gets the number of the last line.
+std::vector<ScriptLine> ParseScript(const std::string& script_utf8, int* last_line = nullptr);
+
 // Text with the script's escapes resolved.
 std::string Unescape(const std::string& text);
 
