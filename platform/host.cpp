@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "platform/system.h"
+
 namespace platform {
 namespace {
 Host* g_installed = nullptr;
@@ -29,6 +31,8 @@ LocalTime Host::LocalNow() {
   t.second = local->tm_sec > 59 ? 59 : local->tm_sec;  // a leap second stays in its minute
   return t;
 }
+
+std::string Host::ProgramPath() { return ExecutablePath(); }
 
 void EndProcess(int code) {
   CurrentHost().EndProcess(code);

@@ -100,6 +100,11 @@ class Host {
 
   // The local date and time; by default the C library's local time.
   virtual LocalTime LocalNow();
+
+  // Full path of the running program (GBK); its folder is the program
+  // folder. By default the executable's own path; a simulated desktop may
+  // place the program in another folder.
+  virtual std::string ProgramPath();
 };
 
 // Thrown by simulated hosts from EndProcess; caught by their runner.

@@ -177,7 +177,7 @@ void StartUp(const ProgramHeader& header) {
   state.reserved = header.reserved;
   state.runtime_version = header.runtime_version + 1;
 
-  std::string path = platform::ExecutablePath();
+  std::string path = platform::CurrentHost().ProgramPath();
   std::size_t cut = path.find_last_of("\\/");
   state.program_folder = cut == std::string::npos ? std::string() : path.substr(0, cut);
   state.program_file = cut == std::string::npos ? path : path.substr(cut + 1);

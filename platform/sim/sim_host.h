@@ -30,6 +30,7 @@ class SimHost : public Host {
   bool SetClipboardText(const std::string& text) override;
   bool OpenWebAddress(const std::string& address) override;
   LocalTime LocalNow() override { return clock_; }
+  std::string ProgramPath() override { return program_path_.empty() ? Host::ProgramPath() : program_path_; }
 
   // Answers for the next message boxes, in order; when none is queued the
   // first button of the box is chosen.
@@ -59,6 +60,10 @@ class SimHost : public Host {
   // The local date and time Now reads; it stays put until set again.
   void SetClock(const LocalTime& now) { clock_ = now; }
 
+  // Where the program seems to lie (GBK path of its executable); empty for
+  // the real executable's path.
+  void SetProgramPath(const std::string& path) { program_path_ = path; }
+
   // Simulated milliseconds; every read moves the clock on by one so waits end.
   void AdvanceTicks(std::uint32_t ms) { ticks_ += ms; }
 
@@ -74,6 +79,7 @@ class SimHost : public Host {
   bool clipboard_available_ = true;
   std::vector<std::string> opened_addresses_;
   LocalTime clock_{2024, 1, 1, 12, 0, 0};
+  std::string program_path_;
 };
 
 // Installs a SimHost for the lifetime of this object.
