@@ -53,7 +53,11 @@ struct MenuBuilder {
 bool ShortcutOf(std::uint32_t code, std::string* name, int* key) {
   using platform::key::kCtrl;
   using platform::key::kShift;
-  auto f = [](std::uint32_t n) { return "F" + std::to_string(n); };
+  auto f = [](std::uint32_t n) {
+    std::string name(1, 'F');
+    name += std::to_string(n);
+    return name;
+  };
   if (code >= 1 && code <= 26) {
     *name = std::string("Ctrl+") + static_cast<char>('A' + code - 1);
     *key = kCtrl | static_cast<int>('A' + code - 1);
