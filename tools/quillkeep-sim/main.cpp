@@ -4,6 +4,10 @@
 //   quillkeep-sim [--transcript] --folder DIR SCRIPT
 //   quillkeep-sim --write-templates FILE
 //
+// --refuse-password-change (for the scenario suite) makes the engine refuse
+// the session's first change of the access password, as when rewriting the
+// file fails.
+//
 // DIR is the program folder (user.ini and the database live there; it is
 // created when missing). The exit status is the program's own exit code
 // (0, or 255 for -1), 3 when the script fails ("line N: expected ..., saw
@@ -26,6 +30,7 @@
 #include "platform/sim/script.h"
 #include "platform/system.h"
 #include "tools/quillkeep-sim/arguments.h"
+#include "tools/quillkeep-sim/faults.h"
 #include "tools/quillkeep-sim/transcript.h"
 #include "ui/inspect.h"
 #include "ui/runtime_api.h"
@@ -40,6 +45,7 @@ struct Options {
   std::string script;  // UTF-8
   std::string templates_file;
   bool transcript = false;
+  bool refuse_password_change = false;
 };
 
 std::filesystem::path PathOf(const std::string& utf8) { return std::filesystem::path(std::u8string(utf8.begin(), utf8.end())); }
@@ -52,7 +58,7 @@ std::string Utf8Of(const std::filesystem::path& path) {
 [[noreturn]] void Usage(const char* problem) {
   std::fprintf(stderr, "quillkeep-sim: %s\n", problem);
   std::fputs(
-      "usage: quillkeep-sim [--transcript] --folder DIR SCRIPT\n"
+      "usage: quillkeep-sim [--transcript] [--refuse-password-change] --folder DIR SCRIPT\n"
       "       quillkeep-sim --write-templates FILE\n",
       stderr);
   std::exit(kUsage);
@@ -70,6 +76,7 @@ Options ParseOptions(int argc, char** argv) {
     if (word == "--folder") options.folder = value("--folder");
     else if (word == "--write-templates") options.templates_file = value("--write-templates");
     else if (word == "--transcript") options.transcript = true;
+    else if (word == "--refuse-password-change") options.refuse_password_change = true;
     else if (word == "--help" || word == "-h") Usage("scripted sessions of the notebook");
     else if (!word.empty() && word[0] == '-') Usage(("unknown option " + word).c_str());
     else if (options.script.empty()) options.script = word;
@@ -132,6 +139,7 @@ int RunSession(const Options& options) {
   sim_tool::TranscribingPerson transcribing(transcript, *user);
   desktop->set_person(options.transcript ? static_cast<platform::sim::Person*>(&transcribing) : &*user);
   ui::InstallWindowRuntime();
+  if (options.refuse_password_change) sim_tool::RefusePasswordChanges();
 
   int exit_code = 0;
   try {

@@ -1,0 +1,64 @@
+# The scenario suite: every flow a user of the notebook has.
+set(CREATE setup/create_secret)
+set(FIVE setup/create_secret setup/five_records)
+set(LAYOUT
+  [==[user.vdb|secret|info|"recordSize":2576,"dataStart":620,"auxiliary":false]==]
+  [==[user.vdb|secret|info|{"name":"id","type":3,"size":4},{"name":"WebName","type":10,"size":512},{"name":"WebUrl","type":10,"size":512},{"name":"UserName","type":10,"size":512},{"name":"PassWord","type":10,"size":512},{"name":"Remarks","type":10,"size":512},{"name":"Time","type":8,"size":8}]==])
+
+# First runs.
+qk_scenario(first_run_with_password
+  SESSIONS first_run_password restart_secret
+  CONTAINS "user.ini|[user]" "user.ini|database=user.vdb" "user.ini|name=user"
+  QKDB ${LAYOUT} [==[user.vdb|secret|info|"magic":"QCDB"]==] [==[user.vdb|secret|info|"records":0]==]
+       "user.vdb|Secret|info|!" "user.vdb||info|!")
+qk_scenario(first_run_without_password
+  SESSIONS first_run_empty_password restart_empty_password restart_blank_password
+  # qkdb takes an empty line for "no password": the file is enciphered.
+  QKDB "user.vdb||info|!" "user.vdb|secret|info|!")
+qk_scenario(first_run_window_closed SESSIONS first_run_window_closed first_run_again restart_secret)
+
+# Unlocking at start-up.
+qk_scenario(unlock_third_try SESSIONS ${CREATE} unlock_third_try unlock_with_blanks)
+qk_scenario(unlock_cancel SESSIONS ${CREATE} unlock_cancel)
+qk_scenario(unlock_three_wrong SESSIONS ${CREATE} unlock_three_wrong restart_secret)
+
+# Records.
+qk_scenario(add_records SESSIONS ${CREATE} add_record_checks
+  QKDB [==[user.vdb|secret|dump|"record":1,"serial":1,"deleted":false,"fields":{"id":11,]==]
+       [==[user.vdb|secret|dump|"UserName":"alice","PassWord":"pw","Remarks":]==]
+       [==[user.vdb|secret|dump|"record":2,"serial":2,"deleted":false,"fields":{"id":12,"WebName":"","WebUrl":"","UserName":" ","PassWord":"  ","Remarks":"","Time":"2024-05-06 07:08:09"}]==])
+qk_scenario(modify_record SESSIONS ${FIVE} modify_record
+  QKDB [==[user.vdb|secret|dump|{"id":15,"WebName":"网站五（新）","WebUrl":"https://five.example","UserName":"erin","PassWord":"new-pw5","Remarks":"","Time":"2024-03-05 13:00:00"}]==]
+       [==[user.vdb|secret|dump|{"id":12,"WebName":"网站二","WebUrl":"https://two.example/login","UserName":"bob",]==])
+qk_scenario(delete_record SESSIONS ${FIVE} delete_record
+  QKDB [==[user.vdb|secret|info|"records":3]==] "user.vdb|secret|check|")
+qk_scenario(mask_and_copy SESSIONS ${FIVE} mask_and_copy)
+qk_scenario(open_addresses SESSIONS ${FIVE} open_addresses)
+
+# The database password.
+qk_scenario(change_password SESSIONS ${FIVE} change_password restart_new_password
+  QKDB [==[user.vdb|新密码|dump|"UserName":"frank"]==] "user.vdb|secret|info|!")
+qk_scenario(change_password_mismatch SESSIONS ${FIVE} change_password_mismatch restart_secret
+  QKDB "user.vdb|abc|info|!")
+qk_scenario(change_password_retries SESSIONS ${FIVE} change_password_retries restart_changed)
+qk_scenario(change_password_refused SESSIONS ${FIVE} change_password_refused restart_secret
+  FAULT_SESSIONS change_password_refused)
+qk_scenario(change_password_to_empty SESSIONS ${FIVE} change_password_empty restart_empty_entry
+  QKDB "user.vdb||info|!" "user.vdb|secret|info|!")
+qk_scenario(reopen_after_failed_change SESSIONS ${FIVE} reopen_after_failed_change restart_secret)
+
+# Ways out.
+qk_scenario(exit_button SESSIONS ${CREATE} exit_button QKDB "user.vdb|secret|check|")
+qk_scenario(close_main_window SESSIONS ${CREATE} close_main_window esc_main_window QKDB "user.vdb|secret|check|")
+
+# Settings.
+qk_scenario(ini_other_database SESSIONS ini_other_database ini_other_database_restart
+  FILES "files/other_database.ini>user.ini"
+  CONTAINS "user.ini|database=notes.vdb" "user.ini|name=Alice"
+  QKDB [==[notes.vdb|secret|info|"records":0]==])
+qk_scenario(ini_defaults SESSIONS ini_defaults restart_secret FILES "files/section_only.ini>user.ini")
+
+# A refused protection of the new database (mended: the file is removed).
+qk_scenario(create_refused SESSIONS create_refused restart_secret FAULT_SESSIONS create_refused)
+qk_scenario(create_refused_then_closed SESSIONS create_refused_closed first_run_again restart_secret
+  FAULT_SESSIONS create_refused_closed)
