@@ -1,6 +1,7 @@
 // Index files kept by the record commands: adding, writing key fields,
 // purging, folding and the paths index file names resolve to.
 #include <filesystem>
+#include <memory>
 
 #include "db/index/index_errors.h"
 #include "tests/db/index_engine_support.h"
@@ -115,6 +116,86 @@ TEST_F(IndexMaintenance, ABareNameIsTakenFromTheDatabaseFolderAndGetsTheDefaultE
   ASSERT_EQ(rc, 0);
   ASSERT_EQ(Add("a", 5, 0), 0);
   ExpectSound("plain.VNX", 1);
+}
+
+// A file system whose index files stop taking writes on demand.
+class IndexWritesFail : public platform::FileSystem {
+ public:
+  bool failing = false;
+
+  platform::FileError Open(const std::string& path, platform::FileAccess access, unsigned share,
+                           platform::FileDisposition disposition, std::unique_ptr<platform::File>* out) override {
+    std::unique_ptr<platform::File> inner;
+    const auto fe = platform::NativeFileSystem().Open(path, access, share, disposition, &inner);
+    if (fe != platform::FileError::kNone) return fe;
+    const bool index = path.size() > 4 && path.compare(path.size() - 4, 4, ".VNX") == 0;
+    *out = index ? std::make_unique<Gate>(std::move(inner), failing) : std::move(inner);
+    return fe;
+  }
+  platform::FileError FullPath(const std::string& path, std::string* out) override {
+    return platform::NativeFileSystem().FullPath(path, out);
+  }
+  platform::FileError Delete(const std::string& path) override { return platform::NativeFileSystem().Delete(path); }
+  platform::PathKind Query(const std::string& path) override { return platform::NativeFileSystem().Query(path); }
+
+ private:
+  class Gate : public platform::File {
+   public:
+    Gate(std::unique_ptr<platform::File> inner, const bool& failing) : inner_(std::move(inner)), failing_(failing) {}
+    platform::FileError Read(std::uint64_t p, void* b, std::size_t n, std::size_t* got) override {
+      return inner_->Read(p, b, n, got);
+    }
+    platform::FileError Write(std::uint64_t p, const void* d, std::size_t n) override {
+      return failing_ ? platform::FileError::kDiskFull : inner_->Write(p, d, n);
+    }
+    platform::FileError Size(std::uint64_t* s) override { return inner_->Size(s); }
+    platform::FileError Truncate(std::uint64_t s) override { return inner_->Truncate(s); }
+    platform::FileError Flush() override { return inner_->Flush(); }
+    platform::FileError Lock(std::uint64_t p, std::uint64_t l) override { return inner_->Lock(p, l); }
+    platform::FileError Unlock(std::uint64_t p, std::uint64_t l) override { return inner_->Unlock(p, l); }
+
+   private:
+    std::unique_ptr<platform::File> inner_;
+    const bool& failing_;
+  };
+};
+
+TEST_F(IndexMaintenance, AFailedIndexWriteIsTheCommandsErrorAndTheRecordChangeStays) {
+  Build("by_age.VNX", {"Age"});
+  IndexWritesFail files;
+  // Closes the database (whose index handles use `files`) before the
+  // native file system comes back, on every way out of the test.
+  struct Installed {
+    platform::FileSystem* previous;
+    ~Installed() {
+      db::CloseAllDatabases();
+      platform::InstallFileSystem(previous);
+    }
+  } installed{platform::InstallFileSystem(&files)};
+  ASSERT_EQ(OpenWith({"by_age"}), 0);
+  ASSERT_EQ(Add("a", 1, 0), 0);
+  const std::string before = Bytes("by_age.VNX");
+
+  files.failing = true;
+  EXPECT_EQ(Add("b", 2, 0), -14);  // disk full, from the index
+  EXPECT_EQ(WriteAge(0, 50), -14);
+  files.failing = false;
+  EXPECT_EQ(Bytes("by_age.VNX"), before);  // the failed operations wrote nothing
+  std::int32_t count = 0;
+  std::int32_t serial = 0;
+  ASSERT_EQ(db::ReadRecordCount(Db(), &count, &serial), 0);
+  EXPECT_EQ(count, 2);  // the record was added all the same
+  rt::Value age;
+  db::GoToRecord(Db(), 1);
+  ASSERT_EQ(db::ReadField(Db(), 1, &age), 0);
+  EXPECT_EQ(age.as_int(), 50);  // and the field written
+  EXPECT_FALSE(db::index::VerifyIndexFile(Db(), folder_.File("by_age.VNX")).sound());
+
+  // A purge that removes a record rebuilds the index from the records.
+  ASSERT_EQ(Add("c", 3, 0), 0);
+  ASSERT_EQ(Delete(2), 0);
+  ASSERT_EQ(db::PurgeDeletedRecords(Db()), 0);
+  ExpectSound("by_age.VNX", 2);
 }
 
 }  // namespace

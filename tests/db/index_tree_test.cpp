@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 #include <random>
+#include <set>
 
 #include "db/index/index_errors.h"
 #include "db/index/page_cache.h"
@@ -218,6 +219,52 @@ TEST(IndexTree, MultiFieldKeysCompareEachPartByItsType) {
   std::vector<std::uint32_t> expected(rows.size());
   for (std::uint32_t i = 0; i < expected.size(); ++i) expected[i] = i;
   EXPECT_EQ(RecordsInOrder(report), expected);
+}
+
+// Removing runs of neighbouring keys empties whole subtrees, so inner pages
+// lose their last key at either end of their parent and next to full and
+// non-full neighbours: every way of borrowing and merging, and collapses
+// that climb more than one level. Re-adding keys then takes pages from a
+// free list several pages long.
+TEST(IndexTree, RemovingRunsOfKeysBorrowsAndMergesInnerPagesAtEveryLevel) {
+  const std::vector<KeyPart> wide = {{field_type::kInt, 4, 0}, {field_type::kText, 76, 0}};  // 6 keys per page
+  for (unsigned round = 0; round < 4; ++round) {
+    SCOPED_TRACE(round);
+    index_test::ScratchDir dir;
+    auto index = MakeIndex(dir.File("runs.vnx"), wide);
+    IndexTree tree = index->Tree();
+    std::mt19937 rng(round);
+    std::vector<int> order(2000);
+    for (int i = 0; i < 2000; ++i) order[static_cast<std::size_t>(i)] = i;
+    if (round == 1) std::reverse(order.begin(), order.end());
+    if (round >= 2) std::shuffle(order.begin(), order.end(), rng);
+    std::set<int> keys;
+    for (int k : order) {
+      ASSERT_EQ(tree.Insert(IntTextKey(k, "", 76).data(), static_cast<std::uint32_t>(k)), 0);
+      keys.insert(k);
+    }
+    int steps = 0;
+    while (!keys.empty()) {
+      auto it = keys.begin();
+      std::advance(it, static_cast<long>(rng() % keys.size()));
+      const unsigned run = 1 + rng() % 60;
+      for (unsigned i = 0; i < run && it != keys.end(); ++i) {
+        ASSERT_EQ(tree.Remove(IntTextKey(*it, "", 76).data(), static_cast<std::uint32_t>(*it)), 0);
+        it = keys.erase(it);
+      }
+      if (++steps % 4 == 0) {  // put a few back, into pages from the free list
+        for (int j = 0; j < 10; ++j) {
+          const int k = static_cast<int>(rng() % 2000);
+          if (!keys.insert(k).second) continue;
+          ASSERT_EQ(tree.Insert(IntTextKey(k, "", 76).data(), static_cast<std::uint32_t>(k)), 0);
+        }
+      }
+      const TreeReport report = index->Check();
+      ASSERT_TRUE(report.sound()) << report.problems.front();
+      ASSERT_EQ(report.entries.size(), keys.size());
+    }
+    EXPECT_EQ(index->Header().page_count, 2);
+  }
 }
 
 TEST(IndexTree, AnOperationWaitsForNoOneAndFailsWhileAnotherOpenHoldsTheLock) {
