@@ -3,7 +3,9 @@
 # then the checks on the files left there.
 #   cmake -DCONFIG=<scenario settings> -P run_scenario.cmake
 # The settings file (written by qk_scenario) sets SIM, QKDB, EMULATOR,
-# SCRIPTS_DIR, RUN_DIR, SESSIONS, FAULT_SESSIONS, FILES, CONTAINS, QKDB_CHECKS.
+# SCRIPTS_DIR, RUN_DIR, SESSIONS, FAULT_SESSIONS, FILES, PREPARE, STATUS,
+# ERROR (text the last session writes on standard error), CONTAINS,
+# QKDB_CHECKS.
 cmake_minimum_required(VERSION 3.25)
 include(${CONFIG})
 
@@ -20,8 +22,37 @@ foreach(entry IN LISTS FILES)
   file(WRITE ${folder}/${name} "${content}")
 endforeach()
 
+# PREPARE: "INPUT|ARGS": qkdb run with ARGS (separated by spaces; "@" stands
+# for the folder) and INPUT on its standard input ("\n" ends a line).
+foreach(entry IN LISTS PREPARE)
+  string(FIND "${entry}" "|" bar)
+  string(SUBSTRING "${entry}" 0 ${bar} input)
+  math(EXPR start "${bar} + 1")
+  string(SUBSTRING "${entry}" ${start} -1 args)
+  string(REPLACE "\\n" "\n" input "${input}")
+  string(REPLACE "@" "${folder}" args "${args}")
+  separate_arguments(args UNIX_COMMAND "${args}")
+  file(WRITE ${RUN_DIR}/prepare.txt "${input}")
+  execute_process(COMMAND ${EMULATOR} ${QKDB} ${args} INPUT_FILE ${RUN_DIR}/prepare.txt
+                  RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT rc STREQUAL "0")
+    message(FATAL_ERROR "preparing with qkdb ${args}: exit ${rc}: ${err}")
+  endif()
+endforeach()
+
+# Every session ends with status 0, the last one with STATUS when given.
+if(NOT DEFINED STATUS OR STATUS STREQUAL "")
+  set(STATUS 0)
+endif()
+list(LENGTH SESSIONS session_count)
+set(session_number 0)
 set(failures "")
 foreach(session IN LISTS SESSIONS)
+  math(EXPR session_number "${session_number} + 1")
+  set(want 0)
+  if(session_number EQUAL session_count)
+    set(want ${STATUS})
+  endif()
   set(options --transcript)
   if(session IN_LIST FAULT_SESSIONS)
     list(APPEND options --refuse-password-change)
@@ -30,8 +61,14 @@ foreach(session IN LISTS SESSIONS)
     COMMAND ${EMULATOR} ${SIM} ${options} --folder ${folder} ${SCRIPTS_DIR}/${session}.qks
     RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
   file(WRITE ${RUN_DIR}/${session}.transcript "${out}")
-  if(NOT rc STREQUAL "0")
-    message(FATAL_ERROR "session ${session}: exit status ${rc}\n${err}\n--- what the person saw ---\n${out}")
+  if(NOT rc STREQUAL "${want}")
+    message(FATAL_ERROR "session ${session}: exit status ${rc} (want ${want})\n${err}\n--- what the person saw ---\n${out}")
+  endif()
+  if(session_number EQUAL session_count AND NOT ERROR STREQUAL "")
+    string(FIND "${err}" "${ERROR}" at)
+    if(at EQUAL -1)
+      string(APPEND failures "session ${session} said \"${err}\" on standard error, not \"${ERROR}\"\n")
+    endif()
   endif()
 endforeach()
 

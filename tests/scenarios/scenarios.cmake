@@ -62,3 +62,15 @@ qk_scenario(ini_defaults SESSIONS ini_defaults restart_secret FILES "files/secti
 qk_scenario(create_refused SESSIONS create_refused restart_secret FAULT_SESSIONS create_refused)
 qk_scenario(create_refused_then_closed SESSIONS create_refused_closed first_run_again restart_secret
   FAULT_SESSIONS create_refused_closed)
+
+# A runtime error ends the program with -1 (status 255) after its message.
+qk_scenario(runtime_error_on_foreign_layout SESSIONS wrong_field_type STATUS 255
+  PREPARE "|create @/user.vdb id:3 WebName:10:512 WebUrl:10:512 UserName:10:512 PassWord:10:512 Remarks:10:512 Time:10:20"
+          "|add @/user.vdb 11 site http://site.example me pw remark yesterday"
+          "\\nsecret\\n|--password-stdin passwd @/user.vdb")
+
+# quillkeep-sim itself: a check that fails and a script that runs out.
+qk_scenario(script_failure_names_the_line SESSIONS ${FIVE} failing_check STATUS 3
+  ERROR "line 4: expected 4 rows in 超级列表框1, saw 5")
+qk_scenario(script_running_out_fails SESSIONS ${CREATE} script_runs_out STATUS 3
+  ERROR "the end of the script while the program waiting in a window waits")
