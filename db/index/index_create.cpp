@@ -5,6 +5,9 @@
 #include "db/index/key_layout.h"
 
 namespace db::index {
+namespace {
+constexpr std::int32_t kMaxTextBytes = 1024;  // the largest text field a database declares
+}  // namespace
 
 std::int32_t HeaderTypeSize(std::int32_t header_type) {
   switch (header_type) {
@@ -17,7 +20,10 @@ std::int32_t HeaderTypeSize(std::int32_t header_type) {
     case field_type::kInt64:
     case field_type::kDouble:
     case field_type::kDateTime: return 8;
-    default: return header_type < 0 ? -header_type : -1;
+    default:
+      // -n names a text field of n bytes; n beyond any text size (the most
+      // negative value cannot even be negated) is no key field size.
+      return header_type < 0 && header_type >= -kMaxTextBytes ? -header_type : -1;
   }
 }
 

@@ -58,7 +58,7 @@ int ValidateHeader(Database& db, platform::File& file, IndexFile& index) {
     const FieldDesc& desc = db.fields[static_cast<std::size_t>(field)];
     const bool type_agrees = type < 0 ? desc.type == ftype::kText : desc.type == type;
     if (!type_agrees) return err::kFieldTypeMismatch;
-    const std::int32_t size = type < 0 ? -type : HeaderTypeSize(type);
+    const std::int32_t size = HeaderTypeSize(type);
     if (size != desc.stored_size()) return err::kFieldSizeMismatch;
     for (int earlier : index.fields)
       if (earlier == field) return err::kNotIndexFile;

@@ -110,6 +110,8 @@ TEST_F(IndexOpen, KeyFieldsMustMatchTheDatabaseByNameTypeAndSize) {
 
   PatchI32("k.VNX", kTypes, -10);  // Name holds 12 bytes
   ExpectOpenFails(ie::kFieldSizeMismatch);
+  PatchI32("k.VNX", kTypes, INT32_MIN);  // a text size that cannot be negated
+  ExpectOpenFails(ie::kFieldSizeMismatch);
   Patch("k.VNX", 0, good.data(), good.size());
   SetName(0, "NAME");
   EXPECT_EQ(OpenWith({"k"}), 0);
