@@ -136,7 +136,7 @@ int RunSession(const Options& options) {
   // The program seems to lie in the folder, so its settings and database do.
   desktop->SetProgramPath(platform::Utf8ToGbk(Utf8Of(folder / "quillkeep.exe")));
   sim_tool::Transcript transcript(stdout);
-  sim_tool::TranscribingPerson transcribing(transcript, *user);
+  sim_tool::TranscribingPerson transcribing(transcript, *user, platform::sim::ParseScript(*script));
   desktop->set_person(options.transcript ? static_cast<platform::sim::Person*>(&transcribing) : &*user);
   ui::InstallWindowRuntime();
   if (options.refuse_password_change) sim_tool::RefusePasswordChanges();

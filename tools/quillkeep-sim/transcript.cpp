@@ -34,7 +34,41 @@ void CollectLists(const Desktop& desktop, const SimWindow& window, std::vector<c
   }
 }
 
+bool IsAction(const std::string& verb) {
+  static const char* const kActions[] = {"type", "click", "key", "close", "select", "rclick", "menu", "answer", "input", "cancel"};
+  for (const char* action : kActions)
+    if (verb == action) return true;
+  return false;
+}
+
+// Line breaks and tabs written as the script's escapes, so each action
+// stays on one line.
+std::string Visible(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\r') out += "\\r";
+    else if (c == '\n') out += "\\n";
+    else if (c == '\t') out += "\\t";
+    else out += c;
+  }
+  return out;
+}
+
 }  // namespace
+
+void Transcript::Action(const platform::sim::ScriptLine& line) {
+  std::string text = "> " + line.verb;
+  for (const std::string& word : line.words) text += " " + word;
+  if (line.verb == "type" || line.verb == "input" || line.verb == "menu") text += " " + Visible(line.text);
+  Line(text + "  (line " + std::to_string(line.number) + ")");
+}
+
+void TranscribingPerson::Act(Desktop& desktop, WaitKind wait) {
+  transcript_.AtWait(desktop, wait);
+  while (next_ < lines_.size() && !IsAction(lines_[next_].verb)) ++next_;
+  actor_.Act(desktop, wait);
+  if (next_ < lines_.size()) transcript_.Action(lines_[next_++]);
+}
 
 void Transcript::Line(const std::string& utf8) {
   std::fputs(utf8.c_str(), out_);
@@ -90,11 +124,15 @@ void Transcript::WriteChanges(const Desktop& desktop) {
 
 void Transcript::AtWait(const Desktop& desktop, WaitKind wait) {
   WriteChanges(desktop);
+  if (wait != WaitKind::kIdle) waiting_in_.clear();
   switch (wait) {
     case WaitKind::kIdle: {
+      // Said again only when another window has become the active one.
       const SimWindow* active = desktop.Find(desktop.active());
-      Line("waiting in " + (active != nullptr ? Quote(active->text) : std::string("no window")));
-      break;
+      std::string where = active != nullptr ? Quote(active->text) : std::string("no window");
+      if (where != waiting_in_) Line("waiting in " + where);
+      waiting_in_ = where;
+      return;
     }
     case WaitKind::kMessageBox:
       if (const auto& box = desktop.open_box())
