@@ -50,6 +50,7 @@ bool Win32WindowSystem::GetMessage(Message* message, void (*idle)(void*), void* 
     MSG msg{};
     if (!::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
       if (idle != nullptr) idle(context);
+      if (idle_hook_ != nullptr && !::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) idle_hook_(idle_context_);
       if (!::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
         if (got == -1) return false;

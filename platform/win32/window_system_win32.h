@@ -110,6 +110,13 @@ class Win32WindowSystem final : public WindowSystem {
   const std::map<HWND, Native>& windows() const { return windows_; }
   static Win32WindowSystem* Instance();
 
+  // Called each time the queue has run dry, after the runtime's own idle
+  // work and before waiting (a test driver acts as the person here).
+  void SetIdleHook(void (*hook)(void* context), void* context) {
+    idle_hook_ = hook;
+    idle_context_ = context;
+  }
+
  private:
   Native* Get(HWND window);
   HWND CreateFrame(const CreateParams& params);
@@ -126,6 +133,8 @@ class Win32WindowSystem final : public WindowSystem {
   bool WrapNative(const MSG& msg, Message* message);
 
   WindowListener* listener_ = nullptr;
+  void (*idle_hook_)(void*) = nullptr;
+  void* idle_context_ = nullptr;
   std::map<HWND, Native> windows_;
   int suppress_text_change_ = 0;
   std::map<std::intptr_t, Message> posted_;  // serial -> posted seam message
