@@ -7,12 +7,32 @@ set(QK_WARNINGS -Wall -Wextra)
 # a plain "..." literal holds the GBK bytes on every target. Where UTF-8 is
 # wanted (terminal output of the tools), write u8"..." literals.
 set(QK_CHARSET -finput-charset=UTF-8 -fexec-charset=GBK)
+# Clang knows no other execution character set than UTF-8: the fuzz build
+# (scripts/fuzz) compiles a mirror of the tree whose narrow literals already
+# hold GBK escapes (scripts/gbk-literals.py), and says so with this option.
+option(QK_GBK_LITERALS_ESCAPED "Sources come from scripts/gbk-literals.py (compilers without -fexec-charset)" OFF)
+if(QK_GBK_LITERALS_ESCAPED)
+  set(QK_CHARSET -finput-charset=UTF-8)
+endif()
 
 if(QK_SANITIZE)
   set(QK_SAN_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=undefined
       -fno-omit-frame-pointer)
   add_compile_options(${QK_SAN_FLAGS})
   add_link_options(${QK_SAN_FLAGS})
+endif()
+
+# libFuzzer targets (fuzz/): clang only. Every library of ours gets the
+# coverage instrumentation; the fuzzer executables link libFuzzer itself.
+option(QK_BUILD_FUZZ "Build the libFuzzer targets (clang; see scripts/fuzz)" OFF)
+if(QK_BUILD_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang" OR NOT QK_GBK_LITERALS_ESCAPED)
+    message(FATAL_ERROR "QK_BUILD_FUZZ needs clang on the mirrored tree: run scripts/fuzz")
+  endif()
+  set(QK_FUZZ_FLAGS -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined
+      -fno-omit-frame-pointer -g)
+  add_compile_options(${QK_FUZZ_FLAGS})
+  add_link_options(-fsanitize=address,undefined)
 endif()
 
 if(WIN32)

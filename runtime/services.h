@@ -7,10 +7,18 @@
 #include "runtime/program.h"
 #include "runtime/value.h"
 
+// GCC keeps [[noreturn]] on a function pointer; clang (the fuzz build)
+// accepts it on functions only.
+#if defined(__clang__)
+#define QK_NORETURN_POINTER
+#else
+#define QK_NORETURN_POINTER [[noreturn]]
+#endif
+
 namespace rt {
 
 struct ServiceTable {
-  [[noreturn]] void (*ReportError)(std::int32_t code);
+  QK_NORETURN_POINTER void (*ReportError)(std::int32_t code);
   void (*CallDllCommand)(std::int32_t index);
   Value (*CallLibraryCommand)(std::int32_t library, Command command, std::int32_t argc, Value* argv);
   Value (*CallCoreCommand)(Command command, std::int32_t argc, Value* argv);
@@ -20,7 +28,7 @@ struct ServiceTable {
   void* (*AllocMemory)(std::size_t bytes);
   void* (*ReallocMemory)(void* p, std::size_t bytes);
   void (*FreeMemory)(void* p);
-  [[noreturn]] void (*ExitProgram)(std::int32_t code);
+  QK_NORETURN_POINTER void (*ExitProgram)(std::int32_t code);
   void (*RunMessageLoop)();
   void (*LoadStartWindow)(std::uint32_t window);
   std::intptr_t (*ServiceHelp)(std::int32_t request, std::intptr_t a, std::intptr_t b, std::intptr_t c,

@@ -19,6 +19,7 @@
 #include "tools/qkdb/passwd.h"
 #include "tools/qkdb/secrets.h"
 #include "tools/qkdb/text_out.h"
+#include "tools/qkdb/values.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -169,100 +170,18 @@ int Dump(const std::string& path) {
   return 0;
 }
 
-bool ParseInteger(const std::string& text, long long* n) {
-  if (text.empty()) return false;
-  errno = 0;
-  char* end = nullptr;
-  *n = std::strtoll(text.c_str(), &end, 10);
-  return errno == 0 && *end == '\0';
-}
-
 int Create(const std::string& path, const std::vector<std::string>& specs_utf8) {
   if (specs_utf8.empty()) return Usage("create needs at least one NAME:TYPE");
   std::vector<db::FieldSpec> specs;
   for (const std::string& spec : specs_utf8) {
-    std::size_t colon = spec.find(':');
-    if (colon == std::string::npos) return Usage("field '" + spec + "' is not NAME:TYPE[:SIZE]");
-    std::size_t second = spec.find(':', colon + 1);
-    long long type = 0, size = 0;
-    if (!ParseInteger(spec.substr(colon + 1, second == std::string::npos ? std::string::npos : second - colon - 1), &type) ||
-        (second != std::string::npos && !ParseInteger(spec.substr(second + 1), &size)) || type < INT32_MIN ||
-        type > INT32_MAX || size < INT32_MIN || size > INT32_MAX)
-      return Usage("field '" + spec + "' is not NAME:TYPE[:SIZE]");
     db::FieldSpec field;
-    field.name = platform::Utf8ToGbk(spec.substr(0, colon));
-    if (field.name.empty()) return Usage("field '" + spec + "' has no name");
-    field.type = static_cast<std::int32_t>(type);
-    field.size = static_cast<std::int32_t>(size);
+    std::string problem = ParseFieldSpec(spec, &field);
+    if (!problem.empty()) return Usage(problem);
     specs.push_back(field);
   }
   int code = db::CreateDatabaseFile(path, specs);
   return code == 0 ? 0 : EngineError(code);
 }
-
-// Values of one record, parsed by field type; texts and blocks live here.
-class ParsedValues {
- public:
-  ~ParsedValues() {
-    for (void* block : blocks_) rt::FreeMemory(block);
-  }
-  // Empty string on success, else what is wrong (UTF-8).
-  std::string Add(const db::FieldDesc& f, const std::string& text_utf8) {
-    rt::Value v;
-    long long n = 0;
-    switch (f.type) {
-      case db::ftype::kByte:
-      case db::ftype::kShort:
-      case db::ftype::kInt:
-      case db::ftype::kInt64:
-      case db::ftype::kSubPtr:
-        if (!ParseInteger(text_utf8, &n)) return Quoted(text_utf8, "' is not an integer");
-        v = f.type == db::ftype::kSubPtr ? rt::Value{static_cast<std::uint32_t>(n), 0, rt::type::kSubPtr} : rt::Value::Int64(n);
-        break;
-      case db::ftype::kFloat:
-      case db::ftype::kDouble: {
-        char* end = nullptr;
-        double d = std::strtod(text_utf8.c_str(), &end);
-        if (text_utf8.empty() || *end != '\0') return Quoted(text_utf8, "' is not a number");
-        v = rt::Value::Double(d);
-        break;
-      }
-      case db::ftype::kBool:
-        if (text_utf8 != "true" && text_utf8 != "false") return Quoted(text_utf8, "' is not true or false");
-        v = rt::Value::Bool(text_utf8 == "true");
-        break;
-      case db::ftype::kDateTime: {
-        double days = 0;
-        if (text_utf8 == "now")
-          days = db::LocalNowAsDateTime();
-        else if (!ParseDate(text_utf8, &days))
-          return Quoted(text_utf8, "' is not a date (YYYY-MM-DD[ HH:MM:SS] or now)");
-        v = rt::Value::DateTime(days);
-        break;
-      }
-      case db::ftype::kBytes: {
-        std::string bytes;
-        if (!ParseHex(text_utf8, &bytes)) return Quoted(text_utf8, "' is not hexadecimal");
-        void* block = rt::MakeBytes(bytes.data(), static_cast<std::int64_t>(bytes.size()));
-        if (block != nullptr) blocks_.push_back(block);
-        v = rt::Value::Pointer(block, rt::type::kBytes);
-        break;
-      }
-      default: {
-        char* text = rt::CopyText(platform::Utf8ToGbk(text_utf8).c_str());
-        if (text != nullptr) blocks_.push_back(text);
-        v = rt::Value::Text(text);
-      }
-    }
-    values_.push_back(v);
-    return std::string();
-  }
-  std::vector<rt::Value>& values() { return values_; }
-
- private:
-  std::vector<rt::Value> values_;
-  std::vector<void*> blocks_;
-};
 
 int Add(const std::string& path, const std::vector<std::string>& values) {
   db::Database* d = nullptr;

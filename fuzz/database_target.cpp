@@ -1,0 +1,79 @@
+// Database and auxiliary file images opened and read through the engine,
+// plain and enciphered.
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "db/cipher.h"
+#include "db/engine.h"
+#include "db/registry.h"
+#include "fuzz/entries.h"
+#include "fuzz/scratch.h"
+#include "runtime/helpers.h"
+
+namespace qkfuzz {
+namespace {
+
+// Enough records to reach every kind of field and chain without letting a
+// huge record count turn one input into minutes.
+constexpr std::int32_t kMaxRecordsRead = 64;
+
+void ReadEverything(db::Database& d) {
+  std::int32_t count = 0, next = 0;
+  if (db::ReadRecordCount(d, &count, &next) != 0) return;
+  std::int32_t limit = std::min(count, kMaxRecordsRead);
+  for (std::int32_t r = 0; r < limit; ++r) {
+    std::int32_t status = 0;
+    if (db::ReadRecordStatus(d, r, &status) != 0) continue;
+    if (db::GoToRecord(d, r + 1) != 0) continue;
+    for (std::size_t f = 0; f < d.fields.size(); ++f) {
+      rt::Value v;
+      db::ReadField(d, static_cast<int>(f), &v);
+      rt::FreeValue(v);
+    }
+  }
+  db::SkipRecords(d, -1);
+  db::SkipRecords(d, 2);
+}
+
+int OpenAndRead(const std::uint8_t* data, std::size_t size, std::string_view password) {
+  if (size < 4) return 0;
+  EnsureHost();
+  std::uint32_t main_length = static_cast<std::uint32_t>(data[0]) | static_cast<std::uint32_t>(data[1]) << 8 |
+                              static_cast<std::uint32_t>(data[2]) << 16 | static_cast<std::uint32_t>(data[3]) << 24;
+  data += 4;
+  size -= 4;
+  std::size_t n = std::min<std::size_t>(main_length, size);
+  std::vector<std::uint8_t> main(data, data + n);
+  std::vector<std::uint8_t> aux(data + n, data + size);
+  if (!password.empty()) {
+    db::CipherState state = db::MakeCipherState(password);
+    state.Apply(0, main.data(), main.size());
+    state.Apply(0, aux.data(), aux.size());
+  }
+  std::string path = WriteScratchFile("f.VDB", main.data(), main.size());
+  if (aux.empty())
+    RemoveScratchFile("f.VDT");
+  else
+    WriteScratchFile("f.VDT", aux.data(), aux.size());
+
+  db::OpenOptions options;
+  options.password = std::string(password);
+  if (db::OpenDatabaseFile(path, options) == 0 && db::CurrentDatabase() != nullptr) {
+    ReadEverything(*db::CurrentDatabase());
+  }
+  db::CloseAllDatabases();
+  return 0;
+}
+
+}  // namespace
+
+int FuzzDatabase(const std::uint8_t* data, std::size_t size) { return OpenAndRead(data, size, ""); }
+
+int FuzzDatabaseEnciphered(const std::uint8_t* data, std::size_t size) {
+  return OpenAndRead(data, size, kFuzzPassword);
+}
+
+}  // namespace qkfuzz
