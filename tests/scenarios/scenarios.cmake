@@ -46,6 +46,8 @@ qk_scenario(change_password_refused SESSIONS ${FIVE} change_password_refused res
 qk_scenario(change_password_to_empty SESSIONS ${FIVE} change_password_empty restart_empty_entry
   QKDB "user.vdb||info|!" "user.vdb|secret|info|!")
 qk_scenario(reopen_after_failed_change SESSIONS ${FIVE} reopen_after_failed_change restart_secret)
+qk_scenario(no_database_after_failed_change SESSIONS ${FIVE} no_database_after_failed_change restart_secret
+  QKDB [==[user.vdb|secret|info|"records":5]==])
 
 # Ways out.
 qk_scenario(exit_button SESSIONS ${CREATE} exit_button QKDB "user.vdb|secret|check|")

@@ -11,7 +11,11 @@ using platform::sim::Desktop;
 using platform::sim::SimWindow;
 using platform::sim::WaitKind;
 
-std::string Quote(const std::string& gbk) { return "\"" + platform::GbkToUtf8(gbk) + "\""; }
+std::string Quote(const std::string& gbk) {
+  std::string quoted(1, '"');
+  quoted.append(platform::GbkToUtf8(gbk)).push_back('"');
+  return quoted;
+}
 
 const char* Buttons(std::uint32_t flags) {
   switch (flags & 0xF) {
@@ -57,10 +61,12 @@ std::string Visible(const std::string& text) {
 }  // namespace
 
 void Transcript::Action(const platform::sim::ScriptLine& line) {
-  std::string text = "> " + line.verb;
-  for (const std::string& word : line.words) text += " " + word;
-  if (line.verb == "type" || line.verb == "input" || line.verb == "menu") text += " " + Visible(line.text);
-  Line(text + "  (line " + std::to_string(line.number) + ")");
+  std::string text = "> ";
+  text.append(line.verb);
+  for (const std::string& word : line.words) text.append(" ").append(word);
+  if (line.verb == "type" || line.verb == "input" || line.verb == "menu") text.append(" ").append(Visible(line.text));
+  text.append("  (line ").append(std::to_string(line.number)).append(")");
+  Line(text);
 }
 
 void TranscribingPerson::Act(Desktop& desktop, WaitKind wait) {
