@@ -1,0 +1,20 @@
+# quillkeep-sim --write-templates FILE writes the whole template block.
+#   cmake -DSIM=... [-DEMULATOR=...] -DFILE=... -P write_templates.cmake
+cmake_minimum_required(VERSION 3.25)
+file(REMOVE ${FILE})
+execute_process(COMMAND ${EMULATOR} ${SIM} --write-templates ${FILE} RESULT_VARIABLE rc ERROR_VARIABLE err)
+if(NOT rc STREQUAL "0")
+  message(FATAL_ERROR "exit ${rc}: ${err}")
+endif()
+file(SIZE ${FILE} size)
+if(NOT size EQUAL 5873)
+  message(FATAL_ERROR "the template block has ${size} bytes, not 5873")
+endif()
+# The main window's record begins the block: its caption is in it.
+file(READ ${FILE} head LIMIT 400 HEX)
+string(HEX "Quillkeep" quillkeep)
+string(TOLOWER "${quillkeep}" quillkeep)
+string(FIND "${head}" "${quillkeep}" at)
+if(at EQUAL -1)
+  message(FATAL_ERROR "no main window caption near the start of the block")
+endif()
