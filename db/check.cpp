@@ -1,24 +1,25 @@
-#include "tools/qkdb/check.h"
+#include "db/check.h"
 
+#include <algorithm>
 #include <cstring>
 #include <set>
 #include <vector>
 
 #include "db/aux_file.h"
+#include "db/cipher_password.h"
 #include "db/db_file.h"
 #include "db/field.h"
 #include "db/format.h"
 #include "db/paths.h"
-#include "tools/qkdb/secrets.h"
 
-namespace qkdb {
+namespace db {
 namespace {
 
 using Problems = std::vector<std::string>;
 
 std::string Num(std::int64_t n) { return std::to_string(n); }
 
-std::unique_ptr<db::DbFile> OpenForReading(const std::string& path, Problems* problems) {
+std::unique_ptr<DbFile> OpenForReading(const std::string& path, Problems* problems) {
   std::unique_ptr<platform::File> raw;
   platform::FileError e = platform::OpenFile(path, platform::FileAccess::kRead, platform::share::kReadWrite,
                                              platform::FileDisposition::kOpenExisting, &raw);
@@ -26,27 +27,27 @@ std::unique_ptr<db::DbFile> OpenForReading(const std::string& path, Problems* pr
     problems->push_back("cannot open " + path + ": " + platform::FileErrorName(e));
     return nullptr;
   }
-  return std::make_unique<db::DbFile>(std::move(raw));
+  return std::make_unique<DbFile>(std::move(raw));
 }
 
 // Every chain and the free list of the auxiliary file; each block may
 // belong to one chain or to the free list, and none may be left over.
-void CheckAuxiliary(db::DbFile& aux, double created, const std::vector<std::int32_t>& chain_heads,
+void CheckAuxiliary(DbFile& aux, double created, const std::vector<std::int32_t>& chain_heads,
                     const std::vector<std::string>& chain_names, Problems* problems) {
-  unsigned char raw[db::kAuxHeaderSize];
+  unsigned char raw[kAuxHeaderSize];
   std::size_t got = 0;
   if (aux.ReadAt(0, raw, sizeof raw, &got) != 0 || got < sizeof raw) {
     problems->push_back("auxiliary file: header unreadable");
     return;
   }
-  db::AuxHeader h = db::AuxHeader::Decode(raw);
-  if (std::memcmp(h.magic, db::kAuxMagic, 4) != 0) problems->push_back("auxiliary file: magic is not QVDT");
-  if (h.version != db::kVersion) problems->push_back("auxiliary file: version " + Num(h.version));
+  AuxHeader h = AuxHeader::Decode(raw);
+  if (std::memcmp(h.magic, kAuxMagic, 4) != 0) problems->push_back("auxiliary file: magic is not QVDT");
+  if (h.version != kVersion) problems->push_back("auxiliary file: version " + Num(h.version));
   if (h.created != created) problems->push_back("auxiliary file: creation time differs from the database's");
   std::uint64_t size = 0;
   aux.Size(&size);
-  std::int64_t present = static_cast<std::int64_t>(size / db::kBlockSize);
-  if (size % db::kBlockSize != 0) problems->push_back("auxiliary file: length is not a multiple of 512");
+  std::int64_t present = static_cast<std::int64_t>(size / kBlockSize);
+  if (size % kBlockSize != 0) problems->push_back("auxiliary file: length is not a multiple of 512");
   if (h.block_count <= 0 || h.block_count != present)
     problems->push_back("auxiliary file: blockCount " + Num(h.block_count) + " but " + Num(present) + " blocks present");
   if (h.free_count < 0 || h.free_count >= std::max<std::int64_t>(h.block_count, 1))
@@ -58,9 +59,9 @@ void CheckAuxiliary(db::DbFile& aux, double created, const std::vector<std::int3
 
   auto read_block = [&](std::int32_t b, unsigned char* block) {
     std::size_t n = 0;
-    return aux.ReadAt(static_cast<std::uint64_t>(b) * db::kBlockSize, block, db::kBlockSize, &n) == 0 && n == db::kBlockSize;
+    return aux.ReadAt(static_cast<std::uint64_t>(b) * kBlockSize, block, kBlockSize, &n) == 0 && n == kBlockSize;
   };
-  unsigned char block[db::kBlockSize];
+  unsigned char block[kBlockSize];
   for (std::size_t c = 0; c < chain_heads.size(); ++c) {
     std::int32_t prev = 0;
     for (std::int32_t b = chain_heads[c]; b != 0;) {
@@ -78,11 +79,11 @@ void CheckAuxiliary(db::DbFile& aux, double created, const std::vector<std::int3
         problems->push_back(where + ": unreadable");
         break;
       }
-      std::int32_t used = db::GetI32(block + 8);
-      if (db::GetI32(block) != prev) problems->push_back(where + ": prev link is " + Num(db::GetI32(block)));
-      if (used < 1 || used > static_cast<std::int32_t>(db::kBlockPayload)) problems->push_back(where + ": used " + Num(used));
+      std::int32_t used = GetI32(block + 8);
+      if (GetI32(block) != prev) problems->push_back(where + ": prev link is " + Num(GetI32(block)));
+      if (used < 1 || used > static_cast<std::int32_t>(kBlockPayload)) problems->push_back(where + ": used " + Num(used));
       prev = b;
-      b = db::GetI32(block + 4);
+      b = GetI32(block + 4);
     }
   }
   std::int64_t free_seen = 0;
@@ -103,10 +104,10 @@ void CheckAuxiliary(db::DbFile& aux, double created, const std::vector<std::int3
       problems->push_back(where + ": unreadable");
       break;
     }
-    if (db::GetI32(block) != prev) problems->push_back(where + ": prev link is " + Num(db::GetI32(block)));
-    if (db::GetI32(block + 8) != 0) problems->push_back(where + ": used is not 0");
+    if (GetI32(block) != prev) problems->push_back(where + ": prev link is " + Num(GetI32(block)));
+    if (GetI32(block + 8) != 0) problems->push_back(where + ": used is not 0");
     prev = b;
-    b = db::GetI32(block + 4);
+    b = GetI32(block + 4);
   }
   if (free_seen != h.free_count)
     problems->push_back("auxiliary file: freeCount " + Num(h.free_count) + " but " + Num(free_seen) + " blocks on the free list");
@@ -117,103 +118,103 @@ void CheckAuxiliary(db::DbFile& aux, double created, const std::vector<std::int3
 
 }  // namespace
 
-std::vector<std::string> CheckDatabase(const std::string& path) {
+std::vector<std::string> CheckDatabaseFiles(const std::string& path, const std::function<std::string()>& password_source) {
   Problems problems;
   auto main = OpenForReading(path, &problems);
   if (!main) return problems;
   std::uint64_t size = 0;
   main->Size(&size);
-  unsigned char header[db::kHeaderSize];
+  unsigned char header[kHeaderSize];
   std::size_t got = 0;
   if (main->ReadAt(0, header, sizeof header, &got) != 0 || got < sizeof header) {
     problems.push_back("header: file shorter than 112 bytes");
     return problems;
   }
-  if (std::memcmp(header, db::kCipheredMagic, 4) == 0) {
+  if (std::memcmp(header, kCipheredMagic, 4) == 0) {
     // Enciphered: read everything through the access password given on
     // standard input, once it proves to be this file's.
-    const std::string& password = AccessPasswordForOpen();
+    const std::string password = password_source ? password_source() : std::string();
     if (password.empty()) {
       problems.push_back("header: the file is enciphered (QCDB); it cannot be checked without its access password");
       return problems;
     }
-    main->cipher().Set(db::MakeCipherState(password));
+    main->cipher().Set(MakeCipherState(password));
     if (main->ReadAt(0, header, sizeof header, &got) != 0 || got < sizeof header ||
-        !db::PasswordCheckMatches(header + db::kPasswordCheckPos, db::DigestOfPassword(password))) {
+        !PasswordCheckMatches(header + kPasswordCheckPos, DigestOfPassword(password))) {
       problems.push_back("header: the access password given is not this file's");
       return problems;
     }
-  } else if (std::memcmp(header, db::kPlainMagic, 4) != 0) {
+  } else if (std::memcmp(header, kPlainMagic, 4) != 0) {
     problems.push_back("header: magic is neither QVDB nor QCDB");
     return problems;
   }
-  std::int32_t version = db::GetI32(header + db::kVersionPos);
-  std::int32_t count = db::GetI32(header + db::kRecordCountPos);
-  std::int32_t next_serial = db::GetI32(header + db::kNextSerialPos);
-  std::int32_t record_size = db::GetI32(header + db::kRecordSizePos);
-  if (version != db::kVersion) problems.push_back("header: version " + Num(version));
+  std::int32_t version = GetI32(header + kVersionPos);
+  std::int32_t count = GetI32(header + kRecordCountPos);
+  std::int32_t next_serial = GetI32(header + kNextSerialPos);
+  std::int32_t record_size = GetI32(header + kRecordSizePos);
+  if (version != kVersion) problems.push_back("header: version " + Num(version));
   if (count < 0) problems.push_back("header: recordCount " + Num(count) + " is negative");
   if (next_serial <= 0) problems.push_back("header: nextSerial " + Num(next_serial) + " is not positive");
   if (record_size <= 0) problems.push_back("header: recordSize " + Num(record_size) + " is not positive");
   // The password check field is zero in a plain file; an enciphered one's
   // was verified above.
   const std::size_t reserved_from =
-      std::memcmp(header, db::kCipheredMagic, 4) == 0 ? db::kPasswordCheckPos + db::kPasswordCheckSize : db::kPasswordCheckPos;
-  for (std::size_t i = reserved_from; i < db::kHeaderSize; ++i)
+      std::memcmp(header, kCipheredMagic, 4) == 0 ? kPasswordCheckPos + kPasswordCheckSize : kPasswordCheckPos;
+  for (std::size_t i = reserved_from; i < kHeaderSize; ++i)
     if (header[i] != 0) {
       problems.push_back("header: reserved bytes are not zero");
       break;
     }
   unsigned char word[4];
-  if (main->ReadAt(db::kFieldCountPos, word, 4, &got) != 0 || got < 4) {
+  if (main->ReadAt(kFieldCountPos, word, 4, &got) != 0 || got < 4) {
     problems.push_back("definitions: field count missing");
     return problems;
   }
-  std::int32_t field_count = db::GetI32(word);
-  std::uint64_t data_start = db::kFieldDefsPos + static_cast<std::uint64_t>(std::max(field_count, 0)) * db::kFieldDefSize;
+  std::int32_t field_count = GetI32(word);
+  std::uint64_t data_start = kFieldDefsPos + static_cast<std::uint64_t>(std::max(field_count, 0)) * kFieldDefSize;
   if (field_count <= 0 || data_start > size) {
     problems.push_back("definitions: field count " + Num(field_count) + " does not fit the file");
     return problems;
   }
-  std::vector<unsigned char> defs(data_start - db::kFieldDefsPos);
-  main->ReadAt(db::kFieldDefsPos, defs.data(), defs.size(), &got);
-  std::vector<db::FieldDesc> fields;
+  std::vector<unsigned char> defs(data_start - kFieldDefsPos);
+  main->ReadAt(kFieldDefsPos, defs.data(), defs.size(), &got);
+  std::vector<FieldDesc> fields;
   std::int64_t expected_offset = 4;
   bool fields_sound = true;
   for (std::int32_t i = 0; i < field_count; ++i) {
-    const unsigned char* def = &defs[static_cast<std::size_t>(i) * db::kFieldDefSize];
+    const unsigned char* def = &defs[static_cast<std::size_t>(i) * kFieldDefSize];
     std::string where = "field " + Num(i + 1);
-    db::FieldDesc f;
-    if (std::memchr(def, 0, db::kFieldNameArea) == nullptr) {
+    FieldDesc f;
+    if (std::memchr(def, 0, kFieldNameArea) == nullptr) {
       problems.push_back(where + ": name has no terminator");
       fields_sound = false;
       continue;
     }
-    std::memcpy(f.name, def, db::kFieldNameArea);
-    f.type = db::GetI32(def + db::kDefTypePos);
-    f.offset = db::GetI32(def + db::kDefOffsetPos);
-    f.text_size = db::GetI32(def + db::kDefTextSizePos);
+    std::memcpy(f.name, def, kFieldNameArea);
+    f.type = GetI32(def + kDefTypePos);
+    f.offset = GetI32(def + kDefOffsetPos);
+    f.text_size = GetI32(def + kDefTextSizePos);
     where += " (" + std::string(f.name) + ")";
-    if (!db::IsValidName(f.name)) problems.push_back(where + ": invalid name");
+    if (!IsValidName(f.name)) problems.push_back(where + ": invalid name");
     if (f.type < 1 || f.type > 12) {
       problems.push_back(where + ": type " + Num(f.type));
       fields_sound = false;
       continue;
     }
-    if (f.type == db::ftype::kText && (f.text_size < 1 || f.text_size > db::kMaxTextSize)) {
+    if (f.type == ftype::kText && (f.text_size < 1 || f.text_size > kMaxTextSize)) {
       problems.push_back(where + ": text size " + Num(f.text_size));
       fields_sound = fields_sound && f.text_size > 0;
     }
-    if (f.type != db::ftype::kText && f.text_size != 0) problems.push_back(where + ": text size set for a non-text field");
-    if (f.type != db::ftype::kText) f.text_size = 0;
+    if (f.type != ftype::kText && f.text_size != 0) problems.push_back(where + ": text size set for a non-text field");
+    if (f.type != ftype::kText) f.text_size = 0;
     if (f.offset != expected_offset) problems.push_back(where + ": offset " + Num(f.offset) + ", expected " + Num(expected_offset));
     if (f.offset < 0 || static_cast<std::int64_t>(f.offset) + f.stored_size() > record_size) {
       problems.push_back(where + ": lies outside the record");
       fields_sound = false;
     }
     expected_offset += std::max(f.stored_size(), 0);
-    for (const db::FieldDesc& other : fields)
-      if (db::NamesEqual(other.name, f.name)) problems.push_back(where + ": duplicate name");
+    for (const FieldDesc& other : fields)
+      if (NamesEqual(other.name, f.name)) problems.push_back(where + ": duplicate name");
     fields.push_back(f);
   }
   if (expected_offset != record_size)
@@ -238,7 +239,7 @@ std::vector<std::string> CheckDatabase(const std::string& path) {
       problems.push_back("record " + Num(r + 1) + ": unreadable");
       break;
     }
-    std::int32_t status = db::GetI32(record.data());
+    std::int32_t status = GetI32(record.data());
     std::int32_t serial = status < 0 ? -status : status;
     if (status == 0 || status == INT32_MIN) {
       problems.push_back("record " + Num(r + 1) + ": status 0");
@@ -247,9 +248,9 @@ std::vector<std::string> CheckDatabase(const std::string& path) {
     if (serial >= next_serial) problems.push_back("record " + Num(r + 1) + ": serial " + Num(serial) + " not below nextSerial");
     if (!serials.insert(serial).second) problems.push_back("record " + Num(r + 1) + ": serial " + Num(serial) + " used twice");
     if (!fields_sound) continue;
-    for (const db::FieldDesc& f : fields) {
+    for (const FieldDesc& f : fields) {
       if (!f.is_large()) continue;
-      std::int32_t head = db::GetI32(&record[static_cast<std::size_t>(f.offset)]);
+      std::int32_t head = GetI32(&record[static_cast<std::size_t>(f.offset)]);
       if (head == 0) continue;
       chain_heads.push_back(head);
       chain_names.push_back("record " + Num(r + 1) + " field " + f.name);
@@ -257,13 +258,13 @@ std::vector<std::string> CheckDatabase(const std::string& path) {
   }
 
   bool needs_aux = false;
-  for (const db::FieldDesc& f : fields) needs_aux = needs_aux || f.is_large();
+  for (const FieldDesc& f : fields) needs_aux = needs_aux || f.is_large();
   if (needs_aux) {
-    auto aux = OpenForReading(db::WithExtension(path, "VDT"), &problems);
+    auto aux = OpenForReading(WithExtension(path, "VDT"), &problems);
     if (aux) aux->cipher().Set(main->cipher().reading());
-    if (aux) CheckAuxiliary(*aux, db::GetF64(header + db::kCreatedPos), chain_heads, chain_names, &problems);
+    if (aux) CheckAuxiliary(*aux, GetF64(header + kCreatedPos), chain_heads, chain_names, &problems);
   }
   return problems;
 }
 
-}  // namespace qkdb
+}  // namespace db

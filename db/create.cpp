@@ -6,6 +6,7 @@
 #include "db/errors.h"
 #include "db/format.h"
 #include "db/paths.h"
+#include "db/rollback.h"
 #include "platform/host.h"
 
 namespace db {
@@ -61,28 +62,44 @@ int CreateDatabaseFile(const std::string& path, const std::vector<FieldSpec>& sp
     needs_aux = needs_aux || fields[i].is_large();
   }
 
+  // The rollback copy of an earlier database of this name would be applied
+  // to the new one at its first open.
+  const std::string stale_copy = RollbackPath(file_path);
+  if (platform::QueryPath(stale_copy) == platform::PathKind::kFile) {
+    platform::FileError e = platform::RemoveFile(stale_copy);
+    if (e != platform::FileError::kNone) return FromFileError(e);
+  }
   {
     std::unique_ptr<platform::File> raw;
     platform::FileError e = platform::OpenFile(file_path, platform::FileAccess::kReadWrite, platform::share::kNone,
                                                platform::FileDisposition::kCreateAlways, &raw);
     if (e != platform::FileError::kNone) return FromFileError(e);
-    DbFile file(std::move(raw));
-    if (file.WriteAt(0, image.data(), image.size()) != 0) return err::kCreateFailed;
-    if (file.Flush() != 0) return err::kCreateFailed;
+    auto file = std::make_unique<DbFile>(std::move(raw));
+    if (file->WriteAt(0, image.data(), image.size()) != 0 || file->Flush() != 0) {
+      // A half-written file would be taken for a damaged database.
+      file.reset();
+      platform::RemoveFile(file_path);
+      return err::kCreateFailed;
+    }
   }
   if (!needs_aux) return 0;
 
+  const std::string aux_path = WithExtension(file_path, "VDT");
   std::unique_ptr<platform::File> raw;
-  platform::FileError e = platform::OpenFile(WithExtension(file_path, "VDT"), platform::FileAccess::kReadWrite,
-                                             platform::share::kNone, platform::FileDisposition::kCreateAlways, &raw);
+  platform::FileError e = platform::OpenFile(aux_path, platform::FileAccess::kReadWrite, platform::share::kNone,
+                                             platform::FileDisposition::kCreateAlways, &raw);
   if (e != platform::FileError::kNone) return err::kAuxCreateFailed;
-  DbFile aux(std::move(raw));
+  auto aux = std::make_unique<DbFile>(std::move(raw));
   unsigned char block[kBlockSize] = {};
   AuxHeader header;
   header.version = kVersion;
   header.created = created;
   header.Encode(block);
-  if (aux.WriteAt(0, block, sizeof block) != 0 || aux.Flush() != 0) return err::kAuxCreateFailed;
+  if (aux->WriteAt(0, block, sizeof block) != 0 || aux->Flush() != 0) {
+    aux.reset();
+    platform::RemoveFile(aux_path);
+    return err::kAuxCreateFailed;
+  }
   return 0;
 }
 

@@ -29,6 +29,10 @@ int DbFile::ReadExact(std::uint64_t pos, void* buffer, std::size_t n, int short_
 
 int DbFile::WriteAt(std::uint64_t pos, const void* data, std::size_t n) {
   if (!file_) return err::kUnknown;
+  if (guard_ != nullptr) {
+    int code = guard_->BeforeWrite(*this, pos, n);
+    if (code != 0) return code;
+  }
   const void* out = data;
   if (cipher_.enciphered()) {
     scratch_.assign(static_cast<const unsigned char*>(data), static_cast<const unsigned char*>(data) + n);
@@ -46,6 +50,10 @@ int DbFile::Size(std::uint64_t* size) {
 
 int DbFile::Truncate(std::uint64_t size) {
   if (!file_) return err::kUnknown;
+  if (guard_ != nullptr) {
+    int code = guard_->BeforeTruncate(*this, size);
+    if (code != 0) return code;
+  }
   return FromFileError(file_->Truncate(size));
 }
 

@@ -18,6 +18,17 @@ namespace db {
 // How long a lock is retried while another open holds it.
 inline constexpr std::uint32_t kLockWaitMs = 2000;
 
+class DbFile;
+
+// Sees every write and cut of a file before it happens, and may refuse it
+// (the rollback copy saves the bytes about to be replaced).
+class WriteGuard {
+ public:
+  virtual ~WriteGuard() = default;
+  virtual int BeforeWrite(DbFile& file, std::uint64_t pos, std::size_t n) = 0;
+  virtual int BeforeTruncate(DbFile& file, std::uint64_t size) = 0;
+};
+
 class DbFile {
  public:
   DbFile() = default;
@@ -32,6 +43,8 @@ class DbFile {
   bool is_open() const { return file_ != nullptr; }
   platform::File& raw() { return *file_; }
   FileCipher& cipher() { return cipher_; }
+  // Null, or the guard every write and cut goes through first.
+  void set_guard(WriteGuard* guard) { guard_ = guard; }
 
   // Reads up to n bytes at pos into buffer, deciphered; *got tells how many.
   // Returns 0 or a file error code.
@@ -72,6 +85,7 @@ class DbFile {
 
   std::unique_ptr<platform::File> file_;
   FileCipher cipher_;
+  WriteGuard* guard_ = nullptr;
   int no_locking_ = 0;
   std::map<std::uint64_t, int> positions_;  // position -> count
   std::vector<std::pair<std::uint64_t, std::uint64_t>> whole_ranges_;  // taken by LockWhole

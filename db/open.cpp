@@ -11,6 +11,7 @@
 #include "db/password.h"
 #include "db/paths.h"
 #include "db/registry.h"
+#include "db/rollback.h"
 
 namespace db {
 namespace {
@@ -90,6 +91,11 @@ int OpenChecked(const std::string& path, const OpenOptions& options, Database& d
   int code = FromFileError(platform::FullPathName(WithDefaultExtension(path), &db.full_path));
   if (code != 0) return code;
   if (FindOpenByPath(db.full_path) != nullptr) return err::kAlreadyOpen;
+  // A password change or purge cut short left its rollback copy: the file
+  // is put back as it was before that change, before anything reads it.
+  bool restored = false;
+  code = RestoreFromRollbackCopy(db.full_path, &restored);
+  if (code != 0) return code;
   db.short_name = ShortName(db.full_path);
   db.alias = options.alias;
   db.access = options.read_only ? platform::FileAccess::kRead : platform::FileAccess::kReadWrite;
@@ -182,6 +188,11 @@ int OpenChecked(const std::string& path, const OpenOptions& options, Database& d
     code = err::kIndexOpenFailed;  // this build has no index-file support
 #endif
     if (code != 0) return code;
+    // The records changed under the indexes when a change was turned back.
+    if (restored && !db.read_only()) {
+      code = db.indexes->Rebuild(db);
+      if (code != 0) return code;
+    }
   }
 
   if (lock) {

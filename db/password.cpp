@@ -7,6 +7,7 @@
 #include "db/db_file.h"
 #include "db/errors.h"
 #include "db/password_dialog.h"
+#include "db/rollback.h"
 #include "runtime/memory.h"
 
 namespace db {
@@ -43,8 +44,9 @@ int RewritePieces(DbFile& file, std::uint64_t from, std::uint64_t to, std::uint6
   return code;
 }
 
-// Puts the whole file (from offset 4) under `next`. On failure the part
-// already rewritten is turned back, and the old state stays in force.
+// Puts the whole file (from offset 4) under `next`. On failure the old
+// state stays in force in memory; the bytes already rewritten are put back
+// by the rollback copy.
 int Reencipher(DbFile& file, const CipherState& next) {
   FileCipher& cipher = file.cipher();
   if (cipher.reading().SameAs(next)) return 0;
@@ -52,18 +54,13 @@ int Reencipher(DbFile& file, const CipherState& next) {
   int code = file.Size(&size);
   if (code != 0) return code;
   std::uint64_t done = kCipherStartOffset;
+  const CipherState old = cipher.reading();
   cipher.SetWriting(next);
   code = RewritePieces(file, kCipherStartOffset, size, &done);
   if (code == 0) {
     cipher.CommitWriting();
     return 0;
   }
-  // Back from the new state to the old one over what was rewritten.
-  CipherState old = cipher.reading();
-  cipher.Set(next);
-  cipher.SetWriting(old);
-  std::uint64_t ignored = 0;
-  RewritePieces(file, kCipherStartOffset, done, &ignored);
   cipher.Set(old);
   return code;
 }
@@ -109,37 +106,43 @@ int ChangeDatabasePassword(Database& database, std::string_view new_password) {
 
   const CipherState old = database.main.cipher().reading();
   const CipherState next = MakeCipherState(new_password);
-  auto turn_back = [&](bool aux_too) {
-    if (aux_too && database.aux) Reencipher(*database.aux, old);
-    Reencipher(database.main, old);
+  DbFile* aux = database.aux.get();
+  // Both files are rewritten in place; a crash half way would leave part
+  // of them under each password. Their bytes are saved beside the database
+  // first (flushed before the first rewrite), so a change that does not
+  // finish is turned back, here or by the next open.
+  RollbackCopy rollback;
+  auto fail = [&](int code) {
+    rollback.TurnBack();
+    database.main.cipher().Set(old);
+    if (aux != nullptr) aux->cipher().Set(old);
+    return code;
   };
+  std::uint64_t main_size = 0, aux_size = 0;
+  int code = database.main.Size(&main_size);
+  if (code == 0 && aux != nullptr) code = aux->Size(&aux_size);
+  if (code == 0) code = rollback.Begin(database.full_path, database.main, aux);
+  if (code == 0) code = rollback.Save(database.main, 0, main_size);
+  if (code == 0 && aux != nullptr) code = rollback.Save(*aux, 0, aux_size);
+  if (code != 0) return fail(kErrRecipherFailed);
 
-  if (Reencipher(database.main, next) != 0) return kErrRecipherFailed;
-  if (database.aux && Reencipher(*database.aux, next) != 0) {
-    // The main file is under the new password already; without turning it
-    // back, neither password would open the database.
-    turn_back(false);
-    return kErrRecipherFailed;
-  }
+  if (Reencipher(database.main, next) != 0) return fail(kErrRecipherFailed);
+  if (aux != nullptr && Reencipher(*aux, next) != 0) return fail(kErrRecipherFailed);
 
   unsigned char fields[kHeaderSize];
   std::memcpy(fields, database.header, kHeaderSize);
   StoreHeaderFields(fields, new_password);
-  int code = database.main.WriteAt(kMagicPos, fields + kMagicPos, 4);
+  code = database.main.WriteAt(kMagicPos, fields + kMagicPos, 4);
   if (code == 0) code = database.main.WriteAt(kPasswordCheckPos, fields + kPasswordCheckPos, kPasswordCheckSize);
+  // Both files flushed, then the copy removed: only now is the change done.
+  if (code == 0) code = rollback.Commit();
   if (code != 0) {
-    // The data is under the new password while the header may still speak
-    // for the old one: put the data back and restore the old header fields.
-    turn_back(true);
-    database.main.WriteAt(kMagicPos, database.header + kMagicPos, 4);
-    database.main.WriteAt(kPasswordCheckPos, database.header + kPasswordCheckPos, kPasswordCheckSize);
     rt::WipeMemory(fields, sizeof fields);
-    return code;
+    return fail(code);
   }
   std::memcpy(database.header, fields, kHeaderSize);
   rt::WipeMemory(fields, sizeof fields);
-  code = lock.Release();
-  return code;
+  return lock.Release();
 }
 
 }  // namespace db

@@ -35,11 +35,12 @@ int CheckPasswordAtOpen(DbFile& main, std::string_view password_argument, unsign
 
 // Sets the database's access password: re-enciphers the main file and then
 // the auxiliary file in 10,240-byte pieces and rewrites the magic and the
-// check field (an empty password makes both files plain). When anything
-// fails, every byte already re-enciphered is turned back, so the database
-// stays readable with the old password; the result is then -79 (or the file
-// error of the final header write). "?" gives -80. Holds a nested whole-file
-// lock meanwhile.
+// check field (an empty password makes both files plain). Both files are
+// saved to a rollback copy beside the database first (rollback.h): when
+// anything fails, every byte already rewritten is put back, here or (after
+// a crash) by the next open, so the database stays readable with the old
+// password; the result is then -79 (or the file error of the final header
+// write and flush). "?" gives -80. Holds a nested whole-file lock meanwhile.
 int ChangeDatabasePassword(Database& database, std::string_view new_password);
 
 }  // namespace db

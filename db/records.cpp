@@ -1,5 +1,6 @@
 // Record navigation and editing on one open database.
 #include <cstring>
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "db/errors.h"
 #include "db/format.h"
 #include "db/index_hooks.h"
+#include "db/rollback.h"
 #include "runtime/helpers.h"
 
 namespace db {
@@ -87,8 +89,24 @@ int AddRecord(Database& db, std::int32_t argc, const rt::Value* argv) {
   PositionLock record_lock(db.main, pos, kLockWaitMs);
   if (record_lock.code() != 0) return record_lock.code();
 
+  // Chains take several writes in the auxiliary file (and reuse free
+  // blocks): they go through a rollback copy, taken under the auxiliary
+  // header's lock, so a failure or a crash half way leaves no block lost
+  // or linked twice.
+  bool writes_chains = false;
+  for (std::size_t i = 0; i < given; ++i)
+    writes_chains = writes_chains || (db.fields[i].is_large() && LargeData(argv[i]).size > 0);
+  writes_chains = writes_chains && db.aux != nullptr;
+  std::unique_ptr<PositionLock> aux_lock;
+  RollbackCopy rollback;
+  if (writes_chains) {
+    aux_lock = std::make_unique<PositionLock>(*db.aux, 0);
+    if (aux_lock->code() != 0) return aux_lock->code();
+    code = rollback.Begin(db.full_path, db.main, db.aux.get());
+    if (code != 0) return code;
+  }
+
   int chain_error = 0;
-  std::vector<std::int32_t> chains;
   for (std::size_t i = 0; i < given; ++i) {
     const FieldDesc& field = db.fields[i];
     unsigned char* slot = record.data() + field.offset;
@@ -99,27 +117,19 @@ int AddRecord(Database& db, std::int32_t argc, const rt::Value* argv) {
     rt::DataView data = LargeData(argv[i]);
     if (data.size == 0) continue;
     if (!db.aux) {
+      // No auxiliary file: the field stays empty, the record is added and
+      // the error reported.
       Keep(&chain_error, err::kAuxAccess);
       continue;
     }
-    // A chain that cannot be written leaves the field empty; the record is
-    // still added and the chain's error reported.
     std::int32_t first = 0;
-    int chain = WriteChain(*db.aux, 0, data.data, data.size, &first);
-    if (chain != 0) {
-      Keep(&chain_error, chain);
-      continue;
-    }
+    code = WriteChain(*db.aux, 0, data.data, data.size, &first);
+    if (code != 0) return code;  // the rollback copy turns the chains back
     PutI32(slot, first);
-    chains.push_back(first);
   }
   PutI32(record.data(), next_serial);
   code = db.main.WriteAt(pos, record.data(), record.size());
-  if (code != 0) {
-    // The record is not there: give its chains back.
-    for (std::int32_t first : chains) FreeChain(*db.aux, first);
-    return code;
-  }
+  if (code != 0) return code;
   int index_error = 0;
   if (db.indexes) index_error = db.indexes->RecordAdded(db, count, record.data());
 
@@ -127,11 +137,18 @@ int AddRecord(Database& db, std::int32_t argc, const rt::Value* argv) {
   PutI32(words, count + 1);
   PutI32(words + 4, next_serial + 1);
   code = db.main.WriteAt(kRecordCountPos, words, sizeof words);
-  if (code != 0) return code;
+  if (code == 0) code = rollback.Commit();
+  if (code != 0) {
+    // The record is not counted: the indexes must not list it either.
+    rollback.TurnBack();
+    if (db.indexes) db.indexes->Rebuild(db);
+    return code;
+  }
   PutI32(db.header + kRecordCountPos, count + 1);
   PutI32(db.header + kNextSerialPos, next_serial + 1);
   db.current = count;
-  int unlock = record_lock.Release();
+  int unlock = aux_lock ? aux_lock->Release() : 0;
+  Keep(&unlock, record_lock.Release());
   Keep(&unlock, count_lock.Release());
   if (chain_error != 0) return chain_error;
   if (index_error != 0) return index_error;
@@ -198,27 +215,43 @@ int PurgeDeletedRecords(Database& db) {
   auto size = static_cast<std::size_t>(db.record_size);
   std::vector<unsigned char> records;
   std::int64_t kept = 0;  // records written back so far (the write position)
-  int chain_error = 0;
+  // Records move down in place and chains are freed: a crash half way would
+  // leave records twice or pointing at freed blocks. From the first batch
+  // that loses a record on, what is overwritten is saved beside the
+  // database first, so an unfinished purge is turned back.
+  RollbackCopy rollback;
   for (std::int64_t start = 0; start < count; start += batch) {
     std::int64_t n = std::min(batch, count - start);
     records.resize(static_cast<std::size_t>(n) * size);
     code = db.main.ReadExact(db.RecordPos(start), records.data(), records.size(), err::kReadRecordFailed);
     if (code != 0) break;
+    bool loses = false;
+    for (std::int64_t i = 0; i < n && !loses; ++i) loses = GetI32(&records[static_cast<std::size_t>(i) * size]) < 0;
+    if (loses && !rollback.active()) {
+      std::uint64_t file_size = 0;
+      code = db.main.Size(&file_size);
+      if (code == 0) code = rollback.Begin(db.full_path, db.main, db.aux.get());
+      if (code == 0) code = rollback.Save(db.main, kRecordCountPos, 4);
+      if (code == 0 && file_size > db.RecordPos(start)) code = rollback.Save(db.main, db.RecordPos(start), file_size - db.RecordPos(start));
+      if (code != 0) break;
+    }
     std::int64_t live = 0;
-    for (std::int64_t i = 0; i < n; ++i) {
+    for (std::int64_t i = 0; i < n && code == 0; ++i) {
       unsigned char* rec = &records[static_cast<std::size_t>(i) * size];
       if (GetI32(rec) < 0) {
+        // A chain freed half way leaves the free list unsound; the purge
+        // is turned back instead of going on.
         for (const FieldDesc& f : db.fields) {
-          if (!f.is_large()) continue;
+          if (!f.is_large() || code != 0) continue;
           std::int32_t first = GetI32(rec + f.offset);
-          if (first == 0) continue;
-          Keep(&chain_error, db.aux ? FreeChain(*db.aux, first) : err::kAuxAccess);
+          if (first != 0) code = db.aux ? FreeChain(*db.aux, first) : err::kAuxAccess;
         }
         continue;
       }
       if (live != i) std::memmove(&records[static_cast<std::size_t>(live) * size], rec, size);
       ++live;
     }
+    if (code != 0) break;
     // Batches before the first removal are already in place.
     if (live > 0 && (kept != start || live != n)) code = db.main.WriteAt(db.RecordPos(kept), records.data(), static_cast<std::size_t>(live) * size);
     kept += live;
@@ -228,14 +261,15 @@ int PurgeDeletedRecords(Database& db) {
     PutI32(word, static_cast<std::int32_t>(kept));
     code = db.main.WriteAt(kRecordCountPos, word, 4);
     if (code == 0) code = db.main.Truncate(db.RecordPos(kept));
+    if (code == 0) code = rollback.Commit();
     if (code == 0) PutI32(db.header + kRecordCountPos, static_cast<std::int32_t>(kept));
     if (code == 0 && db.indexes) code = db.indexes->Rebuild(db);
   }
+  // A purge that failed is turned back whole: no record is lost or doubled.
+  if (code != 0) rollback.TurnBack();
   db.current = 0;
   int unlock = lock.Release();
-  if (code != 0) return code;
-  if (chain_error != 0) return chain_error;
-  return unlock;
+  return code != 0 ? code : unlock;
 }
 
 int ReadField(Database& db, int field_index, rt::Value* out) {
@@ -291,10 +325,18 @@ int WriteField(Database& db, int field_index, const rt::Value& value) {
 
   auto size = static_cast<std::size_t>(field.stored_size());
   std::vector<unsigned char> bytes(size, 0);
+  std::unique_ptr<PositionLock> aux_lock;
+  RollbackCopy rollback;
   if (!field.is_large()) {
     EncodeFixed(field, value, bytes.data());
   } else {
     if (!db.aux) return err::kAuxAccess;
+    // The old chain's blocks are rewritten in place: through a rollback
+    // copy, so the value is the old one or the new one, never a mix.
+    aux_lock = std::make_unique<PositionLock>(*db.aux, 0);
+    if (aux_lock->code() != 0) return aux_lock->code();
+    code = rollback.Begin(db.full_path, db.main, db.aux.get());
+    if (code != 0) return code;
     unsigned char old_word[4];
     code = db.main.ReadExact(field_pos, old_word, 4, err::kReadFieldFailed);
     if (code != 0) return code;
@@ -318,9 +360,11 @@ int WriteField(Database& db, int field_index, const rt::Value& value) {
     index_error = db.indexes->FieldChanged(db, db.current, field_index, before.data(), after.data());
   } else {
     code = db.main.WriteAt(field_pos, bytes.data(), size);
+    if (code == 0) code = rollback.Commit();
     if (code != 0) return code;
   }
-  int unlock = lock.Release();
+  int unlock = aux_lock ? aux_lock->Release() : 0;
+  Keep(&unlock, lock.Release());
   return index_error != 0 ? index_error : unlock;
 }
 

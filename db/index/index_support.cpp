@@ -71,16 +71,31 @@ int ValidateHeader(Database& db, platform::File& file, IndexFile& index) {
   return 0;
 }
 
+// An index whose update failed half way (a page written, its parent not)
+// no longer matches its records: it is rebuilt from the records at once,
+// and, while that fails too, before the next update and at close. The
+// failure is still the command's error.
 class IndexFiles final : public IndexSet {
  public:
-  explicit IndexFiles(std::vector<std::unique_ptr<IndexFile>> files) : files_(std::move(files)) {}
+  explicit IndexFiles(std::vector<std::unique_ptr<IndexFile>> files)
+      : files_(std::move(files)), stale_(files_.size(), false) {}
+  ~IndexFiles() override {
+    if (db_ != nullptr) RepairStale(*db_);
+  }
 
   int RecordAdded(Database& db, std::int64_t record, const std::uint8_t* bytes) override {
+    RepairStale(db);
     int result = 0;
     std::vector<std::uint8_t> key;
-    for (auto& index : files_) {
-      int rc = index->KeyOf(db, bytes, key) ? index->tree->Insert(key.data(), static_cast<std::uint32_t>(record))
-                                            : err::kAddEntryFailed;
+    for (std::size_t i = 0; i < files_.size(); ++i) {
+      IndexFile& index = *files_[i];
+      const bool keyed = index.KeyOf(db, bytes, key);
+      int rc = keyed ? index.tree->Insert(key.data(), static_cast<std::uint32_t>(record)) : err::kAddEntryFailed;
+      // The new record is not counted yet: the rebuild leaves it out, and
+      // its entry goes in after.
+      if (rc != 0 && keyed && RebuildOne(db, i) == 0 &&
+          index.tree->Insert(key.data(), static_cast<std::uint32_t>(record)) != 0)
+        MarkStale(db, i);
       if (result == 0) result = rc;
     }
     return result;
@@ -94,16 +109,19 @@ class IndexFiles final : public IndexSet {
 
   int FieldChanged(Database& db, std::int64_t record, int field, const std::uint8_t* old_record,
                    const std::uint8_t* new_record) override {
+    RepairStale(db);
     int result = 0;
     std::vector<std::uint8_t> old_key;
     std::vector<std::uint8_t> new_key;
-    for (auto& index : files_) {
-      if (!index->Uses(field)) continue;
+    for (std::size_t i = 0; i < files_.size(); ++i) {
+      IndexFile& index = *files_[i];
+      if (!index.Uses(field)) continue;
       int rc = 0;
-      if (!index->KeyOf(db, old_record, old_key) || !index->KeyOf(db, new_record, new_key)) {
+      if (!index.KeyOf(db, old_record, old_key) || !index.KeyOf(db, new_record, new_key)) {
         rc = err::kChangeFailed;
       } else if (old_key != new_key) {  // equal after normalisation: the entry stays
-        rc = index->tree->Move(old_key.data(), new_key.data(), static_cast<std::uint32_t>(record));
+        rc = index.tree->Move(old_key.data(), new_key.data(), static_cast<std::uint32_t>(record));
+        if (rc != 0) RebuildOne(db, i);  // the field's new bytes are in the file already
       }
       if (result == 0) result = rc;
     }
@@ -112,9 +130,8 @@ class IndexFiles final : public IndexSet {
 
   int Rebuild(Database& db) override {
     int result = 0;
-    for (auto& index : files_) {
-      int rc = index->tree->Reset();
-      if (rc == 0) rc = InsertAllRecords(db, *index);
+    for (std::size_t i = 0; i < files_.size(); ++i) {
+      int rc = RebuildOne(db, i);
       if (rc != 0 && !IsFileErrorCode(rc)) rc = err::kRebuildFailed;
       if (result == 0) result = rc;
     }
@@ -122,7 +139,29 @@ class IndexFiles final : public IndexSet {
   }
 
  private:
+  int RebuildOne(Database& db, std::size_t i) {
+    IndexFile& index = *files_[i];
+    int rc = index.tree->Reset();
+    if (rc == 0) rc = InsertAllRecords(db, index);
+    if (rc != 0) {
+      MarkStale(db, i);
+      return rc;
+    }
+    stale_[i] = false;
+    return 0;
+  }
+  void MarkStale(Database& db, std::size_t i) {
+    stale_[i] = true;
+    db_ = &db;
+  }
+  void RepairStale(Database& db) {
+    for (std::size_t i = 0; i < files_.size(); ++i)
+      if (stale_[i]) RebuildOne(db, i);
+  }
+
   std::vector<std::unique_ptr<IndexFile>> files_;
+  std::vector<bool> stale_;
+  Database* db_ = nullptr;  // set once an index is stale, for the repair at close
 };
 
 }  // namespace

@@ -8,7 +8,8 @@
 namespace qkdb {
 
 // Problems found (GBK or ASCII text, one per entry); empty when sound.
-// `path_gbk` already has its extension.
+// `path_gbk` already has its extension. An enciphered file is read with the
+// access password given on standard input.
 std::vector<std::string> CheckDatabase(const std::string& path_gbk);
 
 }  // namespace qkdb

@@ -1,0 +1,18 @@
+// Validating a database and its auxiliary file without changing them (what
+// "qkdb check" prints, and what the reliability tests assert after every
+// injected failure and every killed writer).
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace db {
+
+// Problems found (GBK or ASCII text, one per entry); empty when sound.
+// `path` already has its extension. `password_source` is asked for the
+// access password only when the file is enciphered (it may be empty).
+std::vector<std::string> CheckDatabaseFiles(const std::string& path,
+                                            const std::function<std::string()>& password_source = {});
+
+}  // namespace db

@@ -1,0 +1,57 @@
+// The table the reliability tests work on, records as plain C++ values, and
+// the checks made after every injected failure or killed writer: the files
+// open, pass the engine's checker and the index checker, and hold the
+// records expected.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "db/database.h"
+
+namespace reltest {
+
+// Fields: Name Text(16), Age Int, Score Double, Note Memo, Blob Bytes.
+struct Row {
+  std::int32_t serial = 0;  // negative while marked deleted
+  std::string name;
+  std::int32_t age = 0;
+  double score = 0;
+  std::string note;
+  std::string blob;
+  bool operator==(const Row&) const = default;
+};
+
+inline constexpr int kName = 0, kAge = 1, kScore = 2, kNote = 3, kBlob = 4;
+
+// The index files the tests open with the database: one over Name, one
+// over Age and Score.
+inline const char* const kIndexNames[] = {"byname.vnx", "byage.vnx"};
+
+// Creates the table (0 or the engine's code).
+int CreateTable(const std::string& path);
+// Builds both index files over the open current database.
+int BuildIndexes(db::Database& d, const std::string& folder);
+
+// A row whose memo and bytes values take several blocks for some n.
+Row SampleRow(int n);
+// Appends the row's values; 0 or the engine's code.
+int AddRow(db::Database& d, const Row& row);
+// Reads every record of the database (marked ones too).
+int ReadRows(db::Database& d, std::vector<Row>* rows);
+
+// The whole state of every file of a folder, to start each trial from.
+using Snapshot = std::map<std::string, std::string>;
+Snapshot TakeSnapshot(const std::string& folder);
+void RestoreSnapshot(const std::string& folder, const Snapshot& snapshot);
+
+// Opens the database (share mode 1, with `password` and the index files
+// when `with_indexes`), checks it with the engine's checker and each index
+// with the index checker, reads its rows, and closes it. Returns the
+// problems found (empty when sound); *rows gets the records.
+std::vector<std::string> OpenAndCheck(const std::string& path, const std::string& password, bool with_indexes,
+                                      std::vector<Row>* rows);
+
+}  // namespace reltest

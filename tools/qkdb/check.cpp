@@ -1,0 +1,12 @@
+#include "tools/qkdb/check.h"
+
+#include "db/check.h"
+#include "tools/qkdb/secrets.h"
+
+namespace qkdb {
+
+std::vector<std::string> CheckDatabase(const std::string& path) {
+  return db::CheckDatabaseFiles(path, [] { return AccessPasswordForOpen(); });
+}
+
+}  // namespace qkdb
