@@ -6,6 +6,7 @@
 #include "platform/host.h"
 #include "platform/system.h"
 #include "platform/win32/input_box_win32.h"
+#include "platform/win32/keep_active.h"
 #include "platform/win32/password_dialog_win32.h"
 
 namespace platform {
@@ -23,6 +24,7 @@ class Win32Host final : public Host {
  public:
   BoxAnswer ShowMessageBox(const std::string& text, const std::string& caption,
                            std::uint32_t flags, WindowHandle owner) override {
+    win32::KeepActiveWindow keep_active;
     int answer = ::MessageBoxW(reinterpret_cast<HWND>(owner), WidenGbk(text).c_str(),
                                WidenGbk(caption).c_str(), flags);
     return answer == 0 ? BoxAnswer::kCancel : static_cast<BoxAnswer>(answer);
@@ -33,10 +35,12 @@ class Win32Host final : public Host {
   std::uint32_t TickCount() override { return ::GetTickCount(); }
 
   BoxAnswer ShowPasswordDialog(const PasswordDialogTexts& texts, std::string* typed) override {
+    win32::KeepActiveWindow keep_active;
     return win32::RunPasswordDialog(texts, typed);
   }
 
   BoxAnswer ShowInputBox(const InputBoxRequest& request, std::string* entered) override {
+    win32::KeepActiveWindow keep_active;
     return win32::RunInputBox(request, entered);
   }
 
