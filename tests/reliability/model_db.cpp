@@ -70,6 +70,18 @@ Row SampleRow(int n) {
   return r;
 }
 
+Row KillTrialRow(int i) {
+  Row r = SampleRow(i);
+  r.name = "k" + std::to_string(i);
+  return r;
+}
+
+std::string NoteForWrite(int i) {
+  return std::string(static_cast<std::size_t>((i % 3) * 450 + 10), static_cast<char>('a' + i % 26));
+}
+
+std::string TrialPassword(int i) { return i % 2 == 0 ? "pass zero" : "pass one"; }
+
 int AddRow(db::Database& d, const Row& row) {
   BytesValue blob(row.blob);
   rt::Value values[] = {rt::Value::Text(row.name.c_str()), rt::Value::Int(row.age), rt::Value::Double(row.score),

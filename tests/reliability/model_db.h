@@ -37,6 +37,13 @@ int BuildIndexes(db::Database& d, const std::string& folder);
 
 // A row whose memo and bytes values take several blocks for some n.
 Row SampleRow(int n);
+// What the kill-trial worker adds as its i-th record, writes as its i-th
+// memo value (one repeated letter, so a torn value shows), and sets as its
+// i-th password (alternating, starting from TrialPassword(0)).
+Row KillTrialRow(int i);
+std::string NoteForWrite(int i);
+std::string TrialPassword(int i);
+
 // Appends the row's values; 0 or the engine's code.
 int AddRow(db::Database& d, const Row& row);
 // Reads every record of the database (marked ones too).
