@@ -10,6 +10,7 @@
 // the first time each window, the password dialog and the input box is
 // seen, the driver asks for a screenshot (see scripts/screenshots).
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -146,6 +147,23 @@ void RequestShot(const std::string& folder, const std::string& name, HWND window
   std::filesystem::remove(request, ignored);
 }
 
+// A window is worth a picture once it shows something: its lists have rows
+// and, when it has edit boxes, one of them holds text.
+bool ShowsContent(HWND frame) {
+  bool has_edit = false, edit_filled = false, lists_filled = true;
+  for (HWND child = ::GetWindow(frame, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    if (!::IsWindowVisible(child)) continue;
+    if (gui_test::IsOurs(child, static_cast<int>(platform::ControlKind::kListView)) &&
+        ::SendMessageW(child, LVM_GETITEMCOUNT, 0, 0) == 0)
+      lists_filled = false;
+    if (gui_test::IsOurs(child, static_cast<int>(platform::ControlKind::kEdit))) {
+      has_edit = true;
+      if (::GetWindowTextLengthW(child) > 0) edit_filled = true;
+    }
+  }
+  return lists_filled && (!has_edit || edit_filled);
+}
+
 std::string ShotName(gui_test::Wait wait, HWND* window) {
   if (std::optional<gui_test::OpenModal> modal = gui_test::FindOpenModal()) {
     *window = modal->window;
@@ -155,7 +173,7 @@ std::string ShotName(gui_test::Wait wait, HWND* window) {
   }
   if (wait != gui_test::Wait::kIdle) return {};
   *window = ::GetActiveWindow();
-  if (*window == nullptr || !gui_test::IsOurs(*window)) return {};
+  if (*window == nullptr || !gui_test::IsOurs(*window) || !ShowsContent(*window)) return {};
   std::uint32_t window_id = 0, unit_id = 0;
   gui_test::UnitIds(*window, &window_id, &unit_id);
   switch (window_id) {
