@@ -100,7 +100,10 @@ std::optional<std::string> ReadScript(const std::string& file) {
   if (!in) return std::nullopt;
   std::ostringstream text;
   text << in.rdbuf();
-  return text.str();
+  std::string script = text.str();
+  // A byte-order mark, as some Windows editors write, is not part of line 1.
+  if (script.rfind("\xEF\xBB\xBF", 0) == 0) script.erase(0, 3);
+  return script;
 }
 
 // A failed script stops the program wherever it stood; nothing of that
