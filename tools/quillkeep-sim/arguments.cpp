@@ -23,8 +23,12 @@ std::vector<std::string> Utf8Arguments(int, char**) {
   LocalFree(wide);
   return words;
 }
+
+void UseUtf8Console() { SetConsoleOutputCP(CP_UTF8); }
 #else
 std::vector<std::string> Utf8Arguments(int argc, char** argv) { return std::vector<std::string>(argv + 1, argv + argc); }
+
+void UseUtf8Console() {}
 #endif
 
 }  // namespace sim_tool

@@ -9,4 +9,7 @@ namespace sim_tool {
 
 std::vector<std::string> Utf8Arguments(int argc, char** argv);
 
+// Makes a Windows console show the UTF-8 the tool writes; nothing elsewhere.
+void UseUtf8Console();
+
 }  // namespace sim_tool

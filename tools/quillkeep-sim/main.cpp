@@ -168,6 +168,7 @@ int RunSession(const Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  sim_tool::UseUtf8Console();
   Options options = ParseOptions(argc, argv);
   if (!options.templates_file.empty() && !WriteTemplates(options.templates_file)) {
     std::fprintf(stderr, "quillkeep-sim: cannot write %s\n", options.templates_file.c_str());
