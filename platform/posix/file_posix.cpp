@@ -238,7 +238,9 @@ class PosixFileSystem final : public FileSystem {
     // Byte locks need a descriptor open for writing to be exclusive, so a
     // read-only open still asks for read-write where the file allows it;
     // writing through it is refused above the kernel.
-    int fd = open(path.c_str(), flags | O_RDWR, 0666);
+    // Files made here hold the notebook's secrets (databases, their
+    // auxiliary, index and rollback files): readable by their owner only.
+    int fd = open(path.c_str(), flags | O_RDWR, 0600);
     bool fd_writable = fd >= 0;
     if (fd < 0 && !writes && (errno == EACCES || errno == EROFS || errno == EPERM)) fd = open(path.c_str(), flags | O_RDONLY);
     if (fd < 0) return FromErrno(errno);

@@ -1,6 +1,10 @@
 // Our own INI reader and writer with the private-profile behaviour (see
 // platform/ini.h). Every write rewrites the file through a temporary file
 // and a rename, so a failed write never leaves half a file.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <string>
@@ -108,10 +112,25 @@ bool Load(const std::string& path, std::vector<Line>* lines, bool* exists) {
   return ok;
 }
 
+// The mode a rewritten file gets: an existing file's own, owner-only for a
+// new one (user.ini holds the notebook's settings).
+mode_t ModeFor(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) == 0) return info.st_mode & 07777;
+  return S_IRUSR | S_IWUSR;
+}
+
 bool Store(const std::string& path, const std::vector<Line>& lines) {
   std::string temporary = path + ".~tmp";
-  std::FILE* f = std::fopen(temporary.c_str(), "wb");
-  if (f == nullptr) return false;
+  int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, S_IRUSR | S_IWUSR);
+  if (fd < 0) return false;
+  // fchmod, not the open's mode: that one is cut by the umask.
+  std::FILE* f = ::fchmod(fd, ModeFor(path)) == 0 ? ::fdopen(fd, "wb") : nullptr;
+  if (f == nullptr) {
+    ::close(fd);
+    std::remove(temporary.c_str());
+    return false;
+  }
   bool ok = true;
   for (const Line& line : lines) {
     ok = ok && std::fwrite(line.text.data(), 1, line.text.size(), f) == line.text.size();
@@ -150,6 +169,13 @@ std::size_t FindKey(const std::vector<Line>& lines, std::size_t first, std::size
     }
   }
   return end;
+}
+
+// Gives a line that new lines follow a full line end. A last line may end
+// in "" or in a lone "\r", which the reader does not take as a line end: a
+// line written after it would be read as part of it, and lost.
+void EndLine(Line* line, const std::string& eol) {
+  if (line->eol.empty() || line->eol.back() != '\n') line->eol = eol;
 }
 
 std::string Cut(std::string text, std::size_t buffer_size) {
@@ -221,10 +247,10 @@ bool WriteIniString(const char* file, const char* section, const char* key, cons
     // separate it from the next section.
     std::size_t insert = end;
     while (insert > first + 1 && TrimBlanks(lines[insert - 1].text).empty()) --insert;
-    if (lines[insert - 1].eol.empty()) lines[insert - 1].eol = eol;
+    EndLine(&lines[insert - 1], eol);
     lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insert), Line{key_name + "=" + value, eol});
   } else {
-    if (!lines.empty() && lines.back().eol.empty()) lines.back().eol = eol;
+    if (!lines.empty()) EndLine(&lines.back(), eol);
     lines.push_back(Line{"[" + section_name + "]", eol});
     lines.push_back(Line{key_name + "=" + value, eol});
   }

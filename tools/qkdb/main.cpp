@@ -92,6 +92,7 @@ int OpenShared(const std::string& path, bool read_only, db::Database** out) {
   options.password = AccessPasswordForOpen();
   options.index_files = g_index_files;
   int code = db::OpenDatabaseFile(path, options);
+  WipeString(&options.password);
   *out = code == 0 ? db::CurrentDatabase() : nullptr;
   return code;
 }

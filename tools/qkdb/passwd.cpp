@@ -62,7 +62,7 @@ int ChangePassword(const std::string& path_gbk) {
   options.share_mode = db::share_mode::kExclusive;
   options.password = old_password.text();
   int code = db::OpenDatabaseFile(path_gbk, options);
-  std::fill(options.password.begin(), options.password.end(), '\0');
+  WipeString(&options.password);
   if (code == db::err::kBadPassword) return Complain("the old password is wrong; nothing was changed");
   if (code != 0) return EngineComplaint(code);
   code = db::ChangeDatabasePassword(*db::CurrentDatabase(), new_password.text());

@@ -23,10 +23,13 @@ SecretSource g_source = SecretSource::kNone;
 
 }  // namespace
 
-void SecretText::Wipe() {
-  std::fill(text_.begin(), text_.end(), '\0');
-  text_.clear();
+void WipeString(std::string* text) {
+  text->resize(text->capacity());
+  rt::WipeMemory(text->data(), text->size());
+  text->clear();
 }
+
+void SecretText::Wipe() { WipeString(&text_); }
 
 bool TakeSecretOptions(std::vector<std::string>* args, std::string* problem) {
   bool key = false, password = false;
@@ -52,8 +55,26 @@ SecretSource CurrentSecretSource() { return g_source; }
 
 bool ReadInputLine(SecretText* line) {
   line->Wipe();
-  if (!std::getline(std::cin, *line->slot())) return false;
-  if (!line->text().empty() && line->text().back() == '\r') line->slot()->pop_back();
+  // Unbuffered, a character at a time, into a buffer that grows in place:
+  // no copy of the secret stays behind in a stream buffer or a released
+  // string.
+  static const bool unbuffered = std::setvbuf(stdin, nullptr, _IONBF, 0) == 0;
+  (void)unbuffered;
+  std::string* text = line->slot();
+  text->reserve(1024);
+  int c = std::getc(stdin);
+  if (c == EOF) return false;
+  for (; c != EOF && c != '\n'; c = std::getc(stdin)) {
+    if (text->size() == text->capacity()) {  // a longer line: move it by hand and wipe the old buffer
+      std::string bigger;
+      bigger.reserve(text->capacity() * 2);
+      bigger.append(*text);
+      WipeString(text);
+      text->swap(bigger);
+    }
+    text->push_back(static_cast<char>(c));
+  }
+  if (!text->empty() && text->back() == '\r') text->pop_back();
   return true;
 }
 

@@ -14,11 +14,17 @@ enum class SecretSource {
   kPasswordStdin,  // lines are notebook passwords, turned into access passwords as the notebook does
 };
 
+// Overwrites the whole buffer of a string (its spare capacity too, where a
+// longer secret may have stood) and empties it.
+void WipeString(std::string* text);
+
 // A string that is overwritten before its memory is released.
 class SecretText {
  public:
   SecretText() = default;
-  explicit SecretText(std::string text) : text_(std::move(text)) {}
+  // The argument's own buffer is wiped too: a short string's characters
+  // stay in it after a move.
+  explicit SecretText(std::string text) : text_(std::move(text)) { WipeString(&text); }
   ~SecretText() { Wipe(); }
   SecretText(SecretText&& other) noexcept : text_(std::move(other.text_)) { other.Wipe(); }
   SecretText& operator=(SecretText&& other) noexcept {
