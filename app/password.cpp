@@ -100,9 +100,14 @@ void OnChangePassword() {
     if (!opened) continue;
 
     OwnedText first, second;
-    if (!AskText("输入新的数据库密码", &first)) continue;
-    if (!AskText("请再次输入确认新的数据库密码", &second)) continue;
-    if (rt::CompareTexts(first.c_str(), second.c_str()) != 0) {
+    bool entered = AskText("输入新的数据库密码", &first) && AskText("请再次输入确认新的数据库密码", &second);
+    bool same = entered && rt::CompareTexts(first.c_str(), second.c_str()) == 0;
+    if (!same) {  // typed passwords are blanked on every way out
+      first.Wipe();
+      second.Wipe();
+    }
+    if (!entered) continue;
+    if (!same) {
       ShowMessage("两次密码输入不一致！");
       return;
     }

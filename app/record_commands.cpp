@@ -1,6 +1,7 @@
 // Actions on the selected record: delete, copy, open its address.
 #include <cstdint>
 
+#include "app/clipboard_guard.h"
 #include "app/command_table.h"
 #include "app/forms/unit_ids.h"
 #include "app/notebook.h"
@@ -13,7 +14,7 @@ namespace {
 constexpr std::int32_t kYesNo = 4;
 constexpr std::int32_t kYes = 5;
 
-void SetClipboard(const char* text) { CallCore(Commands().set_clipboard_text, {arg::Text(text)}); }
+bool SetClipboard(const char* text) { return TakeBool(CallCore(Commands().set_clipboard_text, {arg::Text(text)})); }
 
 // The password of row `row` as the user typed it: from the database while
 // the list shows the mask, else from the cell. Returns false when the
@@ -60,13 +61,15 @@ void OnCopyRecord() {
                                   "密码：", password.c_str(), "\r\n",      //
                                   "备注：", cells[5].c_str(), "\r\n",      //
                                   "加入时间：", cells[6].c_str()}));
-  SetClipboard(text.c_str());
+  password.Wipe();
+  if (SetClipboard(text.c_str())) ClipboardHoldsSecret();
+  text.Wipe();
 }
 
 void OnCopyAccount() {
   std::int32_t row = SelectedRow();
   if (row == -1) return;
-  SetClipboard(CellText(row, 3).c_str());
+  if (SetClipboard(CellText(row, 3).c_str())) ClipboardHoldsPlainText();
 }
 
 void OnCopyPassword() {
@@ -74,7 +77,8 @@ void OnCopyPassword() {
   if (row == -1) return;
   OwnedText password;
   if (!RowPassword(row, &password)) return;
-  SetClipboard(password.c_str());
+  if (SetClipboard(password.c_str())) ClipboardHoldsSecret();
+  password.Wipe();
 }
 
 void OnOpenAddress() {

@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "app/clipboard_guard.h"
 #include "app/command_table.h"
 #include "app/field_list.h"
 #include "app/forms/unit_ids.h"
@@ -21,6 +22,7 @@ constexpr std::int32_t kStartUpHeight = 275;
 const char* const kIniSection = "user";
 const char* const kDatabaseKey = "database";
 const char* const kNameKey = "name";
+const char* const kClipboardKey = "clipboard";  // optional; never written
 const char* const kDefaultDatabase = "user.vdb";
 const char* const kDefaultName = "user";
 
@@ -55,7 +57,10 @@ void StartRoutine() {
   services.RunMessageLoop();
 }
 
-void ExitRoutine() { ResetState(); }
+void ExitRoutine() {
+  ClearSecretAtExit();
+  ResetState();
+}
 
 void OnMainWindowCreated() {
   WriteIntProperty(ids::kMainWindow, ids::kMainWindowUnit, kHeightProperty, kStartUpHeight);
@@ -67,6 +72,8 @@ void OnMainWindowCreated() {
     OwnedText database = ReadIni(ini.c_str(), kDatabaseKey, kDefaultDatabase);
     SetDatabasePath(rt::ConcatTexts({folder.c_str(), "\\", database.c_str()}));
     display_name = ReadIni(ini.c_str(), kNameKey, kDefaultName);
+    OwnedText clipboard = ReadIni(ini.c_str(), kClipboardKey, "");
+    State().clipboard_seconds = ParseClipboardSeconds(clipboard.c_str());
   } else {
     // The first write creates the file.
     WriteIni(ini.c_str(), kDatabaseKey, kDefaultDatabase);
@@ -120,6 +127,8 @@ void OnCreateDatabase() {
   key.Wipe();
   if (protected_ok) {
     ShowMessage("成功创建数据库,请牢记密码.");
+    // The typed password goes from the edit box before the window does.
+    WriteTextProperty(ids::kInitWindow, ids::kInitPasswordBox, kContentProperty, "");
     CallCore(cmd.destroy_unit, {InitWindowRef()});
     return;
   }

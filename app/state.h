@@ -14,6 +14,10 @@ struct AppState {
   std::int32_t show_passwords = 0;
   // Record open in the record window; 0 while that window adds records.
   std::int32_t editing_record_number = 0;
+  // Seconds a copied password or record stays on the clipboard ("clipboard"
+  // in user.ini; 0 = it stays), and whether such a copy awaits clearing.
+  std::int32_t clipboard_seconds = 30;
+  bool clipboard_secret_pending = false;
 };
 
 // The one instance for the process.

@@ -91,6 +91,15 @@ class Host {
     return false;
   }
 
+  // Empties the clipboard if it still holds exactly what SetClipboardText
+  // put there last (nothing else has been copied since); true when it did.
+  virtual bool ClearClipboardIfOurs() { return false; }
+
+  // Calls ClearClipboardIfOurs once `seconds` from now, from the thread
+  // that runs the windows while it waits for messages; replaces a clearing
+  // scheduled before. 0 cancels it. A host without a clock does nothing.
+  virtual void ScheduleClipboardClear(std::uint32_t seconds) { (void)seconds; }
+
   // Hands a web address (GBK, already checked to be http, https or ftp) to
   // the default browser; false when nothing could be started.
   virtual bool OpenWebAddress(const std::string& address) {

@@ -94,6 +94,7 @@ std::vector<ScriptLine> ParseScript(const std::string& script, int* last_line) {
     else if (v == "menu" || v == "input") ok = SplitWords(rest, 0, &parsed.words, &parsed.text);
     else if (v == "close" || v == "cancel") ok = true;
     else if (v == "clock") ok = SplitWords(rest, 2, &parsed.words, nullptr);
+    else if (v == "wait") ok = SplitWords(rest, 1, &parsed.words, nullptr);
     else if (v == "expect") {
       std::vector<std::string> kind;
       ok = SplitWords(rest, 1, &kind, nullptr);
@@ -150,7 +151,7 @@ void ScriptedUser::Act(Desktop& desktop, WaitKind wait) {
 void ScriptedUser::Finish(Desktop& desktop, int exit_code) {
   while (position_ < lines_.size()) {
     const ScriptLine& line = lines_[position_++];
-    bool offscreen = line.verb == "clock" ||
+    bool offscreen = line.verb == "clock" || line.verb == "wait" ||
                      (line.verb == "expect" && (line.words[0] == "exit" || line.words[0] == "file" ||
                                                 line.words[0] == "no-file" || line.words[0] == "clipboard" ||
                                                 line.words[0] == "browser"));
@@ -193,6 +194,14 @@ void ScriptedUser::Evaluate(Desktop& desktop, const ScriptLine& line, std::optio
     desktop.SetClock(t);
     return;
   }
+  if (line.verb == "wait") {
+    const std::string& n = line.words[0];
+    std::size_t used = 0;
+    unsigned long seconds = std::stoul(n, &used);  // throws for a non-number
+    if (used != n.size() || n[0] == '-' || n[0] == '+') fail("a number of seconds", Quote(n));
+    desktop.WaitSeconds(static_cast<std::uint32_t>(seconds > 0xFFFFFFFFul ? 0xFFFFFFFFul : seconds));
+    return;
+  }
   const std::string& kind = line.words[0];
   const std::string want = line.text;
   std::string screen = desktop.DescribeScreen();
@@ -212,7 +221,9 @@ void ScriptedUser::Evaluate(Desktop& desktop, const ScriptLine& line, std::optio
   }
   if (kind == "clipboard") {
     std::string have = desktop.clipboard() ? GbkToUtf8(*desktop.clipboard()) : std::string();
-    if (!desktop.clipboard() || have != want) fail("clipboard " + Quote(want), desktop.clipboard() ? Quote(have) : "an empty clipboard");
+    // `expect clipboard` with no text: the clipboard holds nothing.
+    if (have != want)
+      fail("clipboard " + Quote(want), desktop.clipboard() ? Quote(have) : "an empty clipboard");
     return;
   }
   if (kind == "browser") {

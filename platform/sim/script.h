@@ -9,12 +9,13 @@
 //   actions:  type UNIT TEXT | click UNIT | key Tab|Shift+Tab|Enter|Esc |
 //             close | select UNIT ROW | rclick UNIT | menu CAPTION |
 //             answer OK|Cancel|Yes|No|Abort|Retry|Ignore | input TEXT | cancel
-//   setup:    clock YYYY-MM-DD HH:MM:SS
+//   setup:    clock YYYY-MM-DD HH:MM:SS | wait SECONDS (the clock moves on;
+//             what falls due meanwhile, as clearing the clipboard, happens)
 //   checks:   expect box TEXT | expect box-caption TEXT | expect prompt TEXT |
 //             expect password-prompt | expect password-retry N |
 //             expect window CAPTION | expect prop UNIT INDEX VALUE |
 //             expect rows UNIT N | expect cell UNIT ROW COL TEXT |
-//             expect clipboard TEXT | expect browser ADDRESS |
+//             expect clipboard TEXT (no TEXT: empty) | expect browser ADDRESS |
 //             expect file NAME | expect no-file NAME | expect exit CODE
 // `type` replaces the edit box's content as a person who selects all and
 // types would, through the box's own rules.

@@ -1,6 +1,47 @@
 #include "platform/sim/sim_host.h"
 
 namespace platform::sim {
+namespace {
+
+// Longest wait or clearing delay, so the tick arithmetic stays in range.
+constexpr std::uint32_t kLongestSeconds = 7 * 24 * 3600;
+
+// Days since 1970-01-01 of a civil date, and back (proleptic Gregorian).
+long long DaysFromCivil(long long y, int m, int d) {
+  y -= m <= 2;
+  long long era = (y >= 0 ? y : y - 399) / 400;
+  long long yoe = y - era * 400;
+  long long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+  long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + doe - 719468;
+}
+
+void CivilFromDays(long long z, int* y, int* m, int* d) {
+  z += 719468;
+  long long era = (z >= 0 ? z : z - 146096) / 146097;
+  long long doe = z - era * 146097;
+  long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  long long mp = (5 * doy + 2) / 153;
+  *d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+  *m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+  *y = static_cast<int>(yoe + era * 400 + (*m <= 2));
+}
+
+LocalTime AddSeconds(const LocalTime& t, std::uint32_t seconds) {
+  long long total = (DaysFromCivil(t.year, t.month, t.day) * 86400LL + t.hour * 3600LL + t.minute * 60LL + t.second) +
+                    seconds;
+  long long days = total >= 0 ? total / 86400 : (total - 86399) / 86400;
+  long long rest = total - days * 86400;
+  LocalTime out;
+  CivilFromDays(days, &out.year, &out.month, &out.day);
+  out.hour = static_cast<int>(rest / 3600);
+  out.minute = static_cast<int>(rest / 60 % 60);
+  out.second = static_cast<int>(rest % 60);
+  return out;
+}
+
+}  // namespace
 
 BoxAnswer SimHost::ShowMessageBox(const std::string& text, const std::string& caption, std::uint32_t flags,
                                   WindowHandle owner) {
@@ -46,7 +87,33 @@ BoxAnswer SimHost::ShowInputBox(const InputBoxRequest& request, std::string* ent
 bool SimHost::SetClipboardText(const std::string& text) {
   if (!clipboard_available_) return false;
   clipboard_ = text;
+  clipboard_ours_ = true;
   return true;
+}
+
+bool SimHost::ClearClipboardIfOurs() {
+  if (!clipboard_ours_ || !clipboard_available_) return false;
+  clipboard_.reset();
+  clipboard_ours_ = false;
+  return true;
+}
+
+void SimHost::ScheduleClipboardClear(std::uint32_t seconds) {
+  if (seconds == 0) {
+    clear_due_.reset();
+    return;
+  }
+  clear_due_ = ticks_ + (seconds < kLongestSeconds ? seconds : kLongestSeconds) * 1000u;
+}
+
+void SimHost::WaitSeconds(std::uint32_t seconds) {
+  if (seconds > kLongestSeconds) seconds = kLongestSeconds;
+  ticks_ += seconds * 1000u;
+  clock_ = AddSeconds(clock_, seconds);
+  if (clear_due_ && ticks_ >= *clear_due_) {
+    clear_due_.reset();
+    ClearClipboardIfOurs();
+  }
 }
 
 bool SimHost::OpenWebAddress(const std::string& address) {

@@ -29,6 +29,8 @@ class SimHost : public Host {
   BoxAnswer ShowInputBox(const InputBoxRequest& request, std::string* entered) override;
   bool SetClipboardText(const std::string& text) override;
   bool OpenWebAddress(const std::string& address) override;
+  bool ClearClipboardIfOurs() override;
+  void ScheduleClipboardClear(std::uint32_t seconds) override;
   LocalTime LocalNow() override { return clock_; }
   std::string ProgramPath() override { return program_path_.empty() ? Host::ProgramPath() : program_path_; }
 
@@ -53,6 +55,20 @@ class SimHost : public Host {
   // clipboard made unavailable refuses every text.
   const std::optional<std::string>& clipboard() const { return clipboard_; }
   void SetClipboardAvailable(bool available) { clipboard_available_ = available; }
+  // Another program copies a text: the clipboard is no longer ours to clear.
+  void CopyFromOtherProgram(const std::string& text) {
+    clipboard_ = text;
+    clipboard_ours_ = false;
+  }
+  // Seconds until the scheduled clipboard clearing; nullopt when none is.
+  std::optional<std::uint32_t> clipboard_clear_due_in() const {
+    if (!clear_due_) return std::nullopt;
+    return *clear_due_ > ticks_ ? (*clear_due_ - ticks_ + 999) / 1000 : 0;
+  }
+
+  // The person waits: the clock and the ticks move on by `seconds`, and a
+  // clipboard clearing that falls due meanwhile happens.
+  void WaitSeconds(std::uint32_t seconds);
 
   // Every address handed to the browser, in order.
   const std::vector<std::string>& opened_addresses() const { return opened_addresses_; }
@@ -77,6 +93,8 @@ class SimHost : public Host {
   std::vector<InputBoxRequest> input_boxes_;
   std::optional<std::string> clipboard_;
   bool clipboard_available_ = true;
+  bool clipboard_ours_ = false;              // the clipboard holds what SetClipboardText put there
+  std::optional<std::uint32_t> clear_due_;  // tick count of the scheduled clearing
   std::vector<std::string> opened_addresses_;
   LocalTime clock_{2024, 1, 1, 12, 0, 0};
   std::string program_path_;

@@ -175,7 +175,8 @@ void GuiUser::Check(const ScriptLine& line, std::optional<int> exit_code) {
   }
   if (kind == "clipboard") {
     std::optional<std::string> have = ClipboardUtf8();
-    if (!have || *have != want) fail("clipboard " + Quote(want), have ? Quote(*have) : "an empty clipboard");
+    // `expect clipboard` with no text: the clipboard holds no text.
+    if (have.value_or(std::string()) != want) fail("clipboard " + Quote(want), have ? Quote(*have) : "an empty clipboard");
     return;
   }
   if (kind == "browser") {
