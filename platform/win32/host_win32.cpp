@@ -5,6 +5,7 @@
 
 #include "platform/host.h"
 #include "platform/system.h"
+#include "platform/win32/clipboard_win32.h"
 #include "platform/win32/input_box_win32.h"
 #include "platform/win32/keep_active.h"
 #include "platform/win32/password_dialog_win32.h"
@@ -44,19 +45,10 @@ class Win32Host final : public Host {
     return win32::RunInputBox(request, entered);
   }
 
-  // Plain text in a movable, zero-filled block; the UTF-16 form goes along
-  // so the text pastes right whatever the system's code page.
-  bool SetClipboardText(const std::string& text) override {
-    if (!::OpenClipboard(nullptr)) return false;
-    ::EmptyClipboard();
-    bool placed = PlaceOnClipboard(CF_TEXT, text.data(), text.size() + 1);
-    if (placed) {
-      std::wstring wide = WidenGbk(text);
-      PlaceOnClipboard(CF_UNICODETEXT, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
-    }
-    ::CloseClipboard();
-    return placed;
-  }
+  // Marked private (out of clipboard history and the cloud clipboard).
+  bool SetClipboardText(const std::string& text) override { return win32::PutPrivateClipboardText(text); }
+  bool ClearClipboardIfOurs() override { return win32::ClearClipboardIfUnchanged(); }
+  void ScheduleClipboardClear(std::uint32_t seconds) override { win32::ScheduleClipboardClearing(seconds); }
 
   bool OpenWebAddress(const std::string& address) override {
     // A browser window of this exact title, when there is one, owns the request.
@@ -69,24 +61,6 @@ class Win32Host final : public Host {
     SYSTEMTIME now{};
     ::GetLocalTime(&now);
     return LocalTime{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
-  }
-
- private:
-  static bool PlaceOnClipboard(UINT format, const void* data, std::size_t bytes) {
-    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
-    if (block == nullptr) return false;
-    void* target = ::GlobalLock(block);
-    if (target == nullptr) {
-      ::GlobalFree(block);
-      return false;
-    }
-    std::memcpy(target, data, bytes);
-    ::GlobalUnlock(block);
-    if (::SetClipboardData(format, block) == nullptr) {
-      ::GlobalFree(block);
-      return false;
-    }
-    return true;  // the clipboard owns the block now
   }
 };
 

@@ -99,6 +99,16 @@ LRESULT CALLBACK FilteredEditProc(HWND edit, UINT message, WPARAM wparam, LPARAM
   return ::CallWindowProcW(state->edit_proc, edit, message, wparam, lparam);
 }
 
+// The entry may be a password: blanks of the same length stay in both edit
+// fields (plain and masked) when the box goes, not the typed text.
+void BlankEdits(HWND dialog) {
+  for (int id : {kPlainEditId, kMaskedEditId}) {
+    HWND edit = ::GetDlgItem(dialog, id);
+    int length = edit != nullptr ? ::GetWindowTextLengthW(edit) : 0;
+    if (length > 0) ::SetWindowTextW(edit, std::wstring(static_cast<std::size_t>(length), L' ').c_str());
+  }
+}
+
 INT_PTR CALLBACK InputBoxProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
   auto* state = reinterpret_cast<DialogState*>(::GetWindowLongPtrW(dialog, DWLP_USER));
   switch (message) {
@@ -130,10 +140,12 @@ INT_PTR CALLBACK InputBoxProc(HWND dialog, UINT message, WPARAM wparam, LPARAM l
         text.resize(static_cast<std::size_t>(n));
         state->entered = Narrow(text);
         ::SecureZeroMemory(text.data(), text.size() * sizeof(wchar_t));
+        BlankEdits(dialog);
         ::EndDialog(dialog, IDOK);
         return TRUE;
       }
       if (LOWORD(wparam) == IDCANCEL) {
+        BlankEdits(dialog);
         ::EndDialog(dialog, IDCANCEL);
         return TRUE;
       }
