@@ -109,6 +109,8 @@ class GuiTestHost final : public platform::Host {
     return native_.ShowInputBox(request, entered);
   }
   bool SetClipboardText(const std::string& text) override { return native_.SetClipboardText(text); }
+  bool ClearClipboardIfOurs() override { return native_.ClearClipboardIfOurs(); }
+  void ScheduleClipboardClear(std::uint32_t seconds) override { native_.ScheduleClipboardClear(seconds); }
   bool OpenWebAddress(const std::string& address) override {
     addresses_.push_back(address);
     return true;
