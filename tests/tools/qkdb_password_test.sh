@@ -51,5 +51,15 @@ expect_rc 0 "$QKDB" dump "$F"
 grep -q '"name":"第二"' "$DIR/out" || fail "records after removing the password: $(cat "$DIR/out")"
 expect_rc 0 "$QKDB" check "$F"
 
+# A notebook created with an empty password: its key is that of the empty
+# text, and an empty line with --password-stdin opens it.
+printf '\nd41d8cd98f00b204e9800998ecf8427e\n' | expect_rc 0 "$QKDB" --key-stdin passwd "$F"
+[ "$(magic)" = QCDB ] || fail "magic after setting the empty notebook password's key: $(magic)"
+expect_rc 1 "$QKDB" dump "$F" </dev/null
+printf '\n' | expect_rc 0 "$QKDB" --password-stdin dump "$F"
+grep -q '"name":"第二"' "$DIR/out" || fail "dump through the empty notebook password: $(cat "$DIR/out")"
+printf '\n新密码\n' | expect_rc 0 "$QKDB" --password-stdin passwd "$F"
+echo 新密码 | expect_rc 0 "$QKDB" --password-stdin dump "$F"
+
 [ "$failures" = 0 ] && echo "all passed"
 exit "$failures"

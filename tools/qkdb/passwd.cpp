@@ -54,7 +54,9 @@ int ChangePassword(const std::string& path_gbk) {
   if (!TakeLines(&old_line, &new_line, &exit_code)) return exit_code;
   SecretSource source = CurrentSecretSource();
   SecretText old_password = AccessPasswordFromLine(old_line.text(), source);
-  SecretText new_password = AccessPasswordFromLine(new_line.text(), source);
+  // An empty new line removes the protection, whichever way passwords come.
+  SecretText new_password =
+      new_line.text().empty() ? SecretText() : AccessPasswordFromLine(new_line.text(), source);
 
   // Exclusively, as the notebook does it: no one else reads a half
   // re-enciphered file.
@@ -62,6 +64,12 @@ int ChangePassword(const std::string& path_gbk) {
   options.share_mode = db::share_mode::kExclusive;
   options.password = old_password.text();
   int code = db::OpenDatabaseFile(path_gbk, options);
+  if (code == db::err::kBadPassword && old_line.text().empty() && !options.password.empty()) {
+    // An empty old line also stands for "no protection": a plain file is
+    // opened without a password.
+    WipeString(&options.password);
+    code = db::OpenDatabaseFile(path_gbk, options);
+  }
   WipeString(&options.password);
   if (code == db::err::kBadPassword) return Complain("the old password is wrong; nothing was changed");
   if (code != 0) return EngineComplaint(code);

@@ -116,7 +116,9 @@ bool AskHidden(const char* prompt_utf8, SecretText* answer) {
 
 SecretText AccessPasswordFromLine(const std::string& line_utf8, SecretSource source) {
   SecretText gbk(platform::Utf8ToGbk(line_utf8));
-  if (source != SecretSource::kPasswordStdin || gbk.text().empty()) return gbk;
+  // The notebook derives a key from every password it is given, the empty
+  // one included, so an empty notebook password still has a key.
+  if (source != SecretSource::kPasswordStdin) return gbk;
   char* key = commands::DeriveDatabaseKey(gbk.text().c_str());
   SecretText derived(key != nullptr ? std::string(key) : std::string());
   if (key != nullptr) rt::WipeMemory(key, derived.text().size());
