@@ -13,8 +13,9 @@ qk_scenario(first_run_with_password
        "user.vdb|Secret|info|!" "user.vdb||info|!")
 qk_scenario(first_run_without_password
   SESSIONS first_run_empty_password restart_empty_password restart_blank_password
-  # qkdb takes an empty line for "no password": the file is enciphered.
-  QKDB "user.vdb||info|!" "user.vdb|secret|info|!")
+  # The file is enciphered under the empty password's key, which qkdb derives
+  # from an empty line as the notebook does.
+  QKDB [==[user.vdb||info|"magic":"QCDB"]==] "user.vdb|secret|info|!")
 qk_scenario(first_run_window_closed SESSIONS first_run_window_closed first_run_again restart_secret)
 
 # Unlocking at start-up.
@@ -44,7 +45,7 @@ qk_scenario(change_password_retries SESSIONS ${FIVE} change_password_retries res
 qk_scenario(change_password_refused SESSIONS ${FIVE} change_password_refused restart_secret
   FAULT_SESSIONS change_password_refused)
 qk_scenario(change_password_to_empty SESSIONS ${FIVE} change_password_empty restart_empty_entry
-  QKDB "user.vdb||info|!" "user.vdb|secret|info|!")
+  QKDB [==[user.vdb||info|"records":5]==] "user.vdb|secret|info|!")
 qk_scenario(reopen_after_failed_change SESSIONS ${FIVE} reopen_after_failed_change restart_secret)
 qk_scenario(no_database_after_failed_change SESSIONS ${FIVE} no_database_after_failed_change restart_secret
   QKDB [==[user.vdb|secret|info|"records":5]==])
