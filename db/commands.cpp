@@ -76,23 +76,23 @@ void CreateDatabase(rt::Value* result, std::int32_t argc, rt::Value* argv) {
   try {
     std::string path = TextArg(Arg(argc, argv, 0));
     if (path.empty()) return Finish(result, err::kFileNotFound);
-    std::vector<FieldSpec> specs;
+    std::vector<FieldSpec> field_specs;
     const rt::Value& list = Arg(argc, argv, 1);
     if ((list.type & ~rt::type::kArrayFlag) == rt::type::kFieldInf) {
       rt::ArrayView items = rt::ArrayElements(list.pointer());
       auto* records = static_cast<FieldInfRecord**>(items.elements);
       for (std::size_t i = 0; i < items.count; ++i) {
         const FieldInfRecord* r = records[i];
-        FieldSpec spec;
+        FieldSpec field_spec;
         if (r != nullptr) {
-          spec.name = r->name == nullptr ? std::string() : r->name;
-          spec.type = r->type;
-          spec.size = r->size;
+          field_spec.name = r->name == nullptr ? std::string() : r->name;
+          field_spec.type = r->type;
+          field_spec.size = r->size;
         }
-        specs.push_back(std::move(spec));
+        field_specs.push_back(std::move(field_spec));
       }
     }
-    Finish(result, CreateDatabaseFile(path, specs));
+    Finish(result, CreateDatabaseFile(path, field_specs));
   } catch (const std::bad_alloc&) {
     Finish(result, err::kCreateFailed);
   }

@@ -35,11 +35,11 @@ double LocalNowAsDateTime() {
   return static_cast<double>(days) + seconds / 86400.0;
 }
 
-int CreateDatabaseFile(const std::string& path, const std::vector<FieldSpec>& specs) {
+int CreateDatabaseFile(const std::string& path, const std::vector<FieldSpec>& field_specs) {
   if (path.empty()) return err::kFileNotFound;
   std::vector<FieldDesc> fields;
   std::int32_t record_size = 0;
-  int code = LayOutFields(specs, &fields, &record_size);
+  int code = LayOutFields(field_specs, &fields, &record_size);
   if (code != 0) return code;
   std::string file_path = WithDefaultExtension(path);
   double created = LocalNowAsDateTime();

@@ -109,22 +109,22 @@ bool NamesEqual(const char* a, const char* b) {
   return *x == *y;
 }
 
-int LayOutFields(const std::vector<FieldSpec>& specs, std::vector<FieldDesc>* fields, std::int32_t* record_size) {
+int LayOutFields(const std::vector<FieldSpec>& field_specs, std::vector<FieldDesc>* fields, std::int32_t* record_size) {
   fields->clear();
   *record_size = 0;
   std::size_t count = 0;
-  while (count < specs.size() && !specs[count].name.empty()) ++count;
+  while (count < field_specs.size() && !field_specs[count].name.empty()) ++count;
   if (count == 0) return err::kNoFields;
   std::int64_t offset = 4;
   for (std::size_t i = 0; i < count; ++i) {
-    const FieldSpec& spec = specs[i];
-    if (spec.name.size() > kMaxFieldName || !IsValidName(spec.name.c_str())) return err::kBadFieldName;
-    if (spec.type < ftype::kByte || spec.type > ftype::kMemo) return err::kBadFieldType;
-    if (spec.type == ftype::kText && (spec.size < 1 || spec.size > kMaxTextSize)) return err::kBadFieldSize;
+    const FieldSpec& field_spec = field_specs[i];
+    if (field_spec.name.size() > kMaxFieldName || !IsValidName(field_spec.name.c_str())) return err::kBadFieldName;
+    if (field_spec.type < ftype::kByte || field_spec.type > ftype::kMemo) return err::kBadFieldType;
+    if (field_spec.type == ftype::kText && (field_spec.size < 1 || field_spec.size > kMaxTextSize)) return err::kBadFieldSize;
     FieldDesc desc;
-    std::memcpy(desc.name, spec.name.c_str(), spec.name.size() + 1);
-    desc.type = spec.type;
-    desc.text_size = spec.type == ftype::kText ? spec.size : 0;
+    std::memcpy(desc.name, field_spec.name.c_str(), field_spec.name.size() + 1);
+    desc.type = field_spec.type;
+    desc.text_size = field_spec.type == ftype::kText ? field_spec.size : 0;
     desc.offset = static_cast<std::int32_t>(offset);
     offset += desc.stored_size();
     fields->push_back(desc);

@@ -58,7 +58,7 @@ struct FieldSpec {
 
 // Checks a field list for creation and lays it out. The list is cut at the
 // first empty name. Returns 0 or -16..-20.
-int LayOutFields(const std::vector<FieldSpec>& specs, std::vector<FieldDesc>* fields, std::int32_t* record_size);
+int LayOutFields(const std::vector<FieldSpec>& field_specs, std::vector<FieldDesc>* fields, std::int32_t* record_size);
 
 // Index of the field with that name, or -1.
 int FindFieldByName(const std::vector<FieldDesc>& fields, const char* name);

@@ -25,12 +25,12 @@ constexpr int kFixtureRecords = 24;
 
 std::vector<std::uint8_t> MakeFixture() {
   EnsureHost();
-  std::vector<db::FieldSpec> specs = {{kFixtureFieldNames[0], db::ftype::kText, 12},
+  std::vector<db::FieldSpec> field_specs = {{kFixtureFieldNames[0], db::ftype::kText, 12},
                                       {kFixtureFieldNames[1], db::ftype::kInt, 0},
                                       {kFixtureFieldNames[2], db::ftype::kDouble, 0},
                                       {kFixtureFieldNames[3], db::ftype::kDateTime, 0}};
   std::string path = ScratchFolder() + "fixture.VDB";
-  if (db::CreateDatabaseFile(path, specs) != 0 || db::OpenDatabaseFile(path, db::OpenOptions{}) != 0) std::abort();
+  if (db::CreateDatabaseFile(path, field_specs) != 0 || db::OpenDatabaseFile(path, db::OpenOptions{}) != 0) std::abort();
   db::Database& d = *db::CurrentDatabase();
   // Repeated and ordered keys, a blank text and negative numbers.
   const char* const names[] = {"alpha", "Beta", "", "\xd6\xd0\xce\xc4", "alpha", "zeta"};

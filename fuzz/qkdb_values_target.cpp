@@ -50,8 +50,8 @@ int FuzzQkdbValues(const std::uint8_t* data, std::size_t size) {
 
   long long n = 0;
   qkdb::ParseInteger(value, &n);
-  db::FieldSpec spec;
-  qkdb::ParseFieldSpec(value, &spec);
+  db::FieldSpec field_spec;
+  qkdb::ParseFieldSpec(value, &field_spec);
   CheckDate(value);
   CheckHex(value);
   qkdb::JsonString(value);

@@ -1,4 +1,4 @@
-#include "ui/inspect.h"
+#include "ui/property_text.h"
 
 #include <cstdio>
 

@@ -152,16 +152,16 @@ void DatabaseSeeds() {
 }
 
 void IndexSeeds() {
-  struct Spec {
+  struct FieldShape {
     const char* name;
     std::vector<std::string> fields;
     std::int32_t page_size, collation;
   };
   const char* const* f = qkfuzz::kFixtureFieldNames;
-  const std::vector<Spec> specs = {{"text", {f[0]}, 512, 0},          {"text-nocase", {f[0]}, 512, 1},
+  const std::vector<FieldShape> field_specs = {{"text", {f[0]}, 512, 0},          {"text-nocase", {f[0]}, 512, 1},
                                    {"text-pinyin", {f[0]}, 1024, 2},  {"int", {f[1]}, 512, 0},
                                    {"double-date", {f[2], f[3]}, 512, 0}, {"text-int", {f[0], f[1]}, 2048, 0}};
-  for (const Spec& s : specs) {
+  for (const FieldShape& s : field_specs) {
     std::string db_path = qkfuzz::WriteIndexFixture();
     std::string index_path = qkfuzz::ScratchFolder() + "seed.VNX";
     Check(db::OpenDatabaseFile(db_path, db::OpenOptions{}), "opening the fixture");

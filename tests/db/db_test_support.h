@@ -31,13 +31,13 @@ inline rt::Value Call(rt::Command command, std::vector<rt::Value> args = {}) {
 // A field array as the application builds it: {1, n, pointers to records}.
 class FieldArray {
  public:
-  struct Spec {
+  struct FieldShape {
     const char* name;
     std::int32_t type;
     std::int32_t size;
   };
-  FieldArray(std::initializer_list<Spec> specs) {
-    for (const Spec& s : specs) records_.push_back(db::FieldInfRecord{const_cast<char*>(s.name), s.type, s.size});
+  FieldArray(std::initializer_list<FieldShape> field_specs) {
+    for (const FieldShape& s : field_specs) records_.push_back(db::FieldInfRecord{const_cast<char*>(s.name), s.type, s.size});
     block_.resize(1 + records_.size());
     std::int32_t header[2] = {1, static_cast<std::int32_t>(records_.size())};
     std::memcpy(block_.data(), header, sizeof header);

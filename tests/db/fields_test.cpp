@@ -10,10 +10,10 @@ namespace {
 
 using db::FieldSpec;
 
-int Lay(std::vector<FieldSpec> specs, std::int32_t* record_size = nullptr) {
+int Lay(std::vector<FieldSpec> field_specs, std::int32_t* record_size = nullptr) {
   std::vector<db::FieldDesc> fields;
   std::int32_t size = 0;
-  int code = db::LayOutFields(specs, &fields, &size);
+  int code = db::LayOutFields(field_specs, &fields, &size);
   if (record_size) *record_size = size;
   return code;
 }

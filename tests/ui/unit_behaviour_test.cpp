@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/ui/sample_forms.h"
-#include "ui/inspect.h"
+#include "ui/property_text.h"
 
 namespace ui {
 namespace {

@@ -171,16 +171,16 @@ int Dump(const std::string& path) {
   return 0;
 }
 
-int Create(const std::string& path, const std::vector<std::string>& specs_utf8) {
-  if (specs_utf8.empty()) return Usage("create needs at least one NAME:TYPE");
-  std::vector<db::FieldSpec> specs;
-  for (const std::string& spec : specs_utf8) {
+int Create(const std::string& path, const std::vector<std::string>& field_specs_utf8) {
+  if (field_specs_utf8.empty()) return Usage("create needs at least one NAME:TYPE");
+  std::vector<db::FieldSpec> field_specs;
+  for (const std::string& field_spec : field_specs_utf8) {
     db::FieldSpec field;
-    std::string problem = ParseFieldSpec(spec, &field);
+    std::string problem = ParseFieldSpec(field_spec, &field);
     if (!problem.empty()) return Usage(problem);
-    specs.push_back(field);
+    field_specs.push_back(field);
   }
-  int code = db::CreateDatabaseFile(path, specs);
+  int code = db::CreateDatabaseFile(path, field_specs);
   return code == 0 ? 0 : EngineError(code);
 }
 

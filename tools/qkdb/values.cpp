@@ -32,20 +32,20 @@ bool ParseInteger(const std::string& text, long long* n) {
   return errno == 0 && *end == '\0';
 }
 
-std::string ParseFieldSpec(const std::string& spec, db::FieldSpec* field) {
+std::string ParseFieldSpec(const std::string& field_spec, db::FieldSpec* field) {
   std::string malformed = "field '";
-  malformed += spec;
+  malformed += field_spec;
   malformed += "' is not NAME:TYPE[:SIZE]";
-  std::size_t colon = spec.find(':');
+  std::size_t colon = field_spec.find(':');
   if (colon == std::string::npos) return malformed;
-  std::size_t second = spec.find(':', colon + 1);
+  std::size_t second = field_spec.find(':', colon + 1);
   long long type = 0, size = 0;
-  if (!ParseInteger(spec.substr(colon + 1, second == std::string::npos ? std::string::npos : second - colon - 1), &type) ||
-      (second != std::string::npos && !ParseInteger(spec.substr(second + 1), &size)) || type < INT32_MIN ||
+  if (!ParseInteger(field_spec.substr(colon + 1, second == std::string::npos ? std::string::npos : second - colon - 1), &type) ||
+      (second != std::string::npos && !ParseInteger(field_spec.substr(second + 1), &size)) || type < INT32_MIN ||
       type > INT32_MAX || size < INT32_MIN || size > INT32_MAX)
     return malformed;
-  field->name = platform::Utf8ToGbk(spec.substr(0, colon));
-  if (field->name.empty()) return "field '" + spec + "' has no name";
+  field->name = platform::Utf8ToGbk(field_spec.substr(0, colon));
+  if (field->name.empty()) return "field '" + field_spec + "' has no name";
   field->type = static_cast<std::int32_t>(type);
   field->size = static_cast<std::int32_t>(size);
   return std::string();

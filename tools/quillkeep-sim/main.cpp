@@ -32,7 +32,7 @@
 #include "tools/quillkeep-sim/arguments.h"
 #include "tools/quillkeep-sim/faults.h"
 #include "tools/quillkeep-sim/transcript.h"
-#include "ui/inspect.h"
+#include "ui/property_text.h"
 #include "ui/runtime_api.h"
 
 namespace {

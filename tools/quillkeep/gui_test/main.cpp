@@ -30,7 +30,7 @@
 #include "tools/quillkeep-sim/faults.h"
 #include "tools/quillkeep/gui_test/gui_user.h"
 #include "tools/quillkeep/gui_test/screen.h"
-#include "ui/inspect.h"
+#include "ui/property_text.h"
 #include "ui/runtime_api.h"
 
 namespace {
