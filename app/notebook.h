@@ -19,6 +19,11 @@ void OnExitButton();
 // (0, false, false) reloads every row; (n, true, false) appends the row of
 // record n; (n, true, true) rewrites the row of record n.
 void LoadRecordList(std::int32_t record, bool single, bool update);
+// True when row `row` shows record `record` (1-based) as the file holds it
+// now: the list can fall out of step with the file (a load that failed half
+// way, another process purging), and a row acted on must be its record.
+// Leaves that record current.
+bool RowShowsRecord(std::int32_t row, std::int32_t record);
 // The stored password of record n (1-based).
 OwnedText ReadStoredPassword(std::int32_t record);
 void OnTogglePasswords();

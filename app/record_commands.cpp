@@ -40,8 +40,14 @@ void OnDeleteRecord() {
   if (ShowMessage(question.c_str(), kYesNo) != kYes) return;
   row = SelectedRow();
   if (row == -1) return;
+  // The row's position names the record: when the list no longer matches
+  // the file (or no database is open), deleting by position would remove a
+  // record the user never confirmed. The row stays, as after a failed purge.
+  if (!RowShowsRecord(row, row + 1)) return;
   CallCore(cmd.go_to_record, {arg::Int(row + 1)});
-  CallCore(cmd.delete_record, {});
+  // A mark that failed leaves nothing to purge: the purge would succeed and
+  // the row would go while its record stays in the file.
+  if (!TakeBool(CallCore(cmd.delete_record, {}))) return;
   if (TakeBool(CallCore(cmd.purge_deleted_records, {}))) {
     CallLibrary(library::kListView, cmd.delete_item,
                 {arg::Unit(rt::type::kListView, ids::kMainWindow, ids::kRecordList), arg::Int(row)});

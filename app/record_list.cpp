@@ -79,6 +79,24 @@ void LoadRecordList(std::int32_t record, bool single, bool update) {
   WriteRow(update ? record - 1 : AppendEmptyRow(), fields);
 }
 
+bool RowShowsRecord(std::int32_t row, std::int32_t record) {
+  const CommandTable& cmd = Commands();
+  if (record < 1 || record > TakeInt(CallCore(cmd.get_record_count, {}))) return false;
+  CallCore(cmd.go_to_record, {arg::Int(record)});
+  RowFields fields = ReadCurrentRecord();
+  OwnedText time = TakeText(CallCore(cmd.to_text, {rt::Value::DateTime(fields.time)}));
+  const struct {
+    std::int32_t column;
+    const OwnedText& stored;
+  } shown[] = {{1, fields.web_name}, {2, fields.web_url}, {3, fields.user_name}, {5, fields.remarks}, {6, time}};
+  bool same = true;
+  for (const auto& cell : shown) {
+    if (rt::CompareTexts(CellText(row, cell.column).c_str(), cell.stored.c_str()) != 0) same = false;
+  }
+  fields.password.Wipe();
+  return same;
+}
+
 OwnedText ReadStoredPassword(std::int32_t record) {
   CallCore(Commands().go_to_record, {arg::Int(record)});
   return ReadTextField(field::kPassword);
