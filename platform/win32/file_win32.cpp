@@ -7,25 +7,10 @@
 #include <climits>
 
 #include "platform/file.h"
+#include "platform/win32/wide_text.h"
 
 namespace platform {
 namespace {
-
-std::wstring Widen(const std::string& gbk) {
-  if (gbk.empty()) return std::wstring();
-  int n = ::MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), nullptr, 0);
-  std::wstring out(static_cast<std::size_t>(n), L'\0');
-  ::MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), out.data(), n);
-  return out;
-}
-
-std::string Narrow(const std::wstring& wide) {
-  if (wide.empty()) return std::string();
-  int n = ::WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(n), '\0');
-  ::WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr, nullptr);
-  return out;
-}
 
 FileError FromWin32(DWORD e) {
   switch (e) {
@@ -164,7 +149,7 @@ class Win32FileSystem final : public FileSystem {
     DWORD shared = ((share_flags & share::kRead) ? FILE_SHARE_READ : 0) |
                    ((share_flags & share::kWrite) ? FILE_SHARE_WRITE : 0);
     DWORD create = disposition == FileDisposition::kCreateAlways ? CREATE_ALWAYS : OPEN_EXISTING;
-    HANDLE handle = ::CreateFileW(Widen(path_gbk).c_str(), desired, shared, nullptr, create,
+    HANDLE handle = ::CreateFileW(win32::WidenGbk(path_gbk).c_str(), desired, shared, nullptr, create,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return LastError();
     *out = std::make_unique<Win32File>(handle, writes);
@@ -174,25 +159,25 @@ class Win32FileSystem final : public FileSystem {
   FileError FullPath(const std::string& path_gbk, std::string* out) override {
     out->clear();
     if (path_gbk.empty()) return FileError::kBadPath;
-    std::wstring wide = Widen(path_gbk);
+    std::wstring wide = win32::WidenGbk(path_gbk);
     DWORD n = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
     if (n == 0) return LastError();
     std::wstring full(n, L'\0');
     DWORD written = ::GetFullPathNameW(wide.c_str(), n, full.data(), nullptr);
     if (written == 0 || written >= n) return LastError();
     full.resize(written);
-    *out = Narrow(full);
+    *out = win32::NarrowToGbk(full);
     return FileError::kNone;
   }
 
   FileError Delete(const std::string& path_gbk) override {
     if (path_gbk.empty()) return FileError::kBadPath;
-    return ::DeleteFileW(Widen(path_gbk).c_str()) ? FileError::kNone : LastError();
+    return ::DeleteFileW(win32::WidenGbk(path_gbk).c_str()) ? FileError::kNone : LastError();
   }
 
   PathKind Query(const std::string& path_gbk) override {
     if (path_gbk.empty()) return PathKind::kNone;
-    DWORD attributes = ::GetFileAttributesW(Widen(path_gbk).c_str());
+    DWORD attributes = ::GetFileAttributesW(win32::WidenGbk(path_gbk).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return PathKind::kNone;
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::kFolder : PathKind::kFile;
   }

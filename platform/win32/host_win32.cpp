@@ -9,25 +9,18 @@
 #include "platform/win32/input_box_win32.h"
 #include "platform/win32/keep_active.h"
 #include "platform/win32/password_dialog_win32.h"
+#include "platform/win32/wide_text.h"
 
 namespace platform {
 namespace {
-
-std::wstring WidenGbk(const std::string& gbk) {
-  if (gbk.empty()) return std::wstring();
-  int n = ::MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), nullptr, 0);
-  std::wstring out(static_cast<std::size_t>(n), L'\0');
-  ::MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), out.data(), n);
-  return out;
-}
 
 class Win32Host final : public Host {
  public:
   BoxAnswer ShowMessageBox(const std::string& text, const std::string& caption,
                            std::uint32_t flags, WindowHandle owner) override {
     win32::KeepActiveWindow keep_active;
-    int answer = ::MessageBoxW(reinterpret_cast<HWND>(owner), WidenGbk(text).c_str(),
-                               WidenGbk(caption).c_str(), flags);
+    int answer = ::MessageBoxW(reinterpret_cast<HWND>(owner), win32::WidenGbk(text).c_str(),
+                               win32::WidenGbk(caption).c_str(), flags);
     return answer == 0 ? BoxAnswer::kCancel : static_cast<BoxAnswer>(answer);
   }
 
@@ -53,7 +46,7 @@ class Win32Host final : public Host {
   bool OpenWebAddress(const std::string& address) override {
     // A browser window of this exact title, when there is one, owns the request.
     HWND owner = ::FindWindowW(nullptr, L"Microsoft Internet Explorer");
-    HINSTANCE started = ::ShellExecuteW(owner, L"open", WidenGbk(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    HINSTANCE started = ::ShellExecuteW(owner, L"open", win32::WidenGbk(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     return reinterpret_cast<INT_PTR>(started) > 32;
   }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/win32/input_box_win32.h"
+#include "platform/win32/wide_text.h"
 
 namespace platform::win32 {
 namespace {
@@ -19,22 +20,6 @@ constexpr WORD kMaskedEditId = 103;
 constexpr WORD kButtonClass = 0x0080;
 constexpr WORD kEditClass = 0x0081;
 constexpr WORD kStaticClass = 0x0082;
-
-std::wstring Widen(const std::string& gbk) {
-  if (gbk.empty()) return std::wstring();
-  int n = ::MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), nullptr, 0);
-  std::wstring out(static_cast<std::size_t>(n), L'\0');
-  ::MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), out.data(), n);
-  return out;
-}
-
-std::string Narrow(const std::wstring& wide) {
-  if (wide.empty()) return std::string();
-  int n = ::WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(n), '\0');
-  ::WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr, nullptr);
-  return out;
-}
 
 // Builds a DLGTEMPLATE with its items; items start on DWORD boundaries.
 class DialogTemplate {
@@ -116,14 +101,14 @@ INT_PTR CALLBACK InputBoxProc(HWND dialog, UINT message, WPARAM wparam, LPARAM l
       state = reinterpret_cast<DialogState*>(lparam);
       ::SetWindowLongPtrW(dialog, DWLP_USER, lparam);
       const InputBoxRequest& request = *state->request;
-      ::SetWindowTextW(dialog, Widen(request.caption).c_str());
-      if (request.with_prompt()) ::SetDlgItemTextW(dialog, kPromptId, Widen(request.prompt).c_str());
+      ::SetWindowTextW(dialog, WidenGbk(request.caption).c_str());
+      if (request.with_prompt()) ::SetDlgItemTextW(dialog, kPromptId, WidenGbk(request.prompt).c_str());
       HWND plain = ::GetDlgItem(dialog, kPlainEditId);
       HWND masked = ::GetDlgItem(dialog, kMaskedEditId);
       state->visible_edit = request.masked() ? masked : plain;
       ::ShowWindow(request.masked() ? plain : masked, SW_HIDE);
       ::EnableWindow(request.masked() ? plain : masked, FALSE);
-      ::SetWindowTextW(state->visible_edit, Widen(request.initial).c_str());
+      ::SetWindowTextW(state->visible_edit, WidenGbk(request.initial).c_str());
       ::SetWindowLongPtrW(state->visible_edit, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
       state->edit_proc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
           state->visible_edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FilteredEditProc)));
@@ -138,7 +123,7 @@ INT_PTR CALLBACK InputBoxProc(HWND dialog, UINT message, WPARAM wparam, LPARAM l
         std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
         n = ::GetWindowTextW(state->visible_edit, text.data(), n + 1);
         text.resize(static_cast<std::size_t>(n));
-        state->entered = Narrow(text);
+        state->entered = NarrowToGbk(text);
         ::SecureZeroMemory(text.data(), text.size() * sizeof(wchar_t));
         BlankEdits(dialog);
         ::EndDialog(dialog, IDOK);
@@ -161,11 +146,11 @@ INT_PTR CALLBACK InputBoxProc(HWND dialog, UINT message, WPARAM wparam, LPARAM l
 }  // namespace
 
 BoxAnswer RunInputBox(const InputBoxRequest& request, std::string* entered) {
-  const std::wstring ok = Widen("确认输入(&O)");
-  const std::wstring cancel = Widen("取消(&C)");
+  const std::wstring ok = WidenGbk("确认输入(&O)");
+  const std::wstring cancel = WidenGbk("取消(&C)");
   const DWORD edit_style = WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL;
   const DWORD button_style = WS_VISIBLE | WS_TABSTOP;
-  const std::wstring caption = Widen(request.caption);
+  const std::wstring caption = WidenGbk(request.caption);
 
   DialogTemplate layout = request.with_prompt() ? DialogTemplate(252, 92, caption, 6) : DialogTemplate(214, 56, caption, 4);
   if (request.with_prompt()) {
