@@ -22,6 +22,9 @@ bool SetClipboard(const char* text) { return TakeBool(CallCore(Commands().set_cl
 bool RowPassword(std::int32_t row, OwnedText* password) {
   if (State().show_passwords == 0) {
     if (!EnsureDatabaseOpen()) return false;
+    // A list left out of step with the file by a failed load would hand out
+    // another record's password: copy only when the row shows its record.
+    if (!RowShowsRecord(row, row + 1)) return false;
     *password = ReadStoredPassword(row + 1);
   } else {
     *password = CellText(row, 4);

@@ -211,5 +211,21 @@ TEST_F(RecordsTest, CopyingUsesTheStoredPasswordWhileMasked) {
   EXPECT_EQ(w.clipboard, "cell");
 }
 
+TEST_F(RecordsTest, AMaskedCopyRefusesARowThatNoLongerShowsItsRecord) {
+  // A list load that failed part way can leave a row showing another record
+  // than the one at its position; its password must not be handed out.
+  LoadRecordList(0, false, false);
+  w.rows[1] = w.rows[2];
+  w.selected = 1;
+  w.clipboard = "before";
+  OnCopyPassword();
+  EXPECT_EQ(w.clipboard, "before");
+  OnCopyRecord();
+  EXPECT_EQ(w.clipboard, "before");
+  w.selected = 2;
+  OnCopyPassword();
+  EXPECT_EQ(w.clipboard, "p3");
+}
+
 }  // namespace
 }  // namespace app::testing
