@@ -211,9 +211,11 @@ bool WriteIniString(const char* file, const char* section, const char* key, cons
   std::vector<Line> lines;
   bool exists = false;
   if (!Load(path, &lines, &exists)) return false;
+  // New lines end the way the file's lines do; a lone "\r" is no line end
+  // to the reader, so it never serves as one.
   std::string eol = "\r\n";
   for (const Line& line : lines)
-    if (!line.eol.empty()) {
+    if (!line.eol.empty() && line.eol.back() == '\n') {
       eol = line.eol;
       break;
     }
