@@ -132,7 +132,12 @@ const std::vector<MenuEntry>* Desktop::menu_bar(MenuHandle menu) const {
 
 std::string Desktop::DescribeScreen() const {
   std::string out;
-  auto quote = [](const std::string& gbk) { return "\"" + GbkToUtf8(gbk) + "\""; };
+  auto quote = [](const std::string& gbk) {
+    std::string quoted(1, '"');
+    quoted += GbkToUtf8(gbk);
+    quoted += '"';
+    return quoted;
+  };
   if (open_box_) out += "message box " + quote(open_box_->text) + " captioned " + quote(open_box_->caption);
   else if (open_input_) out += "input box " + quote(open_input_->prompt);
   else if (open_password_) out += "password dialog" + (open_password_->message.empty() ? std::string() : " " + quote(open_password_->message));

@@ -72,7 +72,7 @@ Row SampleRow(int n) {
 
 Row KillTrialRow(int i) {
   Row r = SampleRow(i);
-  r.name = "k" + std::to_string(i);
+  r.name = std::to_string(i).insert(0, 1, 'k');
   return r;
 }
 
