@@ -11,8 +11,11 @@ namespace {
 // Blocks whose keystream a key keeps: enough for a sequential pass over a
 // few records and for the header block beside the current record's block.
 constexpr std::size_t kCachedBlocks = 16;
-// The block words are produced in batches of this many.
+// The block words are produced in batches of at most this many; the table
+// starts with kFirstWords (256 KB of file) and doubles, so a small file
+// costs little keystream and a large one few regrowths.
 constexpr std::size_t kWordBatch = 1024;
+constexpr std::size_t kFirstWords = 64;
 // Keystream bytes dropped at the start of every block.
 constexpr std::size_t kDroppedBytes = 36;
 
@@ -46,7 +49,7 @@ bool CipherKey::SameAs(const CipherKey& other) const {
 
 std::uint32_t CipherKey::BlockWord(std::uint64_t block) {
   if (block >= words_.size()) {
-    std::size_t want = std::max<std::size_t>(block + 1, words_.size() + kWordBatch);
+    std::size_t want = std::max<std::size_t>(block + 1, std::max(kFirstWords, 2 * words_.size()));
     // Grow into a fresh vector so the old copy can be wiped, not just freed.
     std::vector<std::uint32_t> grown(want);
     std::copy(words_.begin(), words_.end(), grown.begin());

@@ -63,9 +63,11 @@ void FreeMemory(void* p) {
 }
 
 void WipeMemory(void* p, std::size_t bytes) {
-  if (p == nullptr) return;
-  volatile unsigned char* bytes_ptr = static_cast<volatile unsigned char*>(p);
-  for (std::size_t i = 0; i < bytes; ++i) bytes_ptr[i] = 0;
+  if (p == nullptr || bytes == 0) return;
+  std::memset(p, 0, bytes);
+  // The empty statement claims to read the block, so the compiler cannot drop
+  // the memset as a store to memory that dies right after it.
+  __asm__ __volatile__("" : : "r"(p) : "memory");
 }
 
 }  // namespace rt
