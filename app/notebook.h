@@ -18,12 +18,17 @@ void OnExitButton();
 // --- Record list. ---
 // (0, false, false) reloads every row; (n, true, false) appends the row of
 // record n; (n, true, true) rewrites the row of record n.
+// A read that fails stops the load with "读取记录失败：" and the engine's
+// error text; the rows already shown stay (each is its record).
 void LoadRecordList(std::int32_t record, bool single, bool update);
 // True when row `row` shows record `record` (1-based) as the file holds it
 // now: the list can fall out of step with the file (a load that failed half
 // way, another process purging), and a row acted on must be its record.
 // Leaves that record current.
 bool RowShowsRecord(std::int32_t row, std::int32_t record);
+// Tells the user the list no longer matched the file and reloads it (a row
+// acted on did not show its record).
+void ReloadStaleList();
 // The stored password of record n (1-based).
 OwnedText ReadStoredPassword(std::int32_t record);
 void OnTogglePasswords();
@@ -56,6 +61,8 @@ void OnChangePassword();
 // --- Shared small steps. ---
 // MessageBox with the given flags, default caption, no owner; its result.
 std::int32_t ShowMessage(const char* text, std::int32_t flags = 0);
+// The prefix followed directly by the last database error's text.
+void ShowDatabaseError(const char* prefix);
 // The list's selected row, -1 for none.
 std::int32_t SelectedRow();
 // Cell text of the record list.

@@ -58,12 +58,6 @@ bool DatabaseIsOpen() {
   return !name.empty();
 }
 
-void ShowWithErrorText(const char* prefix) {
-  OwnedText error = TakeText(CallCore(Commands().get_database_error_text, {}));
-  OwnedText message(rt::ConcatTexts({prefix, error.c_str()}));
-  ShowMessage(message.c_str());
-}
-
 }  // namespace
 
 OwnedText DeriveKey(const char* password) {
@@ -119,7 +113,7 @@ void OnChangePassword() {
     if (changed) {
       ShowMessage("恭喜，数据库密码成功修改，请牢记");
     } else {
-      ShowWithErrorText("修改数据库密码失败：");
+      ShowDatabaseError("修改数据库密码失败：");
     }
     return;
   }

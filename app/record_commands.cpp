@@ -13,6 +13,7 @@ namespace {
 
 constexpr std::int32_t kYesNo = 4;
 constexpr std::int32_t kYes = 5;
+const char* const kDeleteFailed = "删除记录失败：";
 
 bool SetClipboard(const char* text) { return TakeBool(CallCore(Commands().set_clipboard_text, {arg::Text(text)})); }
 
@@ -24,7 +25,10 @@ bool RowPassword(std::int32_t row, OwnedText* password) {
     if (!EnsureDatabaseOpen()) return false;
     // A list left out of step with the file by a failed load would hand out
     // another record's password: copy only when the row shows its record.
-    if (!RowShowsRecord(row, row + 1)) return false;
+    if (!RowShowsRecord(row, row + 1)) {
+      ReloadStaleList();
+      return false;
+    }
     *password = ReadStoredPassword(row + 1);
   } else {
     *password = CellText(row, 4);
@@ -43,18 +47,26 @@ void OnDeleteRecord() {
   if (ShowMessage(question.c_str(), kYesNo) != kYes) return;
   row = SelectedRow();
   if (row == -1) return;
-  // The row's position names the record: when the list no longer matches
-  // the file (or no database is open), deleting by position would remove a
-  // record the user never confirmed. The row stays, as after a failed purge.
-  if (!RowShowsRecord(row, row + 1)) return;
+  // A failed password change can leave no database open; reopening it
+  // reloads the list.
+  if (!EnsureDatabaseOpen()) return;
+  // The row's position names the record: when the row no longer shows the
+  // record the question named (a load that stopped early, another process
+  // purging, a reload just now), deleting by position would remove a record
+  // the user never confirmed.
+  if (rt::CompareTexts(CellText(row, 1).c_str(), name.c_str()) != 0 || !RowShowsRecord(row, row + 1)) {
+    ReloadStaleList();
+    return;
+  }
   CallCore(cmd.go_to_record, {arg::Int(row + 1)});
   // A mark that failed leaves nothing to purge: the purge would succeed and
   // the row would go while its record stays in the file.
-  if (!TakeBool(CallCore(cmd.delete_record, {}))) return;
-  if (TakeBool(CallCore(cmd.purge_deleted_records, {}))) {
-    CallLibrary(library::kListView, cmd.delete_item,
-                {arg::Unit(rt::type::kListView, ids::kMainWindow, ids::kRecordList), arg::Int(row)});
+  if (!TakeBool(CallCore(cmd.delete_record, {})) || !TakeBool(CallCore(cmd.purge_deleted_records, {}))) {
+    ShowDatabaseError(kDeleteFailed);
+    return;
   }
+  CallLibrary(library::kListView, cmd.delete_item,
+              {arg::Unit(rt::type::kListView, ids::kMainWindow, ids::kRecordList), arg::Int(row)});
 }
 
 void OnCopyRecord() {

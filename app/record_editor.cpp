@@ -1,5 +1,7 @@
 // The record window: opening it to add or to modify, filling it, saving.
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
 
 #include "app/command_table.h"
 #include "app/forms/unit_ids.h"
@@ -47,6 +49,12 @@ std::int32_t ByteLength(const OwnedText& text) { return TakeInt(CallCore(Command
 void AddFromBoxes() {
   const CommandTable& cmd = Commands();
   std::int32_t number = TakeInt(CallCore(cmd.get_record_count, {})) + 1;
+  // A count that could not be read would number the record 1 and show the
+  // first record's row for it.
+  if (!TakeText(CallCore(cmd.get_database_error_text, {})).empty()) {
+    ShowMessage("记录添加失败！");
+    return;
+  }
   OwnedText texts[5];
   for (int i = 0; i < 5; ++i) texts[i] = BoxText(kFieldBoxes[i].box);
   rt::Value now = CallCore(cmd.now, {});
@@ -65,10 +73,18 @@ void AddFromBoxes() {
 void ModifyFromBoxes(std::int32_t record) {
   const CommandTable& cmd = Commands();
   CallCore(cmd.go_first_record, {});
-  CallCore(cmd.go_to_record, {arg::Int(record)});
-  for (const FieldBox& fb : kFieldBoxes) {
-    OwnedText text = BoxText(fb.box);
-    CallCore(cmd.write_field, {arg::Text(fb.field), arg::Text(text)});
+  // A failed move leaves another record current: writing on would change it.
+  bool written = TakeBool(CallCore(cmd.go_to_record, {arg::Int(record)}));
+  for (std::size_t i = 0; written && i < std::size(kFieldBoxes); ++i) {
+    OwnedText text = BoxText(kFieldBoxes[i].box);
+    written = TakeBool(CallCore(cmd.write_field, {arg::Text(kFieldBoxes[i].field), arg::Text(text)}));
+  }
+  if (!written) {
+    // The window stays open with what was typed, so the user can save again;
+    // the row shows what the file holds now.
+    ShowDatabaseError("记录修改失败：");
+    LoadRecordList(record, true, true);
+    return;
   }
   LoadRecordList(record, true, true);
   CallCore(cmd.destroy_unit, {arg::Unit(rt::type::kWindow, ids::kRecordWindow, ids::kRecordWindowUnit)});

@@ -27,16 +27,31 @@ struct RowFields {
   double time = 0;
 };
 
-RowFields ReadCurrentRecord() {
-  RowFields row;
-  row.web_name = ReadTextField(field::kWebName);
-  row.web_url = ReadTextField(field::kWebUrl);
-  row.user_name = ReadTextField(field::kUserName);
-  row.password = ReadTextField(field::kPassword);
-  row.remarks = ReadTextField(field::kRemarks);
-  row.time = TakeDateTime(CallCore(Commands().read_field, {arg::Text(field::kTime)}));
-  return row;
+// A database command just failed: the engine keeps its error text until the
+// next database command.
+bool LastDatabaseCallFailed() { return !TakeText(CallCore(Commands().get_database_error_text, {})).empty(); }
+
+// Reads the current record; false as soon as one of its fields cannot be
+// read (the error stays the last one for the message).
+bool ReadCurrentRecord(RowFields* row) {
+  const struct {
+    const char* name;
+    OwnedText* into;
+  } texts[] = {{field::kWebName, &row->web_name},
+               {field::kWebUrl, &row->web_url},
+               {field::kUserName, &row->user_name},
+               {field::kPassword, &row->password},
+               {field::kRemarks, &row->remarks}};
+  for (const auto& text : texts) {
+    *text.into = ReadTextField(text.name);
+    if (LastDatabaseCallFailed()) return false;
+  }
+  row->time = TakeDateTime(CallCore(Commands().read_field, {arg::Text(field::kTime)}));
+  return !LastDatabaseCallFailed();
 }
+
+// A list that stops short must not pass for the whole notebook: say why.
+void ReportReadFailure() { ShowDatabaseError("读取记录失败："); }
 
 std::int32_t AppendEmptyRow() {
   return TakeInt(CallLibrary(library::kListView, Commands().insert_item, {ListRef()}));
@@ -64,26 +79,37 @@ void WriteRow(std::int32_t row, const RowFields& fields) {
 void LoadRecordList(std::int32_t record, bool single, bool update) {
   const CommandTable& cmd = Commands();
   CallCore(cmd.go_first_record, {});
+  RowFields fields;
   if (!single) {
+    // Rows are only added for records read whole and in order, so every row
+    // shown is its record even when the load stops early.
     CallLibrary(library::kListView, cmd.delete_all_items, {ListRef()});
     std::int32_t count = TakeInt(CallCore(cmd.get_record_count, {}));
+    if (LastDatabaseCallFailed()) return ReportReadFailure();
     for (std::int32_t i = 0; i < count; ++i) {
-      RowFields fields = ReadCurrentRecord();
-      CallCore(cmd.skip_records, {arg::Int(1)});
+      if (!ReadCurrentRecord(&fields)) return ReportReadFailure();
+      bool moved = TakeBool(CallCore(cmd.skip_records, {arg::Int(1)}));
       WriteRow(AppendEmptyRow(), fields);
+      fields.password.Wipe();
+      if (!moved && i + 1 < count) return ReportReadFailure();
     }
     return;
   }
   CallCore(cmd.go_to_record, {arg::Int(record)});
-  RowFields fields = ReadCurrentRecord();
+  if (LastDatabaseCallFailed() || !ReadCurrentRecord(&fields)) return ReportReadFailure();
   WriteRow(update ? record - 1 : AppendEmptyRow(), fields);
+  fields.password.Wipe();
 }
 
 bool RowShowsRecord(std::int32_t row, std::int32_t record) {
   const CommandTable& cmd = Commands();
   if (record < 1 || record > TakeInt(CallCore(cmd.get_record_count, {}))) return false;
   CallCore(cmd.go_to_record, {arg::Int(record)});
-  RowFields fields = ReadCurrentRecord();
+  RowFields fields;
+  if (LastDatabaseCallFailed() || !ReadCurrentRecord(&fields)) {
+    fields.password.Wipe();
+    return false;
+  }
   OwnedText time = TakeText(CallCore(cmd.to_text, {rt::Value::DateTime(fields.time)}));
   const struct {
     std::int32_t column;
@@ -97,12 +123,20 @@ bool RowShowsRecord(std::int32_t row, std::int32_t record) {
   return same;
 }
 
+void ReloadStaleList() {
+  ShowMessage("记录列表与数据库不一致，已重新载入。");
+  LoadRecordList(0, false, false);
+}
+
 OwnedText ReadStoredPassword(std::int32_t record) {
   CallCore(Commands().go_to_record, {arg::Int(record)});
   return ReadTextField(field::kPassword);
 }
 
 void OnTogglePasswords() {
+  // The toggle reloads every row: with no database open (a failed password
+  // change) that would empty the list as if the notebook held nothing.
+  if (!EnsureDatabaseOpen()) return;
   OwnedText caption = ReadTextProperty(ids::kMainWindow, ids::kTogglePasswordsButton, kToggleCaptionProperty);
   if (rt::CompareTexts(caption.c_str(), kShowCaption) == 0) {
     State().show_passwords = 1;

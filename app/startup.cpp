@@ -132,9 +132,7 @@ void OnCreateDatabase() {
     CallCore(cmd.destroy_unit, {InitWindowRef()});
     return;
   }
-  OwnedText error = TakeText(CallCore(cmd.get_database_error_text, {}));
-  OwnedText message(rt::ConcatTexts({"数据库密码设置失败：", error.c_str()}));
-  ShowMessage(message.c_str());
+  ShowDatabaseError("数据库密码设置失败：");
   // A file left open without a password could never be opened again: the
   // next start would ask for a key that a plain file never accepts. Remove
   // it, so the window (still open) can create the database afresh.
@@ -151,6 +149,12 @@ void OnMainWindowDestroying() { CallCore(Commands().close_database, {}); }
 
 std::int32_t ShowMessage(const char* text, std::int32_t flags) {
   return TakeInt(CallCore(Commands().message_box, {arg::Text(text), arg::Int(flags)}));
+}
+
+void ShowDatabaseError(const char* prefix) {
+  OwnedText error = TakeText(CallCore(Commands().get_database_error_text, {}));
+  OwnedText message(rt::ConcatTexts({prefix, error.c_str()}));
+  ShowMessage(message.c_str());
 }
 
 }  // namespace app

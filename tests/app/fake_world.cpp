@@ -160,6 +160,7 @@ void SetPasswordCmd(rt::Value* r, std::int32_t, rt::Value* a) {
 void ErrorTextCmd(rt::Value* r, std::int32_t, rt::Value*) { ReturnText(r, W().last_error); }
 void RecordCountCmd(rt::Value* r, std::int32_t, rt::Value*) {
   FakeDatabaseFile* db = W().OpenDatabase();
+  if (db == nullptr) Fail("未设置当前数据库");
   ReturnInt(r, db != nullptr ? static_cast<std::int32_t>(db->records.size()) : 0);
 }
 void GoFirstCmd(rt::Value*, std::int32_t, rt::Value*) { W().current = 0; }
@@ -189,6 +190,10 @@ void ReadFieldCmd(rt::Value* r, std::int32_t, rt::Value* a) {
   FakeRecord* rec = CurrentRecord();
   int field = FieldIndex(TextArg(a[0]));
   EXPECT_GE(field, 0) << TextArg(a[0]);
+  if (W().fail_reads_from >= 0 && W().current >= W().fail_reads_from) {
+    Fail("读取失败");
+    rec = nullptr;
+  }
   if (field == 5) *r = rt::Value::DateTime(rec != nullptr ? rec->time : 0);
   else ReturnText(r, rec != nullptr && field >= 0 ? rec->texts[static_cast<std::size_t>(field)] : "");
 }
@@ -196,6 +201,7 @@ void WriteFieldCmd(rt::Value* r, std::int32_t, rt::Value* a) {
   EXPECT_TRUE(W().OpenDatabase() != nullptr) << "WriteField without a current database";
   FakeRecord* rec = CurrentRecord();
   int field = FieldIndex(TextArg(a[0]));
+  if (W().fail_writes) return Fail("写入失败"), ReturnBool(r, false);
   if (rec == nullptr || field < 0 || field > 4) return ReturnBool(r, false);
   rec->texts[static_cast<std::size_t>(field)] = TextArg(a[1]);
   ReturnBool(r, true);
@@ -213,6 +219,7 @@ void AddRecordCmd(rt::Value* r, std::int32_t argc, rt::Value* a) {
   ReturnBool(r, true);
 }
 void DeleteRecordCmd(rt::Value* r, std::int32_t, rt::Value*) {
+  if (W().fail_delete) return Fail("删除失败"), ReturnBool(r, false);
   FakeRecord* rec = CurrentRecord();
   if (rec != nullptr) rec->deleted = true;
   ReturnBool(r, rec != nullptr);
@@ -226,6 +233,13 @@ void PurgeCmd(rt::Value* r, std::int32_t, rt::Value*) {
 void FieldNameCmd(rt::Value* r, std::int32_t, rt::Value* a) {
   EXPECT_EQ(a[0].as_int(), 1);
   ReturnText(r, W().OpenDatabase() != nullptr ? "id" : "");
+}
+
+// Every database command starts by clearing the last error, as the engine's do.
+template <rt::Command command>
+void Db(rt::Value* r, std::int32_t argc, rt::Value* a) {
+  W().last_error.clear();
+  command(r, argc, a);
 }
 
 // --- Windows and the list. ---
@@ -377,22 +391,22 @@ WorldScope::WorldScope() {
   t.digest = DigestCmd;
   t.encrypt_data = EncryptCmd;
   t.delay = DelayCmd;
-  t.create_database = CreateCmd;
-  t.open_database = OpenCmd;
-  t.close_database = CloseCmd;
-  t.set_database_password = SetPasswordCmd;
+  t.create_database = Db<CreateCmd>;
+  t.open_database = Db<OpenCmd>;
+  t.close_database = Db<CloseCmd>;
+  t.set_database_password = Db<SetPasswordCmd>;
   t.input_password_dialog = PasswordDialogCmd;
   t.get_database_error_text = ErrorTextCmd;
-  t.get_record_count = RecordCountCmd;
-  t.go_first_record = GoFirstCmd;
-  t.go_to_record = GoToCmd;
-  t.skip_records = SkipCmd;
-  t.read_field = ReadFieldCmd;
-  t.write_field = WriteFieldCmd;
-  t.add_record = AddRecordCmd;
-  t.delete_record = DeleteRecordCmd;
-  t.purge_deleted_records = PurgeCmd;
-  t.get_field_name = FieldNameCmd;
+  t.get_record_count = Db<RecordCountCmd>;
+  t.go_first_record = Db<GoFirstCmd>;
+  t.go_to_record = Db<GoToCmd>;
+  t.skip_records = Db<SkipCmd>;
+  t.read_field = Db<ReadFieldCmd>;
+  t.write_field = Db<WriteFieldCmd>;
+  t.add_record = Db<AddRecordCmd>;
+  t.delete_record = Db<DeleteRecordCmd>;
+  t.purge_deleted_records = Db<PurgeCmd>;
+  t.get_field_name = Db<FieldNameCmd>;
   t.load_window = LoadWindowCmd;
   t.destroy_unit = DestroyUnitCmd;
   t.popup_menu = PopupCmd;

@@ -74,6 +74,9 @@ struct World {
   bool fail_open_unprotected = false;
   bool refuse_password = false;
   bool fail_add = false;
+  std::int32_t fail_reads_from = -1;  // reads of this record index and on fail
+  bool fail_writes = false;
+  bool fail_delete = false;
   std::vector<std::pair<std::string, std::int32_t>> created_fields;  // (name, type) as passed
 
   // Windows and the rest.

@@ -220,11 +220,102 @@ TEST_F(RecordsTest, AMaskedCopyRefusesARowThatNoLongerShowsItsRecord) {
   w.clipboard = "before";
   OnCopyPassword();
   EXPECT_EQ(w.clipboard, "before");
+  // The refused copy said so and put the list back in step.
+  ASSERT_EQ(w.messages.size(), 1u);
+  EXPECT_EQ(w.messages[0].text, "记录列表与数据库不一致，已重新载入。");
+  EXPECT_EQ(w.rows[1][1], "");
+  w.rows[1] = w.rows[0];
+  w.selected = 1;
   OnCopyRecord();
   EXPECT_EQ(w.clipboard, "before");
+  EXPECT_EQ(w.messages.size(), 2u);
   w.selected = 2;
   OnCopyPassword();
   EXPECT_EQ(w.clipboard, "p3");
+}
+
+TEST_F(RecordsTest, AFailedReadStopsTheListAndSaysWhy) {
+  // Full reload: the rows read before the failure stay, each its record.
+  w.fail_reads_from = 1;
+  LoadRecordList(0, false, false);
+  ASSERT_EQ(w.rows.size(), 1u);
+  EXPECT_EQ(w.rows[0][1], "站一");
+  ASSERT_EQ(w.messages.size(), 1u);
+  EXPECT_EQ(w.messages[0].text, "读取记录失败：读取失败");
+
+  // One row: appended or rewritten only when read whole.
+  LoadRecordList(3, true, false);
+  EXPECT_EQ(w.rows.size(), 1u);
+  w.fail_reads_from = -1;
+  LoadRecordList(0, false, false);
+  w.fail_reads_from = 2;
+  w.rows[2][1] = "shown";
+  LoadRecordList(3, true, true);
+  EXPECT_EQ(w.rows[2][1], "shown");
+  EXPECT_EQ(w.messages.size(), 3u);
+
+  // No database: the count fails, and the list says so rather than
+  // passing for an empty notebook.
+  w.fail_reads_from = -1;
+  w.open_path.reset();
+  LoadRecordList(0, false, false);
+  EXPECT_TRUE(w.rows.empty());
+  EXPECT_EQ(w.messages.back().text, "读取记录失败：未设置当前数据库");
+}
+
+TEST_F(RecordsTest, FailedModifyAndDeleteSayWhyAndKeepWhatWasTyped) {
+  LoadRecordList(0, false, false);
+  w.selected = 0;
+  w.fail_writes = true;
+  w.in_record_window = [this] {
+    Type(ids::kWebNameBox, "改过");
+    OnSaveRecord();
+  };
+  OnModifyRecord();
+  ASSERT_EQ(w.messages.size(), 1u);
+  EXPECT_EQ(w.messages[0].text, "记录修改失败：写入失败");
+  EXPECT_TRUE(w.destroyed.empty());  // the window stays with the typed text
+  EXPECT_EQ(Box(ids::kWebNameBox), "改过");
+  EXPECT_EQ(Records()[0].texts[0], "站一");
+  EXPECT_EQ(w.rows[0][1], "站一");
+
+  w.fail_delete = true;
+  w.message_answers = {5};  // Yes
+  OnDeleteRecord();
+  ASSERT_EQ(w.messages.size(), 3u);
+  EXPECT_EQ(w.messages[2].text, "删除记录失败：删除失败");
+  EXPECT_EQ(Records().size(), 3u);
+  EXPECT_EQ(w.rows.size(), 3u);
+}
+
+TEST_F(RecordsTest, DeleteRemovesOnlyTheRecordTheQuestionNamed) {
+  LoadRecordList(0, false, false);
+  w.selected = 0;
+  // Another process changed the first record after the list was loaded.
+  Records()[0].texts[0] = "别的";
+  w.message_answers = {5};
+  OnDeleteRecord();
+  EXPECT_EQ(Records().size(), 3u);
+  ASSERT_EQ(w.messages.size(), 2u);
+  EXPECT_EQ(w.messages[1].text, "记录列表与数据库不一致，已重新载入。");
+  EXPECT_EQ(w.rows[0][1], "别的");
+
+  // With no database open the password is asked first; Cancel keeps all.
+  w.selected = 0;
+  w.open_path.reset();
+  w.password_answers = {std::nullopt};
+  w.message_answers = {5};
+  OnDeleteRecord();
+  EXPECT_EQ(w.password_prompts.size(), 1u);
+  EXPECT_EQ(Records().size(), 3u);
+  EXPECT_EQ(w.rows.size(), 3u);
+
+  // The mask toggle needs the records too: Cancel leaves list and caption.
+  w.password_answers = {std::nullopt};
+  OnTogglePasswords();
+  EXPECT_EQ(w.password_prompts.size(), 2u);
+  EXPECT_EQ(State().show_passwords, 0);
+  EXPECT_EQ(w.rows.size(), 3u);
 }
 
 }  // namespace

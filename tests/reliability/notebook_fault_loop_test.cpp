@@ -6,7 +6,8 @@
 // the database opens with the notebook's key and passes the checker, every
 // earlier record is intact, an add the notebook called successful is there
 // whole, an add it called failed is absent or whole, and a row the list
-// dropped is gone from the file while a row it kept is still there.
+// dropped is gone from the file while a row it kept is still there, and a
+// list that does not show the records was explained by a message.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -105,6 +106,12 @@ struct Session {
   std::string delete_named;  // the site the delete question named, GBK
   int deleted_row = -1;
   std::vector<std::string> listed_before, listed;  // the sites the list shows before and after, GBK
+  bool looked_at_list = false;  // listed_before was taken
+  bool SawBoxStartingWith(const std::string& prefix) const {
+    for (const std::string& box : boxes)
+      if (box.rfind(prefix, 0) == 0) return true;
+    return false;
+  }
   // The list is what it was less the deleted row (not reloaded, not kept).
   bool RowDropped() const {
     if (deleted_row < 0 || listed_before.size() != listed.size() + 1) return false;
@@ -200,13 +207,14 @@ class StepPerson final : public platform::sim::Person {
         // The second row, or the only one when the list holds fewer.
         platform::WindowHandle list = Unit(desktop, "超级列表框1");
         session_.rows_before_delete = ListRows(desktop);
+        session_.listed_before = Sites(desktop);
+        session_.looked_at_list = true;
         stage_ = Stage::kAfterDelete;
         if (session_.rows_before_delete == 0) {
           session_.rows_before_delete = -1;
           Proceed(desktop);
           return;
         }
-        session_.listed_before = Sites(desktop);
         session_.deleted_row = session_.rows_before_delete >= 2 ? 1 : 0;
         desktop.SelectRow(list, session_.deleted_row);
         desktop.Click(Unit(desktop, "按钮_删除记录"));
@@ -268,11 +276,23 @@ void RunNotebookSession(const std::filesystem::path& folder, platform::sim::Pers
 
 // What the person saw, for failure messages.
 std::string Story(const Session& s) {
-  std::string story = "; rows " + std::to_string(s.rows_before_delete) + " -> " + std::to_string(s.rows_after_delete) +
-                      ", deleting \"" + platform::GbkToUtf8(s.delete_named) + "\"; boxes:";
-  for (const std::string& box : s.boxes) story += " \"" + platform::GbkToUtf8(box) + "\"";
+  std::string story = "; rows ";
+  story += std::to_string(s.rows_before_delete);
+  story += " -> ";
+  story += std::to_string(s.rows_after_delete);
+  story += ", deleting \"";
+  story += platform::GbkToUtf8(s.delete_named);
+  story += "\"; boxes:";
+  for (const std::string& box : s.boxes) {
+    story += " \"";
+    story += platform::GbkToUtf8(box);
+    story += '"';
+  }
   story += "; listed:";
-  for (const std::string& site : s.listed) story += " " + platform::GbkToUtf8(site);
+  for (const std::string& site : s.listed) {
+    story += ' ';
+    story += platform::GbkToUtf8(site);
+  }
   return story;
 }
 
@@ -356,6 +376,20 @@ class NotebookFaultLoop : public ::testing::Test {
     std::vector<std::string> problems;
     std::vector<Card> after = OpenCheckAndRead(database_, key_, &problems);
     ASSERT_TRUE(problems.empty()) << trial << ": " << problems.front();
+
+    // The list shows the notebook's records in order (with the added one
+    // when the add was called successful), or a box said it could not.
+    if (s.looked_at_list) {
+      std::vector<std::string> sites;
+      for (const Card& earlier : before_) sites.push_back(earlier.texts[0]);
+      std::vector<std::string> with_added = sites;
+      with_added.push_back("网站四");
+      const bool whole = s.listed_before == with_added || (s.listed_before == sites && !s.add_reported_success);
+      if (!whole) {
+        EXPECT_TRUE(s.SawBoxStartingWith("读取记录失败：") || s.SawBoxStartingWith("记录列表与数据库不一致"))
+            << trial << ": the list stopped short or went out of step without a message";
+      }
+    }
 
     // Every earlier record stays whole, in order, live; the one the delete
     // question named is gone when the list dropped its row, else still there
