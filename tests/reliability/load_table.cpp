@@ -135,8 +135,9 @@ std::string CheckLoadTable(const std::string& path, int originals, int writers, 
   }
   for (int w = 0; w < writers && problem.empty(); ++w)
     for (int i = 0; i < per_writer; ++i)
-      if (sites.count("w" + std::to_string(w) + "-" + std::to_string(i)) == 0) {
-        problem = "lost w" + std::to_string(w) + "-" + std::to_string(i);
+      if (std::string site = std::string(1, 'w').append(std::to_string(w)).append(1, '-').append(std::to_string(i));
+          sites.count(site) == 0) {
+        problem = "lost " + site;
         break;
       }
   db::CloseDatabaseNamed("");

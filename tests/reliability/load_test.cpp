@@ -5,8 +5,6 @@
 // records per writer. Prints the adds per second with 1, 2 and 4 writers.
 #include <gtest/gtest.h>
 
-#ifndef _WIN32
-
 #include <fstream>
 #include <memory>
 
@@ -63,5 +61,3 @@ TEST(MultiProcessLoad, ThroughputWithOneTwoAndFourWriters) {
 
 }  // namespace
 }  // namespace reltest
-
-#endif  // the load starts POSIX processes

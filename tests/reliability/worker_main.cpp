@@ -6,6 +6,7 @@
 //   worker load-add DB COUNT TAG        adds COUNT notebook records
 //   worker load-list DB STOPFILE        loads the list until STOPFILE exists
 //   worker load-rewrite DB STOPFILE     rewrites passwords until STOPFILE exists
+//   worker echo LOG ARG...              writes each ARG on a line of LOG
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -72,9 +73,18 @@ int LoopPassword(db::Database& d) {
   }
 }
 
+// The arguments as they arrived, to check how the parent passes them.
+int Echo(const char* log_path, int count, char** args) {
+  FILE* log = std::fopen(log_path, "wb");
+  if (log == nullptr) return 2;
+  for (int i = 0; i < count; ++i) std::fprintf(log, "%s\n", args[i]);
+  return std::fclose(log) == 0 ? 0 : 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc >= 3 && std::strcmp(argv[1], "echo") == 0) return Echo(argv[2], argc - 3, argv + 3);
   if (argc < 4) return 2;
   const std::string mode = argv[1], path = argv[2];
   if (mode.rfind("load-", 0) == 0) return reltest::RunLoadRole(mode, path, argv[3]);
