@@ -7,30 +7,17 @@
 #include "db/format.h"
 #include "db/paths.h"
 #include "db/rollback.h"
+#include "platform/civil_date.h"
 #include "platform/host.h"
 
 namespace db {
-namespace {
-
-// Days from 1970-01-01 to a civil date (proleptic Gregorian).
-std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
-  y -= m <= 2;
-  std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-  auto yoe = static_cast<unsigned>(y - era * 400);
-  unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
-}
-
-constexpr std::int64_t kDaysFrom1899To1970 = 25569;
-
-}  // namespace
 
 double LocalNowAsDateTime() {
   // The host's clock, so a simulated desktop decides the time too.
   platform::LocalTime local = platform::CurrentHost().LocalNow();
-  std::int64_t days = DaysFromCivil(local.year, static_cast<unsigned>(local.month), static_cast<unsigned>(local.day)) +
-                      kDaysFrom1899To1970;
+  std::int64_t days =
+      platform::DaysFromCivil(local.year, static_cast<unsigned>(local.month), static_cast<unsigned>(local.day)) +
+      platform::kDaysFrom1899To1970;
   int seconds = local.hour * 3600 + local.minute * 60 + local.second;
   return static_cast<double>(days) + seconds / 86400.0;
 }

@@ -1,40 +1,24 @@
 #include "platform/sim/sim_host.h"
 
+#include "platform/civil_date.h"
+
 namespace platform::sim {
 namespace {
 
 // Longest wait or clearing delay, so the tick arithmetic stays in range.
 constexpr std::uint32_t kLongestSeconds = 7 * 24 * 3600;
 
-// Days since 1970-01-01 of a civil date, and back (proleptic Gregorian).
-long long DaysFromCivil(long long y, int m, int d) {
-  y -= m <= 2;
-  long long era = (y >= 0 ? y : y - 399) / 400;
-  long long yoe = y - era * 400;
-  long long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
-}
-
-void CivilFromDays(long long z, int* y, int* m, int* d) {
-  z += 719468;
-  long long era = (z >= 0 ? z : z - 146096) / 146097;
-  long long doe = z - era * 146097;
-  long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  long long mp = (5 * doy + 2) / 153;
-  *d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  *m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  *y = static_cast<int>(yoe + era * 400 + (*m <= 2));
-}
-
 LocalTime AddSeconds(const LocalTime& t, std::uint32_t seconds) {
-  long long total = (DaysFromCivil(t.year, t.month, t.day) * 86400LL + t.hour * 3600LL + t.minute * 60LL + t.second) +
+  long long total = (DaysFromCivil(t.year, static_cast<unsigned>(t.month), static_cast<unsigned>(t.day)) * 86400LL +
+                     t.hour * 3600LL + t.minute * 60LL + t.second) +
                     seconds;
   long long days = total >= 0 ? total / 86400 : (total - 86399) / 86400;
   long long rest = total - days * 86400;
   LocalTime out;
-  CivilFromDays(days, &out.year, &out.month, &out.day);
+  const CivilDate date = CivilFromDays(days);
+  out.year = static_cast<int>(date.year);
+  out.month = static_cast<int>(date.month);
+  out.day = static_cast<int>(date.day);
   out.hour = static_cast<int>(rest / 3600);
   out.minute = static_cast<int>(rest / 60 % 60);
   out.second = static_cast<int>(rest % 60);

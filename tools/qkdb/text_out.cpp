@@ -4,33 +4,13 @@
 #include <cstdio>
 
 #include "db/codec.h"
+#include "platform/civil_date.h"
 #include "platform/system.h"
 
 namespace qkdb {
 namespace {
 
-std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
-  y -= m <= 2;
-  std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-  auto yoe = static_cast<unsigned>(y - era * 400);
-  unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
-}
-
-void CivilFromDays(std::int64_t z, std::int64_t* y, unsigned* m, unsigned* d) {
-  z += 719468;
-  std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  auto doe = static_cast<unsigned>(z - era * 146097);
-  unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  unsigned mp = (5 * doy + 2) / 153;
-  *d = doy - (153 * mp + 2) / 5 + 1;
-  *m = mp < 10 ? mp + 3 : mp - 9;
-  *y = static_cast<std::int64_t>(yoe) + era * 400 + (*m <= 2);
-}
-
-constexpr std::int64_t kEpochShift = 25569;  // 1899-12-30 to 1970-01-01
+constexpr std::int64_t kEpochShift = platform::kDaysFrom1899To1970;
 
 }  // namespace
 
@@ -69,11 +49,10 @@ std::string DateText(double days) {
     seconds -= 86400;
     day += days < 0 ? -1 : 1;
   }
-  std::int64_t y;
-  unsigned m, d;
-  CivilFromDays(day - kEpochShift, &y, &m, &d);
+  const platform::CivilDate date = platform::CivilFromDays(day - kEpochShift);
   char buffer[40];
-  std::snprintf(buffer, sizeof buffer, "%04lld-%02u-%02u %02d:%02d:%02d", static_cast<long long>(y), m, d,
+  std::snprintf(buffer, sizeof buffer, "%04lld-%02u-%02u %02d:%02d:%02d", static_cast<long long>(date.year), date.month,
+                date.day,
                 static_cast<int>(seconds / 3600), static_cast<int>(seconds / 60 % 60), static_cast<int>(seconds % 60));
   return buffer;
 }
@@ -89,11 +68,8 @@ bool ParseDate(const std::string& text, double* days) {
   }
   if (y < 100 || y > 9999 || mo < 1 || mo > 12 || d < 1 || d > 31 || h > 23 || mi > 59 || s > 59 || h < 0 || mi < 0 || s < 0)
     return false;
-  std::int64_t back_y;
-  unsigned back_m, back_d;
-  std::int64_t day = DaysFromCivil(y, static_cast<unsigned>(mo), static_cast<unsigned>(d));
-  CivilFromDays(day, &back_y, &back_m, &back_d);
-  if (back_d != static_cast<unsigned>(d)) return false;  // 2023-02-30 and the like
+  std::int64_t day = platform::DaysFromCivil(y, static_cast<unsigned>(mo), static_cast<unsigned>(d));
+  if (platform::CivilFromDays(day).day != static_cast<unsigned>(d)) return false;  // 2023-02-30 and the like
   double serial = static_cast<double>(day + kEpochShift);
   double time = (h * 3600 + mi * 60 + s) / 86400.0;
   *days = serial >= 0 ? serial + time : serial - time;
