@@ -79,9 +79,12 @@ qk_scenario(script_running_out_fails SESSIONS ${CREATE} script_runs_out STATUS 3
   ERROR "the end of the script while the program waiting in a window waits")
 
 # Copied secrets leave the clipboard (the simulated clock moves on with
-# `wait`; the GUI driver has no such clock, so these run on the simulated
-# desktop only). user.ini's "clipboard" is read and never written.
+# `wait`; the GUI driver lets the real clock run, so only the short one runs
+# on the Win32 window system as well). user.ini's "clipboard" is read and
+# never written.
 qk_scenario(clipboard_clearing SIM_ONLY SESSIONS ${FIVE} clipboard_clearing)
 qk_scenario(clipboard_never SIM_ONLY SESSIONS ${FIVE} clipboard_never FILES "files/clipboard_never.ini>user.ini"
   CONTAINS "user.ini|[user]\r\nclipboard = 0\r\n")
 qk_scenario(clipboard_five_seconds SIM_ONLY SESSIONS ${FIVE} clipboard_five_seconds FILES "files/clipboard_five.ini>user.ini")
+qk_scenario(clipboard_two_seconds SESSIONS ${FIVE} clipboard_two_seconds FILES "files/clipboard_two.ini>user.ini"
+  CONTAINS "user.ini|[user]\r\nclipboard=2\r\n")

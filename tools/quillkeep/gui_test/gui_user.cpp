@@ -17,6 +17,11 @@ using platform::sim::ScriptFailure;
 using platform::sim::ScriptLine;
 
 constexpr UINT kTimerMs = 40;
+// A `wait` ends a little after its seconds: a timer of the program's that
+// falls due at the same moment has then surely been dispatched.
+constexpr DWORD kWaitSlackMs = 100;
+// The real clock runs for a `wait`: longer ones belong on the simulated desktop.
+constexpr unsigned long kLongestWaitSeconds = 600;
 constexpr int kInputPlainEdit = 102, kInputMaskedEdit = 103, kInputPrompt = 101;
 constexpr int kMessageBoxText = 0xFFFF;
 constexpr UINT kGetMenuHandle = 0x01E1;  // MN_GETHMENU
@@ -100,6 +105,10 @@ void GuiUser::Act(Wait wait, HWND modal) {
 }
 
 void GuiUser::ActNow(Wait wait, HWND modal) {
+  if (waiting_until_) {
+    if (static_cast<LONG>(::GetTickCount() - *waiting_until_) < 0) return;  // the loop runs on meanwhile
+    waiting_until_.reset();
+  }
   acting_ = true;
   if (keyboard_state_changed_) {  // modifiers held for the last key press are let go
     BYTE keys[256] = {};
@@ -111,6 +120,11 @@ void GuiUser::ActNow(Wait wait, HWND modal) {
   if (at_wait) at_wait(wait);
   while (position_ < lines_.size()) {
     const ScriptLine& line = lines_[position_++];
+    if (line.verb == "wait") {
+      StartWaiting(line);
+      acting_ = false;
+      return;
+    }
     if (IsAction(line)) {
       Perform(wait, modal, line);
       if (modal != nullptr) last_modal_ = modal;
@@ -128,15 +142,27 @@ void GuiUser::Finish(int exit_code) {
   g_user = nullptr;
   while (position_ < lines_.size()) {
     const ScriptLine& line = lines_[position_++];
-    bool offscreen = line.verb == "clock" ||
+    bool offscreen = line.verb == "clock" || line.verb == "wait" ||
                      (line.verb == "expect" && (line.words[0] == "exit" || line.words[0] == "file" ||
                                                 line.words[0] == "no-file" || line.words[0] == "clipboard" ||
                                                 line.words[0] == "browser"));
     if (!offscreen)
       Fail(line.number, "the program to be running for " + Quote(line.verb + (line.words.empty() ? "" : " " + line.words[0])),
            "it ended with exit code " + std::to_string(exit_code));
+    if (line.verb == "wait") continue;  // nothing of the program's can fall due any more
     Check(line, exit_code);
   }
+}
+
+void GuiUser::StartWaiting(const ScriptLine& line) {
+  const std::string& n = line.words[0];
+  char* end = nullptr;
+  unsigned long seconds = std::strtoul(n.c_str(), &end, 10);
+  if (n.empty() || n[0] < '0' || n[0] > '9' || *end != '\0')
+    Fail(line.number, "a number of seconds", Quote(n));
+  if (seconds > kLongestWaitSeconds)
+    Fail(line.number, "a wait of at most " + std::to_string(kLongestWaitSeconds) + " seconds on the real clock", Quote(n));
+  waiting_until_ = ::GetTickCount() + static_cast<DWORD>(seconds) * 1000u + kWaitSlackMs;
 }
 
 HWND GuiUser::Unit(const ScriptLine& line, const std::string& name) {

@@ -4,7 +4,9 @@
 // rows, key presses, the buttons of real message boxes and dialogs, and the
 // keyboard in popup menus. It acts whenever the program waits: when the
 // message loop runs dry, and (by a thread timer) while a message box, a
-// dialog or a popup menu runs its own loop.
+// dialog or a popup menu runs its own loop. `wait SECONDS` lets the real
+// clock run that long with the program's message loop going, so timers
+// that fall due meanwhile (clearing the clipboard) fire.
 #pragma once
 
 #include <windows.h>
@@ -49,6 +51,7 @@ class GuiUser {
   bool IsAction(const platform::sim::ScriptLine& line) const;
   void Check(const platform::sim::ScriptLine& line, std::optional<int> exit_code);
   void Perform(Wait wait, HWND modal, const platform::sim::ScriptLine& line);
+  void StartWaiting(const platform::sim::ScriptLine& line);
   HWND Unit(const platform::sim::ScriptLine& line, const std::string& name);
   [[noreturn]] void Fail(int line, const std::string& expected, const std::string& saw);
 
@@ -65,6 +68,7 @@ class GuiUser {
   bool acting_ = false;
   HWND last_modal_ = nullptr;  // the modal window already acted on
   bool keyboard_state_changed_ = false;
+  std::optional<DWORD> waiting_until_;  // tick count a `wait` line ends at
 };
 
 }  // namespace gui_test
