@@ -144,6 +144,10 @@ int TrimTail(DbFile& aux, AuxHeader& h) {
     int code = ReadLinks(aux, last, &links);
     if (code != 0) return code;
     if (links.used != 0) break;
+    // Damaged links must not send a write outside the file (a link of
+    // 2^30 would grow it by half a terabyte).
+    if (links.prev < 0 || links.prev >= h.block_count || links.next < 0 || links.next >= h.block_count)
+      return err::kAuxAccess;
     if (links.prev != 0) {
       code = WriteLinkWord(aux, links.prev, 4, links.next);
       if (code != 0) return code;

@@ -128,4 +128,23 @@ TEST_F(Chains, ABrokenChainIsAnErrorNotACrash) {
   EXPECT_EQ(db::LastError(), -59);
 }
 
+TEST_F(Chains, ADamagedFreeLinkNeverSendsAWriteOutsideTheFile) {
+  ASSERT_TRUE(Call(cmd::AddRecord, {Text("a"), Text("first")}).lo);                          // block 1
+  ASSERT_TRUE(Call(cmd::AddRecord, {Text("b"), Text(std::string(900, 'b').c_str())}).lo);  // blocks 2, 3
+  Call(cmd::GoToRecord, {Int(1)});
+  WriteBody(0, 'x');  // block 1 goes to the free list
+  db::DbFile& aux = *db::CurrentDatabase()->aux;
+  // The free block's next link points half a terabyte away.
+  unsigned char far[4];
+  db::PutI32(far, 1 << 30);
+  ASSERT_EQ(aux.WriteAt(1 * db::kBlockSize + 4, far, 4), 0);
+  const std::uint64_t before = AuxSize();
+  // Shrinking the last chain frees the tail, whose trim meets that link.
+  Call(cmd::GoToRecord, {Int(2)});
+  EXPECT_FALSE(Call(cmd::WriteField, {Text("body"), Text("")}).lo);
+  EXPECT_EQ(db::LastError(), -59);
+  EXPECT_LE(AuxSize(), before);
+  EXPECT_EQ(aux.held_positions(), 0u);
+}
+
 }  // namespace
