@@ -232,7 +232,9 @@ std::vector<std::string> CheckDatabaseFiles(const std::string& path, const std::
   std::set<std::int32_t> serials;
   std::vector<std::int32_t> chain_heads;
   std::vector<std::string> chain_names;
-  std::vector<unsigned char> record(static_cast<std::size_t>(record_size));
+  // Sized only when a record is there to read: a damaged header may claim
+  // records of gigabytes in a file of a few hundred bytes.
+  std::vector<unsigned char> record(readable > 0 ? static_cast<std::size_t>(record_size) : 0);
   for (std::int64_t r = 0; r < readable; ++r) {
     std::uint64_t pos = data_start + static_cast<std::uint64_t>(r) * static_cast<std::uint64_t>(record_size);
     if (main->ReadAt(pos, record.data(), record.size(), &got) != 0 || got < record.size()) {
@@ -240,11 +242,12 @@ std::vector<std::string> CheckDatabaseFiles(const std::string& path, const std::
       break;
     }
     std::int32_t status = GetI32(record.data());
-    std::int32_t serial = status < 0 ? -status : status;
+    // INT32_MIN has no positive serial; it is as damaged as 0.
     if (status == 0 || status == INT32_MIN) {
-      problems.push_back("record " + Num(r + 1) + ": status 0");
+      problems.push_back("record " + Num(r + 1) + ": status " + Num(status));
       continue;
     }
+    std::int32_t serial = status < 0 ? -status : status;
     if (serial >= next_serial) problems.push_back("record " + Num(r + 1) + ": serial " + Num(serial) + " not below nextSerial");
     if (!serials.insert(serial).second) problems.push_back("record " + Num(r + 1) + ": serial " + Num(serial) + " used twice");
     if (!fields_sound) continue;
