@@ -1,11 +1,14 @@
-// Database and auxiliary file images opened and read through the engine,
-// plain and enciphered.
+// Database and auxiliary file images opened, read and changed through the
+// engine, plain and enciphered.
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "db/check.h"
 #include "db/cipher.h"
 #include "db/engine.h"
 #include "db/registry.h"
@@ -19,6 +22,7 @@ namespace {
 // Enough records to reach every kind of field and chain without letting a
 // huge record count turn one input into minutes.
 constexpr std::int32_t kMaxRecordsRead = 64;
+constexpr std::int32_t kMaxRecordSizeChanged = 1 << 16;
 
 void ReadEverything(db::Database& d) {
   std::int32_t count = 0, next = 0;
@@ -36,6 +40,21 @@ void ReadEverything(db::Database& d) {
   }
   db::SkipRecords(d, -1);
   db::SkipRecords(d, 2);
+}
+
+// Adds a record, rewrites the first one short and long, deletes and purges
+// it: every write path, with chains long enough to span blocks.
+void ChangeEverything(db::Database& d) {
+  static const std::string kLong(1300, 'm');
+  std::size_t given = std::min<std::size_t>(d.fields.size(), 64);
+  std::vector<rt::Value> cells(given, rt::Value::Text(kLong.c_str()));
+  db::AddRecord(d, static_cast<std::int32_t>(given), cells.data());
+  if (db::GoToRecord(d, 1) != 0) return;
+  for (std::size_t f = 0; f < given; ++f) {
+    db::WriteField(d, static_cast<int>(f), rt::Value::Text("short"));
+    db::WriteField(d, static_cast<int>(f), rt::Value::Text(kLong.c_str()));
+  }
+  if (db::DeleteRecord(d) == 0) db::PurgeDeletedRecords(d);
 }
 
 int OpenAndRead(const std::uint8_t* data, std::size_t size, std::string_view password) {
@@ -62,10 +81,31 @@ int OpenAndRead(const std::uint8_t* data, std::size_t size, std::string_view pas
 
   db::OpenOptions options;
   options.password = std::string(password);
-  if (db::OpenDatabaseFile(path, options) == 0 && db::CurrentDatabase() != nullptr) {
-    ReadEverything(*db::CurrentDatabase());
+  if (db::OpenDatabaseFile(path, options) != 0 || db::CurrentDatabase() == nullptr) {
+    db::CloseAllDatabases();
+    return 0;
   }
+  ReadEverything(*db::CurrentDatabase());
+  // The write paths may refuse a damaged file, but a file the checker calls
+  // sound must stay sound through them.
+  const auto key = [&] { return std::string(password); };
+  // A damaged header may declare records of gigabytes, which the engine
+  // accepts; writing one would only measure the disk.
+  if (db::CurrentDatabase()->record_size > kMaxRecordSizeChanged) {
+    db::CloseAllDatabases();
+    return 0;
+  }
+  const bool sound_before = db::CheckDatabaseFiles(path, key).empty();
+  ChangeEverything(*db::CurrentDatabase());
   db::CloseAllDatabases();
+  if (sound_before) {
+    std::vector<std::string> problems = db::CheckDatabaseFiles(path, key);
+    if (!problems.empty()) {
+      std::fprintf(stderr, "a sound database no longer checks after adds, writes and a purge:\n");
+      for (const std::string& p : problems) std::fprintf(stderr, "  %s\n", p.c_str());
+      std::abort();
+    }
+  }
   return 0;
 }
 
