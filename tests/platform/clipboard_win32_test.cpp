@@ -153,7 +153,7 @@ TEST_F(Win32ClipboardTest, ClearingEmptiesOnlyTheNotebooksOwnCopy) {
   ASSERT_TRUE(PutPrivateClipboardText(secret_));
   SomeoneElseCopies(L"someone else's text");
   EXPECT_FALSE(ClearClipboardIfUnchanged());
-  EXPECT_EQ(UnicodeText(), L"someone else's text");
+  EXPECT_EQ(UnicodeText(), std::wstring(L"someone else's text"));
 
   // Another program copied the very same text: it is theirs now.
   ASSERT_TRUE(PutPrivateClipboardText(secret_));
@@ -186,7 +186,7 @@ TEST_F(Win32ClipboardTest, ScheduledClearingComesThroughTheMessageLoop) {
   ScheduleClipboardClearing(1);
   SomeoneElseCopies(L"copied later");
   PumpUntil(ClipboardEmpty, 1600);
-  EXPECT_EQ(UnicodeText(), L"copied later");
+  EXPECT_EQ(UnicodeText(), std::wstring(L"copied later"));
 }
 
 }  // namespace
