@@ -8,6 +8,8 @@ namespace {
 // Longest wait or clearing delay, so the tick arithmetic stays in range.
 constexpr std::uint32_t kLongestSeconds = 7 * 24 * 3600;
 
+}  // namespace
+
 LocalTime AddSeconds(const LocalTime& t, std::uint32_t seconds) {
   long long total = (DaysFromCivil(t.year, static_cast<unsigned>(t.month), static_cast<unsigned>(t.day)) * 86400LL +
                      t.hour * 3600LL + t.minute * 60LL + t.second) +
@@ -24,8 +26,6 @@ LocalTime AddSeconds(const LocalTime& t, std::uint32_t seconds) {
   out.second = static_cast<int>(rest % 60);
   return out;
 }
-
-}  // namespace
 
 BoxAnswer SimHost::ShowMessageBox(const std::string& text, const std::string& caption, std::uint32_t flags,
                                   WindowHandle owner) {

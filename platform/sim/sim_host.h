@@ -19,6 +19,10 @@ struct ShownBox {
   WindowHandle owner = 0;
 };
 
+// `t` moved on by `seconds` on the calendar (days, months and years roll
+// over as they should).
+LocalTime AddSeconds(const LocalTime& t, std::uint32_t seconds);
+
 class SimHost : public Host {
  public:
   BoxAnswer ShowMessageBox(const std::string& text, const std::string& caption, std::uint32_t flags,

@@ -27,7 +27,7 @@ qk_scenario(unlock_three_wrong SESSIONS ${CREATE} unlock_three_wrong restart_sec
 qk_scenario(add_records SESSIONS ${CREATE} add_record_checks
   QKDB [==[user.vdb|secret|dump|"record":1,"serial":1,"deleted":false,"fields":{"id":11,]==]
        [==[user.vdb|secret|dump|"UserName":"alice","PassWord":"pw","Remarks":]==]
-       [==[user.vdb|secret|dump|"record":2,"serial":2,"deleted":false,"fields":{"id":12,"WebName":"","WebUrl":"","UserName":" ","PassWord":"  ","Remarks":"","Time":"2024-05-06 07:08:09"}]==])
+       [==[user.vdb|secret|dump|"record":2,"serial":2,"deleted":false,"fields":{"id":12,"WebName":"","WebUrl":"","UserName":" ","PassWord":"  ","Remarks":"","Time":"2024-05-06 07:08:10"}]==])
 qk_scenario(modify_record SESSIONS ${FIVE} modify_record
   QKDB [==[user.vdb|secret|dump|{"id":15,"WebName":"网站五（新）","WebUrl":"https://five.example","UserName":"erin","PassWord":"new-pw5","Remarks":"","Time":"2024-03-05 13:00:00"}]==]
        [==[user.vdb|secret|dump|{"id":12,"WebName":"网站二","WebUrl":"https://two.example/login","UserName":"bob",]==])

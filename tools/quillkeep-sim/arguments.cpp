@@ -1,5 +1,10 @@
 #include "tools/quillkeep-sim/arguments.h"
 
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+#include <system_error>
+
 #ifdef _WIN32
 #include <windows.h>
 #include <shellapi.h>
@@ -30,5 +35,58 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv) { return std::vect
 
 void UseUtf8Console() {}
 #endif
+
+std::optional<std::string> ParseSessionOptions(const std::vector<std::string>& words,
+                                               const std::vector<std::string>& value_options, SessionOptions* options) {
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    const std::string& word = words[i];
+    const bool takes_value =
+        word == "--folder" || std::find(value_options.begin(), value_options.end(), word) != value_options.end();
+    if (takes_value) {
+      if (i + 1 >= words.size()) return word + " needs a value";
+      (word == "--folder" ? options->folder : options->values[word]) = words[++i];
+    } else if (word == "--transcript") {
+      options->transcript = true;
+    } else if (word == "--refuse-password-change") {
+      options->refuse_password_change = true;
+    } else if (word == "--help" || word == "-h") {
+      return std::string("--help");
+    } else if (!word.empty() && word[0] == '-') {
+      return "unknown option " + word;
+    } else if (options->script.empty()) {
+      options->script = word;
+    } else {
+      return std::string("more than one script");
+    }
+  }
+  return std::nullopt;
+}
+
+std::filesystem::path PathOf(const std::string& utf8) { return std::filesystem::path(std::u8string(utf8.begin(), utf8.end())); }
+
+std::string Utf8Of(const std::filesystem::path& path) {
+  std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
+std::optional<std::string> ReadScript(const std::string& utf8_path) {
+  std::ifstream in(PathOf(utf8_path), std::ios::binary);
+  if (!in) return std::nullopt;
+  std::ostringstream text;
+  text << in.rdbuf();
+  if (in.bad()) return std::nullopt;
+  std::string script = text.str();
+  if (script.rfind("\xEF\xBB\xBF", 0) == 0) script.erase(0, 3);
+  return script;
+}
+
+std::optional<std::filesystem::path> PrepareFolder(const std::string& utf8_path) {
+  std::error_code error;
+  std::filesystem::path folder = std::filesystem::absolute(PathOf(utf8_path), error);
+  if (error) return std::nullopt;
+  std::filesystem::create_directories(folder, error);
+  if (!std::filesystem::is_directory(folder, error)) return std::nullopt;
+  return folder;
+}
 
 }  // namespace sim_tool

@@ -19,9 +19,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
-#include <sstream>
 #include <string>
-#include <system_error>
 
 #include "app/forms/template_block.h"
 #include "app/program.h"
@@ -40,23 +38,11 @@ namespace {
 constexpr int kScriptFailed = 3;
 constexpr int kUsage = 2;
 
-struct Options {
-  std::string folder;  // UTF-8
-  std::string script;  // UTF-8
-  std::string templates_file;
-  bool transcript = false;
-  bool refuse_password_change = false;
-};
+using sim_tool::PathOf;
+using sim_tool::Utf8Of;
 
-std::filesystem::path PathOf(const std::string& utf8) { return std::filesystem::path(std::u8string(utf8.begin(), utf8.end())); }
-
-std::string Utf8Of(const std::filesystem::path& path) {
-  std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
-}
-
-[[noreturn]] void Usage(const char* problem) {
-  std::fprintf(stderr, "quillkeep-sim: %s\n", problem);
+[[noreturn]] void Usage(const std::string& problem) {
+  std::fprintf(stderr, "quillkeep-sim: %s\n", problem == "--help" ? "scripted sessions of the notebook" : problem.c_str());
   std::fputs(
       "usage: quillkeep-sim [--transcript] [--refuse-password-change] --folder DIR SCRIPT\n"
       "       quillkeep-sim --write-templates FILE\n",
@@ -64,25 +50,12 @@ std::string Utf8Of(const std::filesystem::path& path) {
   std::exit(kUsage);
 }
 
-Options ParseOptions(int argc, char** argv) {
-  Options options;
-  std::vector<std::string> words = sim_tool::Utf8Arguments(argc, argv);
-  for (std::size_t i = 0; i < words.size(); ++i) {
-    const std::string& word = words[i];
-    auto value = [&](const char* name) -> std::string {
-      if (i + 1 >= words.size()) Usage((std::string(name) + " needs a value").c_str());
-      return words[++i];
-    };
-    if (word == "--folder") options.folder = value("--folder");
-    else if (word == "--write-templates") options.templates_file = value("--write-templates");
-    else if (word == "--transcript") options.transcript = true;
-    else if (word == "--refuse-password-change") options.refuse_password_change = true;
-    else if (word == "--help" || word == "-h") Usage("scripted sessions of the notebook");
-    else if (!word.empty() && word[0] == '-') Usage(("unknown option " + word).c_str());
-    else if (options.script.empty()) options.script = word;
-    else Usage("more than one script");
-  }
-  if (options.templates_file.empty() && (options.folder.empty() || options.script.empty()))
+sim_tool::SessionOptions ParseOptions(int argc, char** argv) {
+  sim_tool::SessionOptions options;
+  if (std::optional<std::string> problem =
+          sim_tool::ParseSessionOptions(sim_tool::Utf8Arguments(argc, argv), {"--write-templates"}, &options))
+    Usage(*problem);
+  if (!options.values.count("--write-templates") && (options.folder.empty() || options.script.empty()))
     Usage("a session needs --folder DIR and a SCRIPT");
   if (options.folder.empty() != options.script.empty()) Usage("a session needs both --folder DIR and a SCRIPT");
   return options;
@@ -95,17 +68,6 @@ bool WriteTemplates(const std::string& file) {
   return static_cast<bool>(out.flush());
 }
 
-std::optional<std::string> ReadScript(const std::string& file) {
-  std::ifstream in(PathOf(file), std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream text;
-  text << in.rdbuf();
-  std::string script = text.str();
-  // A byte-order mark, as some Windows editors write, is not part of line 1.
-  if (script.rfind("\xEF\xBB\xBF", 0) == 0) script.erase(0, 3);
-  return script;
-}
-
 // A failed script stops the program wherever it stood; nothing of that
 // half-run session is worth releasing, so the process ends at once.
 [[noreturn]] void ScriptFailed(const std::string& message) {
@@ -115,14 +77,12 @@ std::optional<std::string> ReadScript(const std::string& file) {
   std::_Exit(kScriptFailed);
 }
 
-int RunSession(const Options& options) {
-  std::error_code error;
-  std::filesystem::path folder = std::filesystem::absolute(PathOf(options.folder), error);
-  if (error) Usage("the folder cannot be resolved");
-  std::filesystem::create_directories(folder, error);
-  if (!std::filesystem::is_directory(folder)) Usage("the folder cannot be created");
-  std::optional<std::string> script = ReadScript(options.script);
-  if (!script) Usage(("cannot read the script " + options.script).c_str());
+int RunSession(const sim_tool::SessionOptions& options) {
+  std::optional<std::filesystem::path> prepared = sim_tool::PrepareFolder(options.folder);
+  if (!prepared) Usage("the folder cannot be resolved or created: " + options.folder);
+  const std::filesystem::path& folder = *prepared;
+  std::optional<std::string> script = sim_tool::ReadScript(options.script);
+  if (!script) Usage("cannot read the script " + options.script);
 
   std::optional<platform::sim::ScriptedUser> user;
   try {
@@ -169,9 +129,10 @@ int RunSession(const Options& options) {
 
 int main(int argc, char** argv) {
   sim_tool::UseUtf8Console();
-  Options options = ParseOptions(argc, argv);
-  if (!options.templates_file.empty() && !WriteTemplates(options.templates_file)) {
-    std::fprintf(stderr, "quillkeep-sim: cannot write %s\n", options.templates_file.c_str());
+  sim_tool::SessionOptions options = ParseOptions(argc, argv);
+  auto templates = options.values.find("--write-templates");
+  if (templates != options.values.end() && !WriteTemplates(templates->second)) {
+    std::fprintf(stderr, "quillkeep-sim: cannot write %s\n", templates->second.c_str());
     return 1;
   }
   if (options.script.empty()) return 0;

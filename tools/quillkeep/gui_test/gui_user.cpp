@@ -163,6 +163,7 @@ void GuiUser::StartWaiting(const ScriptLine& line) {
   if (seconds > kLongestWaitSeconds)
     Fail(line.number, "a wait of at most " + std::to_string(kLongestWaitSeconds) + " seconds on the real clock", Quote(n));
   waiting_until_ = ::GetTickCount() + static_cast<DWORD>(seconds) * 1000u + kWaitSlackMs;
+  if (advance_clock) advance_clock(static_cast<std::uint32_t>(seconds));
 }
 
 HWND GuiUser::Unit(const ScriptLine& line, const std::string& name) {

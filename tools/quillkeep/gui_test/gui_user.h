@@ -6,7 +6,8 @@
 // message loop runs dry, and (by a thread timer) while a message box, a
 // dialog or a popup menu runs its own loop. `wait SECONDS` lets the real
 // clock run that long with the program's message loop going, so timers
-// that fall due meanwhile (clearing the clipboard) fire.
+// that fall due meanwhile (clearing the clipboard) fire; a clock the script
+// set moves on by as much.
 #pragma once
 
 #include <windows.h>
@@ -30,6 +31,8 @@ class GuiUser {
   std::string folder = ".";  // UTF-8, for `expect file`
   std::function<std::optional<std::string>(std::uint32_t window, std::uint32_t unit, int index)> read_property;
   std::function<void(platform::LocalTime)> set_clock;
+  // A `wait` line moves a clock the script set on by its seconds.
+  std::function<void(std::uint32_t seconds)> advance_clock;
   std::function<const std::vector<std::string>&()> opened_addresses;  // GBK
   // Called at each wait before the person acts (a transcript, a screenshot).
   std::function<void(Wait)> at_wait;

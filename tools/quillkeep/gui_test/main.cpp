@@ -17,13 +17,13 @@
 #include <fstream>
 #include <optional>
 #include <set>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "app/program.h"
 #include "platform/host.h"
+#include "platform/sim/sim_host.h"
 #include "platform/system.h"
 #include "platform/win32/window_system_win32.h"
 #include "tools/quillkeep-sim/arguments.h"
@@ -38,41 +38,20 @@ namespace {
 constexpr int kScriptFailed = 3;
 constexpr int kUsage = 2;
 
-struct Options {
-  std::string folder, script, shots;  // UTF-8
-  bool transcript = false;
-  bool refuse_password_change = false;
-};
+using sim_tool::PathOf;
+using sim_tool::Utf8Of;
 
-std::filesystem::path PathOf(const std::string& utf8) { return std::filesystem::path(std::u8string(utf8.begin(), utf8.end())); }
-std::string Utf8Of(const std::filesystem::path& path) {
-  std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
-}
-
-[[noreturn]] void Usage(const char* problem) {
+[[noreturn]] void Usage(const std::string& problem) {
   std::fprintf(stderr, "quillkeep-gui-test: %s\nusage: quillkeep-gui-test [--transcript] [--refuse-password-change] [--shots DIR] --folder DIR SCRIPT\n",
-               problem);
+               problem == "--help" ? "scenario scripts on the real windows" : problem.c_str());
   std::exit(kUsage);
 }
 
-Options ParseOptions(int argc, char** argv) {
-  Options options;
-  std::vector<std::string> words = sim_tool::Utf8Arguments(argc, argv);
-  for (std::size_t i = 0; i < words.size(); ++i) {
-    const std::string& word = words[i];
-    auto value = [&](const char* name) -> std::string {
-      if (i + 1 >= words.size()) Usage((std::string(name) + " needs a value").c_str());
-      return words[++i];
-    };
-    if (word == "--folder") options.folder = value("--folder");
-    else if (word == "--shots") options.shots = value("--shots");
-    else if (word == "--transcript") options.transcript = true;
-    else if (word == "--refuse-password-change") options.refuse_password_change = true;
-    else if (!word.empty() && word[0] == '-') Usage(("unknown option " + word).c_str());
-    else if (options.script.empty()) options.script = word;
-    else Usage("more than one script");
-  }
+sim_tool::SessionOptions ParseOptions(int argc, char** argv) {
+  sim_tool::SessionOptions options;
+  if (std::optional<std::string> problem =
+          sim_tool::ParseSessionOptions(sim_tool::Utf8Arguments(argc, argv), {"--shots"}, &options))
+    Usage(*problem);
   if (options.folder.empty() || options.script.empty()) Usage("a session needs --folder DIR and a SCRIPT");
   return options;
 }
@@ -119,6 +98,11 @@ class GuiTestHost final : public platform::Host {
   std::string ProgramPath() override { return program_path_; }
 
   void SetClock(const platform::LocalTime& now) { clock_ = now; }
+  // A set clock stands still but for the script's waits, so the times the
+  // program stamps are the ones the script expects.
+  void AdvanceClock(std::uint32_t seconds) {
+    if (clock_) clock_ = platform::sim::AddSeconds(*clock_, seconds);
+  }
   const std::vector<std::string>& addresses() const { return addresses_; }
 
  private:
@@ -186,20 +170,17 @@ std::string ShotName(gui_test::Wait wait, HWND* window) {
   }
 }
 
-int RunSession(const Options& options) {
-  std::error_code error;
-  std::filesystem::path folder = std::filesystem::absolute(PathOf(options.folder), error);
-  if (error) Usage("the folder cannot be resolved");
-  std::filesystem::create_directories(folder, error);
-  if (!std::filesystem::is_directory(folder)) Usage("the folder cannot be created");
-  std::ifstream in(PathOf(options.script), std::ios::binary);
-  if (!in) Usage(("cannot read the script " + options.script).c_str());
-  std::ostringstream script;
-  script << in.rdbuf();
+int RunSession(const sim_tool::SessionOptions& options) {
+  std::optional<std::filesystem::path> prepared = sim_tool::PrepareFolder(options.folder);
+  if (!prepared) Usage("the folder cannot be resolved or created: " + options.folder);
+  const std::filesystem::path& folder = *prepared;
+  std::optional<std::string> script = sim_tool::ReadScript(options.script);
+  if (!script) Usage("cannot read the script " + options.script);
+  const std::string shots = options.values.count("--shots") ? options.values.at("--shots") : std::string();
 
   std::optional<gui_test::GuiUser> user;
   try {
-    user.emplace(script.str());
+    user.emplace(*script);
   } catch (const platform::sim::ScriptFailure& failure) {
     std::fprintf(stderr, "%s\n", failure.what());
     return kScriptFailed;
@@ -210,14 +191,15 @@ int RunSession(const Options& options) {
   GuiTestHost host(platform::NativeHost(), platform::Utf8ToGbk(Utf8Of(folder / "quillkeep.exe")), *user);
   platform::InstallHost(&host);
   user->set_clock = [&host](platform::LocalTime t) { host.SetClock(t); };
+  user->advance_clock = [&host](std::uint32_t seconds) { host.AdvanceClock(seconds); };
   user->opened_addresses = [&host]() -> const std::vector<std::string>& { return host.addresses(); };
   std::set<std::string> shots_taken;
   user->at_wait = [&](gui_test::Wait wait) {
     if (options.transcript) std::printf("[%s] %s\n", gui_test::WaitName(wait), gui_test::DescribeScreen().c_str());
-    if (options.shots.empty()) return;
+    if (shots.empty()) return;
     HWND window = nullptr;
     std::string name = ShotName(wait, &window);
-    if (!name.empty() && shots_taken.insert(name).second) RequestShot(options.shots, name, window);
+    if (!name.empty() && shots_taken.insert(name).second) RequestShot(shots, name, window);
   };
   ::SetCurrentDirectoryW(folder.wstring().c_str());
 
