@@ -1,9 +1,10 @@
 #include "platform/sim/script.h"
 
-#include <cstdio>
-#include <filesystem>
+#include <cstdlib>
+#include <functional>
 #include <sstream>
 
+#include "platform/sim/script_checks.h"
 #include "platform/system.h"
 
 namespace platform::sim {
@@ -31,8 +32,6 @@ bool SplitWords(const std::string& rest, std::size_t count, std::vector<std::str
   return true;
 }
 
-const char* const kActions[] = {"type", "click", "key", "close", "select", "rclick", "menu", "answer", "input", "cancel"};
-
 const char* WaitName(WaitKind wait) {
   switch (wait) {
     case WaitKind::kIdle: return "the program waiting in a window";
@@ -44,7 +43,69 @@ const char* WaitName(WaitKind wait) {
   return "";
 }
 
-std::string Quote(const std::string& utf8) { return "\"" + utf8 + "\""; }
+// The simulated desktop as the script's checks read it.
+class SimScreen final : public CheckedScreen {
+ public:
+  SimScreen(Desktop& desktop, const std::function<std::optional<std::string>(std::uint32_t, std::uint32_t, int)>& read_property)
+      : desktop_(desktop), read_property_(read_property) {}
+
+  std::string Describe() override { return desktop_.DescribeScreen(); }
+  std::optional<std::string> MessageBoxText() override {
+    return desktop_.open_box() ? std::optional<std::string>(GbkToUtf8(desktop_.open_box()->text)) : std::nullopt;
+  }
+  std::optional<std::string> MessageBoxCaption() override {
+    return desktop_.open_box() ? std::optional<std::string>(GbkToUtf8(desktop_.open_box()->caption)) : std::nullopt;
+  }
+  std::optional<std::string> InputBoxPrompt() override {
+    return desktop_.open_input_box() ? std::optional<std::string>(GbkToUtf8(desktop_.open_input_box()->prompt)) : std::nullopt;
+  }
+  std::optional<std::string> PasswordDialogMessage() override {
+    const auto& dialog = desktop_.open_password_dialog();
+    return dialog ? std::optional<std::string>(GbkToUtf8(dialog->message)) : std::nullopt;
+  }
+  std::optional<std::string> ActiveWindowCaption() override {
+    const SimWindow* active = desktop_.Find(desktop_.active());
+    return active ? std::optional<std::string>(GbkToUtf8(active->text)) : std::nullopt;
+  }
+  std::optional<std::string> ClipboardText() override {
+    return desktop_.clipboard() ? std::optional<std::string>(GbkToUtf8(*desktop_.clipboard())) : std::nullopt;
+  }
+  std::optional<std::string> LastOpenedAddress() override {
+    const auto& opened = desktop_.opened_addresses();
+    return opened.empty() ? std::nullopt : std::optional<std::string>(GbkToUtf8(opened.back()));
+  }
+  std::optional<UnitRef> FindUnit(const std::string& name) override {
+    WindowHandle handle = 0;
+    if (name.size() > 2 && name[0] == '0' && (name[1] == 'x' || name[1] == 'X')) {
+      char* end = nullptr;
+      unsigned long id = std::strtoul(name.c_str() + 2, &end, 16);
+      if (*end == '\0' && id <= 0xFFFFFFFFul) handle = desktop_.FindUnitById(static_cast<std::uint32_t>(id));
+    } else {
+      handle = desktop_.FindUnit(Utf8ToGbk(name));
+    }
+    return handle != 0 ? std::optional<UnitRef>(static_cast<UnitRef>(handle)) : std::nullopt;
+  }
+  std::optional<std::string> UnitProperty(UnitRef unit, int index) override {
+    const SimWindow* window = desktop_.Find(static_cast<WindowHandle>(unit));
+    if (window == nullptr || !read_property_) return std::nullopt;
+    return read_property_(window->window_id, window->unit_id, index);
+  }
+  int ListRows(UnitRef unit) override {
+    const SimWindow* window = desktop_.Find(static_cast<WindowHandle>(unit));
+    return window ? static_cast<int>(window->rows.size()) : 0;
+  }
+  std::string ListCell(UnitRef unit, int row, int column) override {
+    const SimWindow* window = desktop_.Find(static_cast<WindowHandle>(unit));
+    if (window == nullptr || row < 0 || row >= static_cast<int>(window->rows.size())) return {};
+    const auto& cells = window->rows[static_cast<std::size_t>(row)].cells;
+    if (column < 0 || column >= static_cast<int>(cells.size())) return {};
+    return GbkToUtf8(cells[static_cast<std::size_t>(column)]);
+  }
+
+ private:
+  Desktop& desktop_;
+  const std::function<std::optional<std::string>(std::uint32_t, std::uint32_t, int)>& read_property_;
+};
 
 }  // namespace
 
@@ -124,12 +185,6 @@ std::vector<ScriptLine> ParseScript(const std::string& script, int* last_line) {
 
 ScriptedUser::ScriptedUser(const std::string& script) { lines_ = ParseScript(script, &last_line_); }
 
-bool ScriptedUser::IsAction(const ScriptLine& line) const {
-  for (const char* action : kActions)
-    if (line.verb == action) return true;
-  return false;
-}
-
 void ScriptedUser::Start(Desktop& desktop) {
   while (position_ < lines_.size() && lines_[position_].verb == "clock") Check(desktop, lines_[position_++], std::nullopt);
 }
@@ -151,11 +206,7 @@ void ScriptedUser::Act(Desktop& desktop, WaitKind wait) {
 void ScriptedUser::Finish(Desktop& desktop, int exit_code) {
   while (position_ < lines_.size()) {
     const ScriptLine& line = lines_[position_++];
-    bool offscreen = line.verb == "clock" || line.verb == "wait" ||
-                     (line.verb == "expect" && (line.words[0] == "exit" || line.words[0] == "file" ||
-                                                line.words[0] == "no-file" || line.words[0] == "clipboard" ||
-                                                line.words[0] == "browser"));
-    if (!offscreen)
+    if (!NeedsNoScreen(line))
       throw ScriptFailure(line.number, "the program to be running for " + Quote(line.verb + (line.words.empty() ? "" : " " + line.words[0])),
                           "it ended with exit code " + std::to_string(exit_code));
     Check(desktop, line, exit_code);
@@ -163,128 +214,17 @@ void ScriptedUser::Finish(Desktop& desktop, int exit_code) {
 }
 
 WindowHandle ScriptedUser::Unit(Desktop& desktop, const ScriptLine& line, const std::string& name) {
-  WindowHandle handle = 0;
-  if (name.size() > 2 && name[0] == '0' && (name[1] == 'x' || name[1] == 'X'))
-    try {
-      handle = desktop.FindUnitById(static_cast<std::uint32_t>(std::stoul(name.substr(2), nullptr, 16)));
-    } catch (const std::logic_error&) {
-      handle = 0;
-    }
-  else
-    handle = desktop.FindUnit(Utf8ToGbk(name));
-  if (handle == 0) throw ScriptFailure(line.number, "a unit named " + Quote(name), desktop.DescribeScreen());
-  return handle;
+  SimScreen screen(desktop, read_property);
+  std::optional<CheckedScreen::UnitRef> unit = screen.FindUnit(name);
+  if (!unit) throw ScriptFailure(line.number, "a unit named " + Quote(name), desktop.DescribeScreen());
+  return static_cast<WindowHandle>(*unit);
 }
 
 void ScriptedUser::Check(Desktop& desktop, const ScriptLine& line, std::optional<int> exit_code) {
-  try {
-    Evaluate(desktop, line, exit_code);
-  } catch (const std::logic_error&) {  // a number that does not parse
-    throw ScriptFailure(line.number, "a number", Quote(line.verb + " " + (line.words.empty() ? "" : line.words.back())));
-  }
-}
-
-void ScriptedUser::Evaluate(Desktop& desktop, const ScriptLine& line, std::optional<int> exit_code) {
-  auto fail = [&](const std::string& expected, const std::string& saw) { throw ScriptFailure(line.number, expected, saw); };
-  if (line.verb == "clock") {
-    LocalTime t;
-    if (std::sscanf(line.words[0].c_str(), "%d-%d-%d", &t.year, &t.month, &t.day) != 3 ||
-        std::sscanf(line.words[1].c_str(), "%d:%d:%d", &t.hour, &t.minute, &t.second) != 3)
-      fail("a date and time YYYY-MM-DD HH:MM:SS", Quote(line.words[0] + " " + line.words[1]));
-    desktop.SetClock(t);
-    return;
-  }
-  if (line.verb == "wait") {
-    const std::string& n = line.words[0];
-    std::size_t used = 0;
-    unsigned long seconds = std::stoul(n, &used);  // throws for a non-number
-    if (used != n.size() || n[0] == '-' || n[0] == '+') fail("a number of seconds", Quote(n));
-    desktop.WaitSeconds(static_cast<std::uint32_t>(seconds > 0xFFFFFFFFul ? 0xFFFFFFFFul : seconds));
-    return;
-  }
-  const std::string& kind = line.words[0];
-  const std::string want = line.text;
-  std::string screen = desktop.DescribeScreen();
-  if (kind == "exit") {
-    if (!exit_code) fail("the program to have ended", "it still running: " + screen);
-    int code = std::stoi(line.words[1]);
-    if (code != *exit_code && (code & 0xFF) != (*exit_code & 0xFF))
-      fail("exit code " + line.words[1], "exit code " + std::to_string(*exit_code));
-    return;
-  }
-  if (kind == "file" || kind == "no-file") {
-    std::filesystem::path path = std::filesystem::path(std::u8string(folder.begin(), folder.end())) /
-                                 std::filesystem::path(std::u8string(want.begin(), want.end()));
-    bool exists = std::filesystem::exists(path);
-    if (exists != (kind == "file")) fail((kind == "file" ? "a file " : "no file ") + Quote(want), exists ? "it there" : "none");
-    return;
-  }
-  if (kind == "clipboard") {
-    std::string have = desktop.clipboard() ? GbkToUtf8(*desktop.clipboard()) : std::string();
-    // `expect clipboard` with no text: the clipboard holds nothing.
-    if (have != want)
-      fail("clipboard " + Quote(want), desktop.clipboard() ? Quote(have) : "an empty clipboard");
-    return;
-  }
-  if (kind == "browser") {
-    const auto& opened = desktop.opened_addresses();
-    std::string have = opened.empty() ? std::string() : GbkToUtf8(opened.back());
-    if (opened.empty() || have != want) fail("browser at " + Quote(want), opened.empty() ? "no address opened" : Quote(have));
-    return;
-  }
-  if (kind == "box" || kind == "box-caption") {
-    const auto& box = desktop.open_box();
-    std::string have = box ? GbkToUtf8(kind == "box" ? box->text : box->caption) : std::string();
-    if (!box || have != want) fail("message box " + std::string(kind == "box" ? "" : "caption ") + Quote(want), screen);
-    return;
-  }
-  if (kind == "prompt") {
-    const auto& input = desktop.open_input_box();
-    if (!input || GbkToUtf8(input->prompt) != want) fail("input box " + Quote(want), screen);
-    return;
-  }
-  if (kind == "password-prompt") {
-    if (!desktop.open_password_dialog()) fail("the password dialog", screen);
-    return;
-  }
-  if (kind == "password-retry") {
-    const auto& dialog = desktop.open_password_dialog();
-    char retry[128];
-    std::snprintf(retry, sizeof retry, "密码错误，您还有 %d 次重新输入的机会。", std::stoi(line.words[1]));
-    if (!dialog || dialog->message != retry)
-      fail("the password dialog with " + line.words[1] + " chances left",
-           dialog ? "message " + Quote(GbkToUtf8(dialog->message)) : screen);
-    return;
-  }
-  if (kind == "window") {
-    const SimWindow* active = desktop.Find(desktop.active());
-    if (active == nullptr || GbkToUtf8(active->text) != want) fail("active window " + Quote(want), screen);
-    return;
-  }
-  WindowHandle unit = Unit(desktop, line, line.words[1]);
-  const SimWindow* window = desktop.Find(unit);
-  if (kind == "prop") {
-    int index = std::stoi(line.words[2]);
-    std::optional<std::string> have = read_property ? read_property(window->window_id, window->unit_id, index) : std::nullopt;
-    if (!have || *have != want)
-      fail("property " + line.words[2] + " of " + line.words[1] + " = " + Quote(want), have ? Quote(*have) : "no value");
-    return;
-  }
-  if (kind == "rows") {
-    int want_rows = std::stoi(line.words[2]);
-    if (static_cast<int>(window->rows.size()) != want_rows)
-      fail(line.words[2] + " rows in " + line.words[1], std::to_string(window->rows.size()));
-    return;
-  }
-  if (kind == "cell") {
-    int row = std::stoi(line.words[2]), column = std::stoi(line.words[3]);
-    std::string have;
-    if (row >= 0 && row < static_cast<int>(window->rows.size()) && column >= 0 &&
-        column < static_cast<int>(window->rows[static_cast<std::size_t>(row)].cells.size()))
-      have = GbkToUtf8(window->rows[static_cast<std::size_t>(row)].cells[static_cast<std::size_t>(column)]);
-    if (have != want) fail("cell " + line.words[2] + "," + line.words[3] + " of " + line.words[1] + " = " + Quote(want), Quote(have));
-    return;
-  }
+  if (line.verb == "clock") return desktop.SetClock(ClockOf(line));
+  if (line.verb == "wait") return desktop.WaitSeconds(SecondsOf(line));
+  SimScreen screen(desktop, read_property);
+  CheckExpectation(line, exit_code, folder, screen);
 }
 
 void ScriptedUser::Perform(Desktop& desktop, WaitKind wait, const ScriptLine& line) {
@@ -321,7 +261,7 @@ void ScriptedUser::Perform(Desktop& desktop, WaitKind wait, const ScriptLine& li
     if (v == "type") return desktop.Type(Unit(desktop, line, line.words[0]), Utf8ToGbk(line.text));
     if (v == "click") return desktop.Click(Unit(desktop, line, line.words[0]));
     if (v == "rclick") return desktop.RightClick(Unit(desktop, line, line.words[0]));
-    if (v == "select") return desktop.SelectRow(Unit(desktop, line, line.words[0]), std::stoi(line.words[1]));
+    if (v == "select") return desktop.SelectRow(Unit(desktop, line, line.words[0]), WholeNumberOf(line, 1));
     if (v == "close") return desktop.CloseActive();
     if (v == "key") {
       const std::string& k = line.words[0];
@@ -333,8 +273,6 @@ void ScriptedUser::Perform(Desktop& desktop, WaitKind wait, const ScriptLine& li
   } catch (const ActionRefused& refused) {
     throw ScriptFailure(line.number, "to " + Quote(v + (line.words.empty() ? "" : " " + line.words[0])),
                         std::string(refused.what()) + "; " + desktop.DescribeScreen());
-  } catch (const std::invalid_argument&) {
-    throw ScriptFailure(line.number, "a number", Quote(line.words.empty() ? v : line.words.back()));
   }
 }
 

@@ -66,9 +66,8 @@ class ScriptedUser : public Person {
   bool finished() const { return position_ >= lines_.size(); }
 
  private:
-  bool IsAction(const ScriptLine& line) const;
+  // A check, or a clock or wait line.
   void Check(Desktop& desktop, const ScriptLine& line, std::optional<int> exit_code);
-  void Evaluate(Desktop& desktop, const ScriptLine& line, std::optional<int> exit_code);
   void Perform(Desktop& desktop, WaitKind wait, const ScriptLine& line);
   WindowHandle Unit(Desktop& desktop, const ScriptLine& line, const std::string& name);
 

@@ -4,6 +4,7 @@
 
 #include "platform/sim/desktop.h"
 #include "platform/sim/script.h"
+#include "platform/sim/script_checks.h"
 #include "platform/system.h"
 
 namespace platform::sim {
@@ -121,6 +122,31 @@ TEST(SimScript, AfterTheExitOnlyOffscreenChecksRemain) {
   EXPECT_EQ(FailingLine([&] { user.Finish(*desktop, -1); }, &message), 7);
   EXPECT_NE(message.find("ended with exit code -1"), std::string::npos) << message;
   desktop->set_person(nullptr);
+}
+
+// Both desktops read the numbers and times of a script through these, so a
+// typo fails on its line instead of meaning 0 or a wrong date.
+TEST(SimScript, NumbersAndTimesAreReadStrictly) {
+  auto line = [](const std::string& text) { return ParseScript(text).at(0); };
+  EXPECT_EQ(WholeNumberOf(line("select list -1"), 1), -1);
+  for (const char* bad : {"select list 1x", "select list 0x10", "select list 99999999999", "select list +"})
+    EXPECT_THROW(WholeNumberOf(line(bad), 1), ScriptFailure) << bad;
+  EXPECT_EQ(SecondsOf(line("wait 30")), 30u);
+  for (const char* bad : {"wait -1", "wait +1", "wait 1.5", "wait x", "wait 4294967296"})
+    EXPECT_THROW(SecondsOf(line(bad)), ScriptFailure) << bad;
+  LocalTime t = ClockOf(line("clock 2024-02-29 23:59:58"));
+  EXPECT_EQ(t.year, 2024);
+  EXPECT_EQ(t.month, 2);
+  EXPECT_EQ(t.minute, 59);
+  for (const char* bad : {"clock 2024-13-01 00:00:00", "clock 2024-05-06 24:00:00", "clock 2024-05-06x 00:00:00",
+                          "clock 2024-05-06 07:08", "clock 2024-05-00 07:08:09"})
+    EXPECT_THROW(ClockOf(line(bad)), ScriptFailure) << bad;
+
+  ScopedDesktop desktop;
+  ScriptedUser user("expect exit 0x\n");
+  std::string message;
+  EXPECT_EQ(FailingLine([&] { user.Finish(*desktop, 0); }, &message), 1);
+  EXPECT_NE(message.find("expected a number"), std::string::npos) << message;
 }
 
 TEST(SimDesktop, WindowsControlsAndTheQueue) {

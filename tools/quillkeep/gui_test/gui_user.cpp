@@ -4,8 +4,8 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 
+#include "platform/sim/script_checks.h"
 #include "platform/system.h"
 #include "platform/win32/password_dialog_win32.h"
 #include "platform/window_system.h"
@@ -13,6 +13,8 @@
 namespace gui_test {
 namespace {
 
+using platform::sim::CheckedScreen;
+using platform::sim::Quote;
 using platform::sim::ScriptFailure;
 using platform::sim::ScriptLine;
 
@@ -27,10 +29,6 @@ constexpr int kMessageBoxText = 0xFFFF;
 constexpr UINT kGetMenuHandle = 0x01E1;  // MN_GETHMENU
 
 GuiUser* g_user = nullptr;
-
-const char* const kActions[] = {"type", "click", "key", "close", "select", "rclick", "menu", "answer", "input", "cancel"};
-
-std::string Quote(const std::string& utf8) { return "\"" + utf8 + "\""; }
 
 std::wstring WideOfUtf8(const std::string& utf8) {
   if (utf8.empty()) return {};
@@ -55,15 +53,65 @@ std::string Unusable(HWND window, const char* what) {
   return {};
 }
 
+// The real windows of this thread as the script's checks read them.
+class GuiScreen final : public CheckedScreen {
+ public:
+  GuiScreen(const GuiUser& user) : user_(user), modal_(FindOpenModal()) {}
+
+  std::string Describe() override { return DescribeScreen(); }
+  std::optional<std::string> MessageBoxText() override {
+    return Showing(Wait::kMessageBox) ? std::optional<std::string>(ItemTextUtf8(modal_->window, kMessageBoxText)) : std::nullopt;
+  }
+  std::optional<std::string> MessageBoxCaption() override {
+    return Showing(Wait::kMessageBox) ? std::optional<std::string>(WindowTextUtf8(modal_->window)) : std::nullopt;
+  }
+  std::optional<std::string> InputBoxPrompt() override {
+    return Showing(Wait::kInputBox) ? std::optional<std::string>(ItemTextUtf8(modal_->window, kInputPrompt)) : std::nullopt;
+  }
+  std::optional<std::string> PasswordDialogMessage() override {
+    if (!Showing(Wait::kPasswordDialog)) return std::nullopt;
+    return ItemTextUtf8(modal_->window, platform::win32::kPasswordMessageId);
+  }
+  std::optional<std::string> ActiveWindowCaption() override {
+    HWND active = ::GetActiveWindow();
+    if (active == nullptr || !IsOurs(active)) return std::nullopt;
+    return WindowTextUtf8(active);
+  }
+  std::optional<std::string> ClipboardText() override { return ClipboardUtf8(); }
+  std::optional<std::string> LastOpenedAddress() override {
+    if (!user_.opened_addresses || user_.opened_addresses().empty()) return std::nullopt;
+    return platform::GbkToUtf8(user_.opened_addresses().back());
+  }
+  std::optional<UnitRef> FindUnit(const std::string& name) override {
+    HWND unit = gui_test::FindUnit(name);
+    return unit != nullptr ? std::optional<UnitRef>(reinterpret_cast<UnitRef>(unit)) : std::nullopt;
+  }
+  std::optional<std::string> UnitProperty(UnitRef unit, int index) override {
+    std::uint32_t window_id = 0, unit_id = 0;
+    if (!user_.read_property || !UnitIds(reinterpret_cast<HWND>(unit), &window_id, &unit_id)) return std::nullopt;
+    return user_.read_property(window_id, unit_id, index);
+  }
+  int ListRows(UnitRef unit) override {
+    return platform::CurrentWindowSystem()->ListRowCount(static_cast<platform::WindowHandle>(unit));
+  }
+  std::string ListCell(UnitRef unit, int row, int column) override {
+    std::vector<char> buffer(4096);
+    int n = platform::CurrentWindowSystem()->ListGetCell(static_cast<platform::WindowHandle>(unit), row, column, buffer.data(),
+                                                         static_cast<int>(buffer.size()));
+    if (n <= 0) return {};
+    return platform::GbkToUtf8(std::string(buffer.data(), static_cast<std::size_t>(n)));
+  }
+
+ private:
+  bool Showing(Wait kind) const { return modal_ && modal_->kind == kind; }
+
+  const GuiUser& user_;
+  std::optional<OpenModal> modal_;
+};
+
 }  // namespace
 
 GuiUser::GuiUser(const std::string& script) { lines_ = platform::sim::ParseScript(script, &last_line_); }
-
-bool GuiUser::IsAction(const ScriptLine& line) const {
-  for (const char* action : kActions)
-    if (line.verb == action) return true;
-  return false;
-}
 
 void GuiUser::Fail(int line, const std::string& expected, const std::string& saw) {
   throw ScriptFailure(line, expected, saw);
@@ -125,7 +173,7 @@ void GuiUser::ActNow(Wait wait, HWND modal) {
       acting_ = false;
       return;
     }
-    if (IsAction(line)) {
+    if (platform::sim::IsAction(line)) {
       Perform(wait, modal, line);
       if (modal != nullptr) last_modal_ = modal;
       acting_ = false;
@@ -142,11 +190,7 @@ void GuiUser::Finish(int exit_code) {
   g_user = nullptr;
   while (position_ < lines_.size()) {
     const ScriptLine& line = lines_[position_++];
-    bool offscreen = line.verb == "clock" || line.verb == "wait" ||
-                     (line.verb == "expect" && (line.words[0] == "exit" || line.words[0] == "file" ||
-                                                line.words[0] == "no-file" || line.words[0] == "clipboard" ||
-                                                line.words[0] == "browser"));
-    if (!offscreen)
+    if (!platform::sim::NeedsNoScreen(line))
       Fail(line.number, "the program to be running for " + Quote(line.verb + (line.words.empty() ? "" : " " + line.words[0])),
            "it ended with exit code " + std::to_string(exit_code));
     if (line.verb == "wait") continue;  // nothing of the program's can fall due any more
@@ -155,15 +199,12 @@ void GuiUser::Finish(int exit_code) {
 }
 
 void GuiUser::StartWaiting(const ScriptLine& line) {
-  const std::string& n = line.words[0];
-  char* end = nullptr;
-  unsigned long seconds = std::strtoul(n.c_str(), &end, 10);
-  if (n.empty() || n[0] < '0' || n[0] > '9' || *end != '\0')
-    Fail(line.number, "a number of seconds", Quote(n));
+  std::uint32_t seconds = platform::sim::SecondsOf(line);
   if (seconds > kLongestWaitSeconds)
-    Fail(line.number, "a wait of at most " + std::to_string(kLongestWaitSeconds) + " seconds on the real clock", Quote(n));
+    Fail(line.number, "a wait of at most " + std::to_string(kLongestWaitSeconds) + " seconds on the real clock",
+         Quote(line.words[0]));
   waiting_until_ = ::GetTickCount() + static_cast<DWORD>(seconds) * 1000u + kWaitSlackMs;
-  if (advance_clock) advance_clock(static_cast<std::uint32_t>(seconds));
+  if (advance_clock) advance_clock(seconds);
 }
 
 HWND GuiUser::Unit(const ScriptLine& line, const std::string& name) {
@@ -175,103 +216,13 @@ HWND GuiUser::Unit(const ScriptLine& line, const std::string& name) {
 // ---------------------------------------------------------------- checks
 
 void GuiUser::Check(const ScriptLine& line, std::optional<int> exit_code) {
-  auto fail = [&](const std::string& expected, const std::string& saw) { Fail(line.number, expected, saw); };
   if (line.verb == "clock") {
-    platform::LocalTime t;
-    if (std::sscanf(line.words[0].c_str(), "%d-%d-%d", &t.year, &t.month, &t.day) != 3 ||
-        std::sscanf(line.words[1].c_str(), "%d:%d:%d", &t.hour, &t.minute, &t.second) != 3)
-      fail("a date and time YYYY-MM-DD HH:MM:SS", Quote(line.words[0] + " " + line.words[1]));
+    platform::LocalTime t = platform::sim::ClockOf(line);
     if (set_clock) set_clock(t);
     return;
   }
-  const std::string& kind = line.words[0];
-  const std::string& want = line.text;
-  if (kind == "exit") {
-    if (!exit_code) fail("the program to have ended", "it still running: " + DescribeScreen());
-    int code = std::atoi(line.words[1].c_str());
-    if (code != *exit_code && (code & 0xFF) != (*exit_code & 0xFF))
-      fail("exit code " + line.words[1], "exit code " + std::to_string(*exit_code));
-    return;
-  }
-  if (kind == "file" || kind == "no-file") {
-    std::filesystem::path path = std::filesystem::path(std::u8string(folder.begin(), folder.end())) /
-                                 std::filesystem::path(std::u8string(want.begin(), want.end()));
-    bool exists = std::filesystem::exists(path);
-    if (exists != (kind == "file")) fail((kind == "file" ? "a file " : "no file ") + Quote(want), exists ? "it there" : "none");
-    return;
-  }
-  if (kind == "clipboard") {
-    std::optional<std::string> have = ClipboardUtf8();
-    // `expect clipboard` with no text: the clipboard holds no text.
-    if (have.value_or(std::string()) != want) fail("clipboard " + Quote(want), have ? Quote(*have) : "an empty clipboard");
-    return;
-  }
-  if (kind == "browser") {
-    static const std::vector<std::string> kNone;
-    const std::vector<std::string>& opened = opened_addresses ? opened_addresses() : kNone;
-    std::string have = opened.empty() ? std::string() : platform::GbkToUtf8(opened.back());
-    if (opened.empty() || have != want) fail("browser at " + Quote(want), opened.empty() ? "no address opened" : Quote(have));
-    return;
-  }
-  std::optional<OpenModal> modal = FindOpenModal();
-  if (kind == "box" || kind == "box-caption") {
-    bool open = modal && modal->kind == Wait::kMessageBox;
-    std::string have = !open ? std::string()
-                       : kind == "box" ? ItemTextUtf8(modal->window, kMessageBoxText)
-                                       : WindowTextUtf8(modal->window);
-    if (!open || have != want) fail("message box " + std::string(kind == "box" ? "" : "caption ") + Quote(want), DescribeScreen());
-    return;
-  }
-  if (kind == "prompt") {
-    if (!modal || modal->kind != Wait::kInputBox || ItemTextUtf8(modal->window, kInputPrompt) != want)
-      fail("input box " + Quote(want), DescribeScreen());
-    return;
-  }
-  if (kind == "password-prompt") {
-    if (!modal || modal->kind != Wait::kPasswordDialog) fail("the password dialog", DescribeScreen());
-    return;
-  }
-  if (kind == "password-retry") {
-    char retry[128];
-    std::snprintf(retry, sizeof retry, reinterpret_cast<const char*>(u8"密码错误，您还有 %d 次重新输入的机会。"), std::atoi(line.words[1].c_str()));
-    bool open = modal && modal->kind == Wait::kPasswordDialog;
-    std::string have = open ? ItemTextUtf8(modal->window, platform::win32::kPasswordMessageId) : std::string();
-    if (!open || have != retry)
-      fail("the password dialog with " + line.words[1] + " chances left", open ? "message " + Quote(have) : DescribeScreen());
-    return;
-  }
-  if (kind == "window") {
-    HWND active = ::GetActiveWindow();
-    if (active == nullptr || !IsOurs(active) || WindowTextUtf8(active) != want)
-      fail("active window " + Quote(want), DescribeScreen());
-    return;
-  }
-  HWND unit = Unit(line, line.words[1]);
-  if (kind == "prop") {
-    int index = std::atoi(line.words[2].c_str());
-    std::uint32_t window_id = 0, unit_id = 0;
-    UnitIds(unit, &window_id, &unit_id);
-    std::optional<std::string> have = read_property ? read_property(window_id, unit_id, index) : std::nullopt;
-    if (!have || *have != want)
-      fail("property " + line.words[2] + " of " + line.words[1] + " = " + Quote(want), have ? Quote(*have) : "no value");
-    return;
-  }
-  auto* system = platform::CurrentWindowSystem();
-  auto handle = reinterpret_cast<platform::WindowHandle>(unit);
-  if (kind == "rows") {
-    int rows = system->ListRowCount(handle);
-    if (rows != std::atoi(line.words[2].c_str())) fail(line.words[2] + " rows in " + line.words[1], std::to_string(rows));
-    return;
-  }
-  if (kind == "cell") {
-    int row = std::atoi(line.words[2].c_str()), column = std::atoi(line.words[3].c_str());
-    std::vector<char> buffer(4096);
-    int n = system->ListGetCell(handle, row, column, buffer.data(), static_cast<int>(buffer.size()));
-    std::string have = platform::GbkToUtf8(std::string(buffer.data(), static_cast<std::size_t>(n)));
-    if (have != want)
-      fail("cell " + line.words[2] + "," + line.words[3] + " of " + line.words[1] + " = " + Quote(want), Quote(have));
-    return;
-  }
+  GuiScreen screen(*this);
+  platform::sim::CheckExpectation(line, exit_code, folder, screen);
 }
 
 // ---------------------------------------------------------------- actions
@@ -356,7 +307,7 @@ void GuiUser::Perform(Wait wait, HWND modal, const ScriptLine& line) {
     HWND list = Unit(line, line.words[0]);
     if (std::string why = Unusable(list, "list"); !why.empty()) refuse(why);
     if (!IsOurs(list, static_cast<int>(platform::ControlKind::kListView))) refuse("not a list");
-    int row = std::atoi(line.words[1].c_str());
+    int row = platform::sim::WholeNumberOf(line, 1);
     int rows = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
     if (row < -1 || row >= rows) refuse("the list has " + std::to_string(rows) + " rows");
     RECT client{};

@@ -51,7 +51,6 @@ class GuiUser {
   static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
   void Act(Wait wait, HWND modal);
   void ActNow(Wait wait, HWND modal);
-  bool IsAction(const platform::sim::ScriptLine& line) const;
   void Check(const platform::sim::ScriptLine& line, std::optional<int> exit_code);
   void Perform(Wait wait, HWND modal, const platform::sim::ScriptLine& line);
   void StartWaiting(const platform::sim::ScriptLine& line);
