@@ -69,6 +69,8 @@ std::string Utf8Of(const std::filesystem::path& path) {
   return std::string(text.begin(), text.end());
 }
 
+namespace {
+
 std::optional<std::string> ReadScript(const std::string& utf8_path) {
   std::ifstream in(PathOf(utf8_path), std::ios::binary);
   if (!in) return std::nullopt;
@@ -87,6 +89,25 @@ std::optional<std::filesystem::path> PrepareFolder(const std::string& utf8_path)
   std::filesystem::create_directories(folder, error);
   if (!std::filesystem::is_directory(folder, error)) return std::nullopt;
   return folder;
+}
+
+}  // namespace
+
+std::optional<SessionInputs> ReadSessionInputs(const SessionOptions& options, std::string* problem) {
+  SessionInputs inputs;
+  std::optional<std::filesystem::path> folder = PrepareFolder(options.folder);
+  if (!folder) {
+    *problem = "the folder cannot be resolved or created: " + options.folder;
+    return std::nullopt;
+  }
+  inputs.folder = std::move(*folder);
+  std::optional<std::string> script = ReadScript(options.script);
+  if (!script) {
+    *problem = "cannot read the script " + options.script;
+    return std::nullopt;
+  }
+  inputs.script = std::move(*script);
+  return inputs;
 }
 
 }  // namespace sim_tool

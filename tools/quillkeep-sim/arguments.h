@@ -36,12 +36,14 @@ std::optional<std::string> ParseSessionOptions(const std::vector<std::string>& w
 std::filesystem::path PathOf(const std::string& utf8);
 std::string Utf8Of(const std::filesystem::path& path);
 
-// The script's text without a leading byte-order mark (some Windows
-// editors write one); nothing when the file cannot be read.
-std::optional<std::string> ReadScript(const std::string& utf8_path);
-
-// The program folder as an absolute path, created when missing; nothing
-// when it cannot be resolved or made.
-std::optional<std::filesystem::path> PrepareFolder(const std::string& utf8_path);
+// What a session starts from: the program folder (absolute, created when
+// missing) and the script's text (without a leading byte-order mark, as
+// some Windows editors write). Nothing, with the problem in *problem, when
+// the folder cannot be made or the script cannot be read.
+struct SessionInputs {
+  std::filesystem::path folder;
+  std::string script;
+};
+std::optional<SessionInputs> ReadSessionInputs(const SessionOptions& options, std::string* problem);
 
 }  // namespace sim_tool

@@ -78,15 +78,15 @@ bool WriteTemplates(const std::string& file) {
 }
 
 int RunSession(const sim_tool::SessionOptions& options) {
-  std::optional<std::filesystem::path> prepared = sim_tool::PrepareFolder(options.folder);
-  if (!prepared) Usage("the folder cannot be resolved or created: " + options.folder);
-  const std::filesystem::path& folder = *prepared;
-  std::optional<std::string> script = sim_tool::ReadScript(options.script);
-  if (!script) Usage("cannot read the script " + options.script);
+  std::string problem;
+  std::optional<sim_tool::SessionInputs> inputs = sim_tool::ReadSessionInputs(options, &problem);
+  if (!inputs) Usage(problem);
+  const std::filesystem::path& folder = inputs->folder;
+  const std::string& script = inputs->script;
 
   std::optional<platform::sim::ScriptedUser> user;
   try {
-    user.emplace(*script);
+    user.emplace(script);
   } catch (const platform::sim::ScriptFailure& failure) {
     ScriptFailed(failure.what());
   }
@@ -99,7 +99,7 @@ int RunSession(const sim_tool::SessionOptions& options) {
   // The program seems to lie in the folder, so its settings and database do.
   desktop->SetProgramPath(platform::Utf8ToGbk(Utf8Of(folder / "quillkeep.exe")));
   sim_tool::Transcript transcript(stdout);
-  sim_tool::TranscribingPerson transcribing(transcript, *user, platform::sim::ParseScript(*script));
+  sim_tool::TranscribingPerson transcribing(transcript, *user, platform::sim::ParseScript(script));
   desktop->set_person(options.transcript ? static_cast<platform::sim::Person*>(&transcribing) : &*user);
   ui::InstallWindowRuntime();
   if (options.refuse_password_change) sim_tool::RefusePasswordChanges();

@@ -171,16 +171,16 @@ std::string ShotName(gui_test::Wait wait, HWND* window) {
 }
 
 int RunSession(const sim_tool::SessionOptions& options) {
-  std::optional<std::filesystem::path> prepared = sim_tool::PrepareFolder(options.folder);
-  if (!prepared) Usage("the folder cannot be resolved or created: " + options.folder);
-  const std::filesystem::path& folder = *prepared;
-  std::optional<std::string> script = sim_tool::ReadScript(options.script);
-  if (!script) Usage("cannot read the script " + options.script);
+  std::string problem;
+  std::optional<sim_tool::SessionInputs> inputs = sim_tool::ReadSessionInputs(options, &problem);
+  if (!inputs) Usage(problem);
+  const std::filesystem::path& folder = inputs->folder;
+  const std::string& script = inputs->script;
   const std::string shots = options.values.count("--shots") ? options.values.at("--shots") : std::string();
 
   std::optional<gui_test::GuiUser> user;
   try {
-    user.emplace(*script);
+    user.emplace(script);
   } catch (const platform::sim::ScriptFailure& failure) {
     std::fprintf(stderr, "%s\n", failure.what());
     return kScriptFailed;
