@@ -1,6 +1,5 @@
 #include "platform/sim/script.h"
 
-#include <cstdlib>
 #include <functional>
 #include <sstream>
 
@@ -75,14 +74,8 @@ class SimScreen final : public CheckedScreen {
     return opened.empty() ? std::nullopt : std::optional<std::string>(GbkToUtf8(opened.back()));
   }
   std::optional<UnitRef> FindUnit(const std::string& name) override {
-    WindowHandle handle = 0;
-    if (name.size() > 2 && name[0] == '0' && (name[1] == 'x' || name[1] == 'X')) {
-      char* end = nullptr;
-      unsigned long id = std::strtoul(name.c_str() + 2, &end, 16);
-      if (*end == '\0' && id <= 0xFFFFFFFFul) handle = desktop_.FindUnitById(static_cast<std::uint32_t>(id));
-    } else {
-      handle = desktop_.FindUnit(Utf8ToGbk(name));
-    }
+    std::uint32_t id = 0;
+    WindowHandle handle = IsUnitIdName(name, &id) ? (id != 0 ? desktop_.FindUnitById(id) : 0) : desktop_.FindUnit(Utf8ToGbk(name));
     return handle != 0 ? std::optional<UnitRef>(static_cast<UnitRef>(handle)) : std::nullopt;
   }
   std::optional<std::string> UnitProperty(UnitRef unit, int index) override {

@@ -1,7 +1,8 @@
 #include "platform/sim/script_checks.h"
 
+#include <charconv>
+#include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
@@ -10,12 +11,14 @@ namespace {
 
 const char* const kActions[] = {"type", "click", "key", "close", "select", "rclick", "menu", "answer", "input", "cancel"};
 
-// A whole number in the line's word `index`; "x", "" and "1x" are not one.
-long NumberIn(const ScriptLine& line, std::size_t index, long lowest, long highest) {
+// A whole number in the line's word `index`; "x", "", "1x" and numbers
+// beyond 64 bits are not one (long is 32 bits on Windows, so from_chars).
+long long NumberIn(const ScriptLine& line, std::size_t index, long long lowest, long long highest) {
   const std::string& word = line.words.at(index);
-  char* end = nullptr;
-  long value = word.empty() ? 0 : std::strtol(word.c_str(), &end, 10);
-  if (word.empty() || *end != '\0' || value < lowest || value > highest)
+  long long value = 0;
+  const char* end = word.data() + word.size();
+  std::from_chars_result read = std::from_chars(word.data(), end, value);
+  if (word.empty() || read.ec != std::errc() || read.ptr != end || value < lowest || value > highest)
     throw ScriptFailure(line.number, "a number from " + std::to_string(lowest) + " to " + std::to_string(highest),
                         Quote(word));
   return value;
@@ -52,13 +55,21 @@ LocalTime ClockOf(const ScriptLine& line) {
 }
 
 int WholeNumberOf(const ScriptLine& line, std::size_t index) {
-  return static_cast<int>(NumberIn(line, index, -2147483647L - 1, 2147483647L));
+  return static_cast<int>(NumberIn(line, index, INT32_MIN, INT32_MAX));
 }
 
 std::uint32_t SecondsOf(const ScriptLine& line) {
   const std::string& word = line.words[0];
   if (word.empty() || word[0] < '0' || word[0] > '9') throw ScriptFailure(line.number, "a number of seconds", Quote(word));
-  return static_cast<std::uint32_t>(NumberIn(line, 0, 0, 2147483647L));
+  return static_cast<std::uint32_t>(NumberIn(line, 0, 0, INT32_MAX));
+}
+
+bool IsUnitIdName(const std::string& name, std::uint32_t* id) {
+  if (name.size() <= 2 || name[0] != '0' || (name[1] != 'x' && name[1] != 'X')) return false;
+  const char* end = name.data() + name.size();
+  std::from_chars_result read = std::from_chars(name.data() + 2, end, *id, 16);
+  if (read.ec != std::errc() || read.ptr != end) *id = 0;
+  return true;
 }
 
 void CheckExpectation(const ScriptLine& line, std::optional<int> exit_code, const std::string& folder,

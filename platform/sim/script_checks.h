@@ -29,6 +29,10 @@ std::uint32_t SecondsOf(const ScriptLine& line);
 // The whole number in word `index` of the line; a ScriptFailure otherwise.
 int WholeNumberOf(const ScriptLine& line, std::size_t index);
 
+// Whether a unit name is a hexadecimal id ("0x16010005"); *id gets it, or
+// 0 (which no unit has) when the digits are not a 32-bit number.
+bool IsUnitIdName(const std::string& name, std::uint32_t* id);
+
 // What the checks read off a screen. Texts are UTF-8; nothing means the
 // thing asked about is not showing.
 class CheckedScreen {

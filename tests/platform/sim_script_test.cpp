@@ -142,6 +142,13 @@ TEST(SimScript, NumbersAndTimesAreReadStrictly) {
                           "clock 2024-05-06 07:08", "clock 2024-05-00 07:08:09"})
     EXPECT_THROW(ClockOf(line(bad)), ScriptFailure) << bad;
 
+  std::uint32_t id = 1;
+  EXPECT_TRUE(IsUnitIdName("0x16010005", &id));
+  EXPECT_EQ(id, 0x16010005u);
+  EXPECT_TRUE(IsUnitIdName("0X100000000", &id));
+  EXPECT_EQ(id, 0u) << "more than 32 bits names no unit";
+  EXPECT_FALSE(IsUnitIdName(U8(u8"编辑框_帐号"), &id));
+
   ScopedDesktop desktop;
   ScriptedUser user("expect exit 0x\n");
   std::string message;

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "platform/sim/script_checks.h"
 #include "platform/system.h"
 #include "platform/win32/password_dialog_win32.h"
 #include "platform/win32/window_system_win32.h"
@@ -111,8 +112,9 @@ bool UnitIds(HWND window, std::uint32_t* window_id, std::uint32_t* unit_id) {
 HWND FindUnit(const std::string& name) {
   Win32WindowSystem* system = Win32WindowSystem::Instance();
   if (system == nullptr || name.empty()) return nullptr;
-  bool by_id = name.size() > 2 && name[0] == '0' && (name[1] == 'x' || name[1] == 'X');
-  std::uint32_t id = by_id ? static_cast<std::uint32_t>(std::strtoul(name.c_str() + 2, nullptr, 16)) : 0;
+  std::uint32_t id = 0;
+  bool by_id = platform::sim::IsUnitIdName(name, &id);
+  if (by_id && id == 0) return nullptr;
   std::string gbk = by_id ? std::string() : platform::Utf8ToGbk(name);
   HWND active = ::GetActiveWindow();
   HWND found_elsewhere = nullptr;
