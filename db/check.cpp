@@ -10,7 +10,9 @@
 #include "db/db_file.h"
 #include "db/field.h"
 #include "db/format.h"
+#include "db/errors.h"
 #include "db/paths.h"
+#include "db/rollback.h"
 
 namespace db {
 namespace {
@@ -19,7 +21,9 @@ using Problems = std::vector<std::string>;
 
 std::string Num(std::int64_t n) { return std::to_string(n); }
 
-std::unique_ptr<DbFile> OpenForReading(const std::string& path, Problems* problems) {
+// Opens one of the files (0 the database, 1 the auxiliary file), through
+// the recovered view when there is one.
+std::unique_ptr<DbFile> OpenForReading(const std::string& path, int which, RecoveredView* recovered, Problems* problems) {
   std::unique_ptr<platform::File> raw;
   platform::FileError e = platform::OpenFile(path, platform::FileAccess::kRead, platform::share::kReadWrite,
                                              platform::FileDisposition::kOpenExisting, &raw);
@@ -27,6 +31,7 @@ std::unique_ptr<DbFile> OpenForReading(const std::string& path, Problems* proble
     problems->push_back("cannot open " + path + ": " + platform::FileErrorName(e));
     return nullptr;
   }
+  if (recovered != nullptr) raw = recovered->Wrap(std::move(raw), which);
   return std::make_unique<DbFile>(std::move(raw));
 }
 
@@ -118,9 +123,19 @@ void CheckAuxiliary(DbFile& aux, double created, const std::vector<std::int32_t>
 
 }  // namespace
 
-std::vector<std::string> CheckDatabaseFiles(const std::string& path, const std::function<std::string()>& password_source) {
+std::vector<std::string> CheckDatabaseFiles(const std::string& path, const std::function<std::string()>& password_source,
+                                            bool* pending_recovery) {
   Problems problems;
-  auto main = OpenForReading(path, &problems);
+  std::shared_ptr<RecoveredView> recovered;
+  std::string full_path;
+  int code = FromFileError(platform::FullPathName(path, &full_path));
+  if (code == 0) code = RecoveredView::Load(full_path, &recovered);
+  if (code != 0) {
+    problems.push_back("rollback copy " + RollbackPath(path) + " unreadable: " + ErrorText(code));
+    return problems;
+  }
+  if (pending_recovery != nullptr) *pending_recovery = recovered != nullptr;
+  auto main = OpenForReading(path, 0, recovered.get(), &problems);
   if (!main) return problems;
   std::uint64_t size = 0;
   main->Size(&size);
@@ -263,7 +278,7 @@ std::vector<std::string> CheckDatabaseFiles(const std::string& path, const std::
   bool needs_aux = false;
   for (const FieldDesc& f : fields) needs_aux = needs_aux || f.is_large();
   if (needs_aux) {
-    auto aux = OpenForReading(WithExtension(path, "VDT"), &problems);
+    auto aux = OpenForReading(WithExtension(path, "VDT"), 1, recovered.get(), &problems);
     if (aux) aux->cipher().Set(main->cipher().reading());
     if (aux) CheckAuxiliary(*aux, GetF64(header + kCreatedPos), chain_heads, chain_names, &problems);
   }

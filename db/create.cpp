@@ -49,24 +49,26 @@ int CreateDatabaseFile(const std::string& path, const std::vector<FieldSpec>& fi
     needs_aux = needs_aux || fields[i].is_large();
   }
 
-  // The rollback copy of an earlier database of this name would be applied
-  // to the new one at its first open.
-  const std::string stale_copy = RollbackPath(file_path);
-  if (platform::QueryPath(stale_copy) == platform::PathKind::kFile) {
-    platform::FileError e = platform::RemoveFile(stale_copy);
-    if (e != platform::FileError::kNone) return FromFileError(e);
-  }
   {
     std::unique_ptr<platform::File> raw;
     platform::FileError e = platform::OpenFile(file_path, platform::FileAccess::kReadWrite, platform::share::kNone,
                                                platform::FileDisposition::kCreateAlways, &raw);
+    // Refused while another open holds the file: its rollback copy (a change
+    // of that process, or one cut short that its next open turns back) is
+    // left alone.
     if (e != platform::FileError::kNone) return FromFileError(e);
     auto file = std::make_unique<DbFile>(std::move(raw));
-    if (file->WriteAt(0, image.data(), image.size()) != 0 || file->Flush() != 0) {
+    // The file is ours alone now; a rollback copy of an earlier database of
+    // this name would be applied to the new one at its first open.
+    const std::string stale_copy = RollbackPath(file_path);
+    int code = 0;
+    if (platform::QueryPath(stale_copy) == platform::PathKind::kFile) code = FromFileError(platform::RemoveFile(stale_copy));
+    if (code == 0 && (file->WriteAt(0, image.data(), image.size()) != 0 || file->Flush() != 0)) code = err::kCreateFailed;
+    if (code != 0) {
       // A half-written file would be taken for a damaged database.
       file.reset();
       platform::RemoveFile(file_path);
-      return err::kCreateFailed;
+      return code;
     }
   }
   if (!needs_aux) return 0;

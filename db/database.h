@@ -15,6 +15,7 @@
 namespace db {
 
 class IndexSet;
+class RecoveredView;
 
 struct Database {
   Database();
@@ -36,6 +37,9 @@ struct Database {
   // -1 before the first record, 0..count-1 on a record, count after the last.
   std::int64_t current = 0;
   std::unique_ptr<IndexSet> indexes;  // null when no index file is open
+  // Set when a read-only open found a change cut short that only an open
+  // for writing may turn back: the files are read as they will be then.
+  std::shared_ptr<RecoveredView> recovered;
 
   bool read_only() const { return access == platform::FileAccess::kRead; }
   std::uint64_t RecordPos(std::int64_t record) const {

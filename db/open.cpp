@@ -25,8 +25,12 @@ unsigned ShareFlagsFor(std::int32_t mode) {
   }
 }
 
-int OpenRaw(const std::string& path, platform::FileAccess access, unsigned share_flags, std::unique_ptr<platform::File>* out) {
-  platform::FileError e = platform::OpenFile(path, access, share_flags, platform::FileDisposition::kOpenExisting, out);
+// Opens one of the database's files (0 the database, 1 the auxiliary file)
+// with the database's access and sharing, through the recovered view when
+// there is one.
+int OpenRaw(Database& db, const std::string& path, int which, std::unique_ptr<platform::File>* out) {
+  platform::FileError e = platform::OpenFile(path, db.access, db.share_flags, platform::FileDisposition::kOpenExisting, out);
+  if (e == platform::FileError::kNone && db.recovered) *out = db.recovered->Wrap(std::move(*out), which);
   return FromFileError(e);
 }
 
@@ -56,7 +60,7 @@ int ParseFields(const unsigned char* defs, std::int32_t count, std::int32_t reco
 // Check 11: the auxiliary file, locked whole while it is checked.
 int OpenAuxiliary(Database& db) {
   std::unique_ptr<platform::File> raw;
-  int code = OpenRaw(WithExtension(db.full_path, "VDT"), db.access, db.share_flags, &raw);
+  int code = OpenRaw(db, WithExtension(db.full_path, "VDT"), 1, &raw);
   if (code != 0) return code;
   db.aux = std::make_unique<DbFile>(std::move(raw));
   DbFile& aux = *db.aux;
@@ -91,10 +95,12 @@ int OpenChecked(const std::string& path, const OpenOptions& options, Database& d
   int code = FromFileError(platform::FullPathName(WithDefaultExtension(path), &db.full_path));
   if (code != 0) return code;
   if (FindOpenByPath(db.full_path) != nullptr) return err::kAlreadyOpen;
-  // A password change or purge cut short left its rollback copy: the file
-  // is put back as it was before that change, before anything reads it.
+  // A change cut short left its rollback copy: the file is put back as it
+  // was before that change, before anything reads it. An open that may
+  // not write reads it as it will be then and leaves it as it is.
   bool restored = false;
-  code = RestoreFromRollbackCopy(db.full_path, &restored);
+  code = options.read_only ? RecoveredView::Load(db.full_path, &db.recovered)
+                           : RestoreFromRollbackCopy(db.full_path, &restored);
   if (code != 0) return code;
   db.short_name = ShortName(db.full_path);
   db.alias = options.alias;
@@ -102,7 +108,7 @@ int OpenChecked(const std::string& path, const OpenOptions& options, Database& d
   db.share_flags = ShareFlagsFor(options.share_mode);
 
   std::unique_ptr<platform::File> raw;
-  code = OpenRaw(db.full_path, db.access, db.share_flags, &raw);
+  code = OpenRaw(db, db.full_path, 0, &raw);
   if (code != 0) return code;
   db.main.Attach(std::move(raw));
   DbFile& main = db.main;
@@ -182,6 +188,9 @@ int OpenChecked(const std::string& path, const OpenOptions& options, Database& d
   for (const std::string& name : options.index_files)
     if (!name.empty()) index_names.push_back(name);
   if (!index_names.empty()) {
+    // Index files describe the records after the change, which the view
+    // turns back; only a writable open can rebuild them.
+    if (db.recovered) return err::kIndexOpenFailed;
 #ifdef QK_DB_INDEX_FILES
     code = OpenIndexSet(db, index_names, &db.indexes);
 #else

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 
 #include "db/errors.h"
 #include "db/format.h"
@@ -52,46 +53,59 @@ std::vector<unsigned char> MakeEntry(std::int32_t kind, int which, std::uint64_t
   return entry;
 }
 
-// Writes the saved bytes back into `files` (main, auxiliary; either may be
-// null) and cuts them to their old lengths. 0 or a file error code.
-int ApplyCopy(platform::File& copy, platform::File* files[2]) {
+// Reads the entries of a copy in order and hands each whole one to `take`
+// (kind, file, position, bytes); an entry cut short or damaged ends the
+// copy. 0, a file error code, or the first non-zero result of `take`.
+template <typename Take>
+int ReadEntries(platform::File& copy, Take take) {
   unsigned char magic[kCopyHeader];
   std::size_t got = 0;
   platform::FileError e = copy.Read(0, magic, sizeof magic, &got);
   if (e != platform::FileError::kNone) return FromFileError(e);
   if (got < sizeof magic || std::memcmp(magic, kCopyMagic, 4) != 0) return 0;  // never got going
-  std::uint64_t lengths[2] = {0, 0};
-  bool have_length[2] = {false, false};
   std::uint64_t pos = kCopyHeader;
   std::vector<unsigned char> data;
   for (;;) {
     unsigned char head[kEntryHead];
     e = copy.Read(pos, head, sizeof head, &got);
     if (e != platform::FileError::kNone) return FromFileError(e);
-    if (got < sizeof head) break;
+    if (got < sizeof head) return 0;
     std::int32_t kind = GetI32(head);
     std::int32_t which = GetI32(head + 4);
     std::uint64_t at = GetU64(head + 8);
     std::int32_t n = GetI32(head + 16);
     if ((kind != kKindLength && kind != kKindBytes) || (which != 0 && which != 1) || n < 0 ||
         static_cast<std::size_t>(n) > kPiece)
-      break;
+      return 0;
     data.resize(static_cast<std::size_t>(n));
     e = copy.Read(pos + kEntryHead, data.data(), data.size(), &got);
     if (e != platform::FileError::kNone) return FromFileError(e);
-    if (got < data.size() || static_cast<std::uint32_t>(GetI32(head + 20)) != Checksum(head, data.data(), data.size())) break;
+    if (got < data.size() || static_cast<std::uint32_t>(GetI32(head + 20)) != Checksum(head, data.data(), data.size()))
+      return 0;
     pos += kEntryHead + data.size();
-    if (files[which] == nullptr) continue;
+    int code = take(kind, which, at, data);
+    if (code != 0) return code;
+  }
+}
+
+// Writes the saved bytes back into `files` (main, auxiliary; either may be
+// null) and cuts them to their old lengths. 0 or a file error code.
+int ApplyCopy(platform::File& copy, platform::File* files[2]) {
+  std::uint64_t lengths[2] = {0, 0};
+  bool have_length[2] = {false, false};
+  int code = ReadEntries(copy, [&](std::int32_t kind, int which, std::uint64_t at, const std::vector<unsigned char>& data) {
+    if (files[which] == nullptr) return 0;
     if (kind == kKindLength) {
       lengths[which] = at;
       have_length[which] = true;
-    } else if (!data.empty()) {
-      e = files[which]->Write(at, data.data(), data.size());
-      if (e != platform::FileError::kNone) return FromFileError(e);
+      return 0;
     }
-  }
+    return data.empty() ? 0 : FromFileError(files[which]->Write(at, data.data(), data.size()));
+  });
+  if (code != 0) return code;
   for (int i = 0; i < 2; ++i) {
     if (files[i] == nullptr) continue;
+    platform::FileError e = platform::FileError::kNone;
     if (have_length[i]) {
       std::uint64_t size = 0;
       e = files[i]->Size(&size);
@@ -102,6 +116,38 @@ int ApplyCopy(platform::File& copy, platform::File* files[2]) {
     if (e != platform::FileError::kNone) return FromFileError(e);
   }
   return 0;
+}
+
+// A database file held under its whole-file lock while its rollback copy is
+// read: a change in progress holds that lock until it has removed its copy,
+// so a copy seen under it is stale. Members go in reverse order: the copy
+// is closed before the lock is released.
+struct StaleCopy {
+  std::unique_ptr<DbFile> main;
+  std::unique_ptr<WholeLock> lock;
+  std::unique_ptr<platform::File> copy;  // null: nothing to turn back
+};
+
+// Opens the database (with `access`) and its copy when there is a stale one.
+// 0 with no copy when there is none, or when another process holds the
+// database in a way that keeps others out (that one is still working under
+// the copy, or ended without one; the caller's own open meets the same
+// refusal). Else 0 or the file error that prevented it.
+int FindStaleCopy(const std::string& full_path, platform::FileAccess access, StaleCopy* out) {
+  const std::string copy_path = RollbackPath(full_path);
+  if (platform::QueryPath(copy_path) != platform::PathKind::kFile) return 0;
+  std::unique_ptr<platform::File> raw;
+  platform::FileError e =
+      platform::OpenFile(full_path, access, platform::share::kReadWrite, platform::FileDisposition::kOpenExisting, &raw);
+  if (e == platform::FileError::kSharingViolation || e == platform::FileError::kLockViolation) return 0;
+  if (e != platform::FileError::kNone) return FromFileError(e);
+  out->main = std::make_unique<DbFile>(std::move(raw));
+  out->lock = std::make_unique<WholeLock>(*out->main);
+  if (out->lock->code() != 0) return out->lock->code();
+  if (platform::QueryPath(copy_path) != platform::PathKind::kFile) return 0;
+  e = platform::OpenFile(copy_path, access, access == platform::FileAccess::kRead ? platform::share::kReadWrite : platform::share::kNone,
+                         platform::FileDisposition::kOpenExisting, &out->copy);
+  return FromFileError(e);
 }
 
 }  // namespace
@@ -261,40 +307,118 @@ int RollbackCopy::TurnBack() {
 
 int RestoreFromRollbackCopy(const std::string& full_path, bool* restored) {
   *restored = false;
-  const std::string copy_path = RollbackPath(full_path);
-  if (platform::QueryPath(copy_path) != platform::PathKind::kFile) return 0;
-  std::unique_ptr<platform::File> raw;
-  platform::FileError e = platform::OpenFile(full_path, platform::FileAccess::kReadWrite, platform::share::kReadWrite,
-                                             platform::FileDisposition::kOpenExisting, &raw);
-  // Held by a process that keeps others out: that one is still working
-  // under the copy (or ended without one); the open goes on and meets the
-  // same refusal.
-  if (e == platform::FileError::kSharingViolation || e == platform::FileError::kLockViolation) return 0;
-  if (e != platform::FileError::kNone) return FromFileError(e);
-  DbFile main(std::move(raw));
-  // A change in progress holds this lock until it has removed its copy.
-  WholeLock lock(main);
-  if (lock.code() != 0) return lock.code();
-  if (platform::QueryPath(copy_path) != platform::PathKind::kFile) return lock.Release();
-  std::unique_ptr<platform::File> copy;
-  e = platform::OpenFile(copy_path, platform::FileAccess::kReadWrite, platform::share::kNone,
-                         platform::FileDisposition::kOpenExisting, &copy);
-  if (e != platform::FileError::kNone) return FromFileError(e);
+  StaleCopy stale;
+  int code = FindStaleCopy(full_path, platform::FileAccess::kReadWrite, &stale);
+  if (code != 0 || !stale.copy) return code;
   std::unique_ptr<platform::File> aux;
   const std::string aux_path = WithExtension(full_path, "VDT");
   if (platform::QueryPath(aux_path) == platform::PathKind::kFile) {
-    e = platform::OpenFile(aux_path, platform::FileAccess::kReadWrite, platform::share::kReadWrite,
-                           platform::FileDisposition::kOpenExisting, &aux);
+    platform::FileError e = platform::OpenFile(aux_path, platform::FileAccess::kReadWrite, platform::share::kReadWrite,
+                                               platform::FileDisposition::kOpenExisting, &aux);
     if (e != platform::FileError::kNone) return FromFileError(e);
   }
-  platform::File* files[2] = {&main.raw(), aux.get()};
-  int code = ApplyCopy(*copy, files);
-  if (code == 0) code = FromFileError(copy->Truncate(0));
+  platform::File* files[2] = {&stale.main->raw(), aux.get()};
+  code = ApplyCopy(*stale.copy, files);
+  if (code == 0) code = FromFileError(stale.copy->Truncate(0));
   *restored = code == 0;
-  copy.reset();
-  if (code == 0) platform::RemoveFile(copy_path);
-  int unlock = lock.Release();
+  stale.copy.reset();
+  if (code == 0) platform::RemoveFile(RollbackPath(full_path));
+  int unlock = stale.lock->Release();
   return code != 0 ? code : unlock;
+}
+
+// ---------------------------------------------------------------- read-only view
+
+// One file of the database seen through a recovered view.
+class RecoveredFile final : public platform::File {
+ public:
+  RecoveredFile(std::shared_ptr<RecoveredView> view, std::unique_ptr<platform::File> inner, int which)
+      : view_(std::move(view)), inner_(std::move(inner)), which_(which) {}
+
+  platform::FileError Read(std::uint64_t pos, void* buffer, std::size_t n, std::size_t* got) override {
+    if (view_->dropped_) return inner_->Read(pos, buffer, n, got);
+    *got = 0;
+    std::uint64_t size = 0;
+    platform::FileError e = Size(&size);
+    if (e != platform::FileError::kNone || pos >= size) return e;
+    const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(n, size - pos));
+    std::size_t inner_got = 0;
+    e = inner_->Read(pos, buffer, want, &inner_got);
+    if (e != platform::FileError::kNone) return e;
+    auto* out = static_cast<unsigned char*>(buffer);
+    // Past the file's own end up to the old length: what cutting it back
+    // (which zero-extends) would leave before the saved bytes go in.
+    std::fill(out + inner_got, out + want, static_cast<unsigned char>(0));
+    const auto& saved = view_->layers_[which_].bytes;
+    const std::uint64_t end = pos + want;
+    auto it = saved.upper_bound(pos);
+    if (it != saved.begin()) --it;
+    for (; it != saved.end() && it->first < end; ++it) {
+      const std::uint64_t from = std::max(pos, it->first);
+      const std::uint64_t to = std::min(end, it->first + it->second.size());
+      if (from < to) std::memcpy(out + (from - pos), it->second.data() + (from - it->first), static_cast<std::size_t>(to - from));
+    }
+    *got = want;
+    return platform::FileError::kNone;
+  }
+  platform::FileError Write(std::uint64_t, const void*, std::size_t) override { return platform::FileError::kAccessDenied; }
+  platform::FileError Size(std::uint64_t* size) override {
+    const RecoveredView::Layer& layer = view_->layers_[which_];
+    if (view_->dropped_ || !layer.has_length) return inner_->Size(size);
+    *size = layer.length;
+    return platform::FileError::kNone;
+  }
+  platform::FileError Truncate(std::uint64_t) override { return platform::FileError::kAccessDenied; }
+  platform::FileError Flush() override { return inner_->Flush(); }
+  platform::FileError Lock(std::uint64_t pos, std::uint64_t length) override {
+    platform::FileError e = inner_->Lock(pos, length);
+    // A lock is taken before every read: the moment to notice that another
+    // process has turned the change back (the files now hold the saved
+    // bytes, and later changes must be seen).
+    if (e == platform::FileError::kNone && !view_->dropped_ &&
+        platform::QueryPath(view_->copy_path_) != platform::PathKind::kFile)
+      view_->dropped_ = true;
+    return e;
+  }
+  platform::FileError Unlock(std::uint64_t pos, std::uint64_t length) override { return inner_->Unlock(pos, length); }
+
+ private:
+  std::shared_ptr<RecoveredView> view_;
+  std::unique_ptr<platform::File> inner_;
+  int which_;
+};
+
+int RecoveredView::Load(const std::string& full_path, std::shared_ptr<RecoveredView>* out) {
+  out->reset();
+  StaleCopy stale;
+  int code = FindStaleCopy(full_path, platform::FileAccess::kRead, &stale);
+  if (code != 0 || !stale.copy) return code;
+  auto view = std::shared_ptr<RecoveredView>(new RecoveredView());
+  view->copy_path_ = RollbackPath(full_path);
+  bool any = false;
+  code = ReadEntries(*stale.copy, [&](std::int32_t kind, int which, std::uint64_t at, const std::vector<unsigned char>& data) {
+    any = true;
+    Layer& layer = view->layers_[which];
+    if (kind == kKindLength) {
+      layer.has_length = true;
+      layer.length = at;
+    } else if (!data.empty()) {
+      layer.bytes[at] = data;  // entries never overlap: each range is saved once
+    }
+    return 0;
+  });
+  if (code != 0) return code;
+  stale.copy.reset();
+  code = stale.lock->Release();
+  if (code != 0) return code;
+  // A copy without entries turns nothing back (a change that never got
+  // going, or one complete but for removing its emptied copy).
+  if (any) *out = std::move(view);
+  return 0;
+}
+
+std::unique_ptr<platform::File> RecoveredView::Wrap(std::unique_ptr<platform::File> file, int which) {
+  return std::make_unique<RecoveredFile>(shared_from_this(), std::move(file), which);
 }
 
 }  // namespace db

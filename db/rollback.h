@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -75,5 +76,32 @@ class RollbackCopy final : public WriteGuard {
 // when there was nothing to do or the database is restored; else the file
 // error that prevented it.
 int RestoreFromRollbackCopy(const std::string& full_path, bool* restored);
+
+// The files of a database as turning back a change cut short would leave
+// them, for an open that may not write: the stale copy's bytes are read
+// into memory and laid over the files' own, which stay untouched (they may
+// be on read-only media). The view stops applying once another process has
+// turned the change back, which it notices at the next lock.
+class RecoveredView : public std::enable_shared_from_this<RecoveredView> {
+ public:
+  // *out stays null when the database at `full_path` has no stale copy.
+  // 0 or the file error that kept the copy from being read.
+  static int Load(const std::string& full_path, std::shared_ptr<RecoveredView>* out);
+  // `file` (0 the database file, 1 its auxiliary file) seen through the
+  // view: reads give the recovered bytes, writes and cuts are refused.
+  std::unique_ptr<platform::File> Wrap(std::unique_ptr<platform::File> file, int which);
+
+ private:
+  friend class RecoveredFile;
+  RecoveredView() = default;
+  struct Layer {
+    bool has_length = false;
+    std::uint64_t length = 0;  // the file's length before the change
+    std::map<std::uint64_t, std::vector<unsigned char>> bytes;  // position -> saved bytes
+  };
+  Layer layers_[2];
+  std::string copy_path_;
+  bool dropped_ = false;  // the copy is gone: the files hold these bytes themselves
+};
 
 }  // namespace db

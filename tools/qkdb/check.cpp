@@ -5,8 +5,8 @@
 
 namespace qkdb {
 
-std::vector<std::string> CheckDatabase(const std::string& path) {
-  return db::CheckDatabaseFiles(path, [] { return AccessPasswordForOpen(); });
+std::vector<std::string> CheckDatabase(const std::string& path, bool* pending_recovery) {
+  return db::CheckDatabaseFiles(path, [] { return AccessPasswordForOpen(); }, pending_recovery);
 }
 
 }  // namespace qkdb

@@ -78,6 +78,15 @@ int Fail(const std::string& message_utf8) {
   return 1;
 }
 
+// A reading command met a change cut short that only an open for writing
+// turns back: what it shows is the database as it will be then.
+void NotePendingRecovery(const std::string& path) {
+  std::fprintf(stderr,
+               "qkdb: note: a change to %s was cut short; it is shown as it was before that change, which the next "
+               "open for writing (the notebook, or a qkdb command that writes) puts back\n",
+               platform::GbkToUtf8(path).c_str());
+}
+
 // Opens through the engine (share mode 1) and leaves it current.
 int OpenShared(const std::string& path, bool read_only, db::Database** out) {
   db::OpenOptions options;
@@ -88,6 +97,7 @@ int OpenShared(const std::string& path, bool read_only, db::Database** out) {
   int code = db::OpenDatabaseFile(path, options);
   WipeString(&options.password);
   *out = code == 0 ? db::CurrentDatabase() : nullptr;
+  if (code == 0 && (*out)->recovered) NotePendingRecovery(path);
   return code;
 }
 
@@ -262,7 +272,9 @@ int Purge(const std::string& path) {
 }
 
 int Check(const std::string& path) {
-  std::vector<std::string> problems = CheckDatabase(path);
+  bool pending = false;
+  std::vector<std::string> problems = CheckDatabase(path, &pending);
+  if (pending) NotePendingRecovery(path);
   for (const std::string& p : problems) std::printf("%s\n", platform::GbkToUtf8(p).c_str());
   if (problems.empty()) std::printf("ok\n");
   return problems.empty() ? 0 : 1;
