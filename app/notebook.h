@@ -19,7 +19,8 @@ void OnExitButton();
 // (0, false, false) reloads every row; (n, true, false) appends the row of
 // record n; (n, true, true) rewrites the row of record n.
 // A read that fails stops the load with "读取记录失败：" and the engine's
-// error text; the rows already shown stay (each is its record).
+// error text; the rows already shown stay (each is its record). With no
+// database open a full reload empties the list without a word.
 void LoadRecordList(std::int32_t record, bool single, bool update);
 // True when row `row` shows record `record` (1-based) as the file holds it
 // now: the list can fall out of step with the file (a load that failed half
@@ -53,6 +54,9 @@ OwnedText DeriveKey(const char* password);
 // Start-up: asks until the database opens (then fills the list); a Cancel or
 // a third wrong password ends the program.
 void UnlockDatabase();
+// True while a database is current (a failed password change or a first
+// run without creation leaves none).
+bool DatabaseIsOpen();
 // For actions that read the database: true when one is open, else asks for
 // the password as at start-up and reopens it; false when the user gives up.
 bool EnsureDatabaseOpen();

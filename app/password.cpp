@@ -51,14 +51,14 @@ bool PromptAndOpen() {
   return false;
 }
 
-// A current database has at least the field "id": its first field name is
-// empty only when none is open.
+}  // namespace
+
 bool DatabaseIsOpen() {
+  // A current database has at least the field "id": its first field name
+  // is empty only when none is open.
   OwnedText name = TakeText(CallCore(Commands().get_field_name, {arg::Int(1)}));
   return !name.empty();
 }
-
-}  // namespace
 
 OwnedText DeriveKey(const char* password) {
   const CommandTable& cmd = Commands();

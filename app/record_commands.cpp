@@ -58,11 +58,20 @@ void OnDeleteRecord() {
     ReloadStaleList();
     return;
   }
+  const std::int32_t count = TakeInt(CallCore(cmd.get_record_count, {}));
   CallCore(cmd.go_to_record, {arg::Int(row + 1)});
   // A mark that failed leaves nothing to purge: the purge would succeed and
-  // the row would go while its record stays in the file.
+  // the row would go while its record stays in the file. A purge that
+  // failed leaves the record marked and in the file, so its row stays.
   if (!TakeBool(CallCore(cmd.delete_record, {})) || !TakeBool(CallCore(cmd.purge_deleted_records, {}))) {
     ShowDatabaseError(kDeleteFailed);
+    return;
+  }
+  // The purge removes every marked record: one left by an earlier delete
+  // whose purge failed (or marked by another process) goes too, and the
+  // rows below it would no longer show their records.
+  if (TakeInt(CallCore(cmd.get_record_count, {})) != count - 1) {
+    ReloadStaleList();
     return;
   }
   CallLibrary(library::kListView, cmd.delete_item,

@@ -84,6 +84,9 @@ void LoadRecordList(std::int32_t record, bool single, bool update) {
     // Rows are only added for records read whole and in order, so every row
     // shown is its record even when the load stops early.
     CallLibrary(library::kListView, cmd.delete_all_items, {ListRef()});
+    // No database (the first-run window closed without creating one, or a
+    // failed password change): nothing to show, and nothing went wrong.
+    if (!DatabaseIsOpen()) return;
     std::int32_t count = TakeInt(CallCore(cmd.get_record_count, {}));
     if (LastDatabaseCallFailed()) return ReportReadFailure();
     for (std::int32_t i = 0; i < count; ++i) {
@@ -134,9 +137,9 @@ OwnedText ReadStoredPassword(std::int32_t record) {
 }
 
 void OnTogglePasswords() {
-  // The toggle reloads every row: with no database open (a failed password
-  // change) that would empty the list as if the notebook held nothing.
-  if (!EnsureDatabaseOpen()) return;
+  // The toggle only switches and reloads: with no database open the list
+  // empties (the records stay in the file), and no password is asked for
+  // a database that may not even exist.
   OwnedText caption = ReadTextProperty(ids::kMainWindow, ids::kTogglePasswordsButton, kToggleCaptionProperty);
   if (rt::CompareTexts(caption.c_str(), kShowCaption) == 0) {
     State().show_passwords = 1;

@@ -106,7 +106,12 @@ void OnCreateDatabase() {
   }
 
   FieldList fields;
-  if (!TakeBool(CallCore(cmd.create_database, {arg::Text(path), fields.argument()}))) return;
+  if (!TakeBool(CallCore(cmd.create_database, {arg::Text(path), fields.argument()}))) {
+    // A folder that cannot be written (protected, read-only media): say so,
+    // and keep the window for another try or for closing.
+    ShowDatabaseError("数据库创建失败：");
+    return;
+  }
 
   OwnedText password = InitPassword();
   OwnedText key = DeriveKey(password.c_str());

@@ -134,7 +134,7 @@ void CreateCmd(rt::Value* r, std::int32_t, rt::Value* a) {
   auto** records = static_cast<FieldInfRecord**>(fields.elements);
   W().created_fields.clear();
   for (std::size_t i = 0; i < fields.count; ++i) W().created_fields.emplace_back(records[i]->name, records[i]->type);
-  if (W().fail_create) return ReturnBool(r, false);
+  if (W().fail_create) return Fail("创建失败"), ReturnBool(r, false);
   W().databases[TextArg(a[0])] = FakeDatabaseFile{};
   ReturnBool(r, true);
 }
@@ -226,6 +226,7 @@ void DeleteRecordCmd(rt::Value* r, std::int32_t, rt::Value*) {
 }
 void PurgeCmd(rt::Value* r, std::int32_t, rt::Value*) {
   if (!NeedOpen()) return ReturnBool(r, false);
+  if (W().fail_purge) return Fail("清除失败"), ReturnBool(r, false);
   auto& recs = W().OpenDatabase()->records;
   recs.erase(std::remove_if(recs.begin(), recs.end(), [](const FakeRecord& x) { return x.deleted; }), recs.end());
   ReturnBool(r, true);

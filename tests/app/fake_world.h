@@ -77,6 +77,7 @@ struct World {
   std::int32_t fail_reads_from = -1;  // reads of this record index and on fail
   bool fail_writes = false;
   bool fail_delete = false;
+  bool fail_purge = false;  // the marked records stay
   std::vector<std::pair<std::string, std::int32_t>> created_fields;  // (name, type) as passed
 
   // Windows and the rest.

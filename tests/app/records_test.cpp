@@ -254,13 +254,6 @@ TEST_F(RecordsTest, AFailedReadStopsTheListAndSaysWhy) {
   EXPECT_EQ(w.rows[2][1], "shown");
   EXPECT_EQ(w.messages.size(), 3u);
 
-  // No database: the count fails, and the list says so rather than
-  // passing for an empty notebook.
-  w.fail_reads_from = -1;
-  w.open_path.reset();
-  LoadRecordList(0, false, false);
-  EXPECT_TRUE(w.rows.empty());
-  EXPECT_EQ(w.messages.back().text, "读取记录失败：未设置当前数据库");
 }
 
 TEST_F(RecordsTest, FailedModifyAndDeleteSayWhyAndKeepWhatWasTyped) {
@@ -310,12 +303,61 @@ TEST_F(RecordsTest, DeleteRemovesOnlyTheRecordTheQuestionNamed) {
   EXPECT_EQ(Records().size(), 3u);
   EXPECT_EQ(w.rows.size(), 3u);
 
-  // The mask toggle needs the records too: Cancel leaves list and caption.
-  w.password_answers = {std::nullopt};
+}
+
+TEST_F(RecordsTest, TheToggleWithoutADatabaseSwitchesAndEmptiesTheListSilently) {
+  // The first-run window was closed without creating anything.
+  w.databases.clear();
+  w.open_path.reset();
+  LoadRecordList(0, false, false);
+  EXPECT_TRUE(w.rows.empty());
   OnTogglePasswords();
-  EXPECT_EQ(w.password_prompts.size(), 2u);
-  EXPECT_EQ(State().show_passwords, 0);
-  EXPECT_EQ(w.rows.size(), 3u);
+  EXPECT_EQ(State().show_passwords, 1);
+  EXPECT_EQ(Toggle(), "*号遮盖");
+  OnTogglePasswords();
+  EXPECT_EQ(Toggle(), "正显密码");
+  EXPECT_TRUE(w.password_prompts.empty());
+  EXPECT_TRUE(w.messages.empty());
+  EXPECT_TRUE(w.rows.empty());
+}
+
+TEST_F(RecordsTest, AFailedPurgeKeepsTheRowAndTheNextDeleteKeepsListAndFileTogether) {
+  LoadRecordList(0, false, false);
+  w.selected = 0;
+  w.fail_purge = true;
+  w.message_answers = {5};
+  OnDeleteRecord();
+  ASSERT_EQ(w.messages.size(), 2u);
+  EXPECT_EQ(w.messages[1].text, "删除记录失败：清除失败");
+  // The record is still in the file (marked), and so is its row.
+  EXPECT_EQ(Records().size(), 3u);
+  ASSERT_EQ(w.rows.size(), 3u);
+  EXPECT_EQ(w.rows[0][1], "站一");
+
+  // Deleting the third row purges the first record too: the list is loaded
+  // again and says so, instead of keeping a row whose record is gone.
+  w.fail_purge = false;
+  w.selected = 2;
+  w.message_answers = {5};
+  OnDeleteRecord();
+  ASSERT_EQ(Records().size(), 1u);
+  EXPECT_EQ(w.messages.back().text, "记录列表与数据库不一致，已重新载入。");
+  ASSERT_EQ(w.rows.size(), 1u);
+  EXPECT_EQ(w.rows[0][2], "b.example");
+
+  // Deleting the very row again after a failed purge removes just that row.
+  LoadRecordList(0, false, false);
+  w.selected = 0;
+  w.fail_purge = true;
+  w.message_answers = {5};
+  OnDeleteRecord();
+  w.fail_purge = false;
+  w.message_answers = {5};
+  const std::size_t shown = w.messages.size();
+  OnDeleteRecord();
+  EXPECT_TRUE(Records().empty());
+  EXPECT_TRUE(w.rows.empty());
+  EXPECT_EQ(w.messages.size(), shown + 1) << "only the question";
 }
 
 }  // namespace

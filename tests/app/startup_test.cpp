@@ -63,11 +63,13 @@ TEST_F(StartUpTest, EmptyPasswordIsReportedButStillProtectsTheDatabase) {
   EXPECT_EQ(w.databases.at(w.DatabasePath()).key, FakeKey(""));
 }
 
-TEST_F(StartUpTest, FailedCreationKeepsTheWindowOpenWithoutAMessage) {
+TEST_F(StartUpTest, FailedCreationSaysWhyAndKeepsTheWindowOpen) {
   w.fail_create = true;
   TypeInitPassword("pw");
   OnMainWindowCreated();
-  EXPECT_TRUE(w.messages.empty());
+  ASSERT_EQ(w.messages.size(), 1u);
+  EXPECT_EQ(w.messages[0].text, "数据库创建失败：创建失败");
+  EXPECT_EQ(w.messages[0].flags, 0);
   EXPECT_TRUE(w.opens.empty());
   EXPECT_TRUE(w.destroyed.empty());
 }

@@ -17,6 +17,7 @@ qk_scenario(first_run_without_password
   # from an empty line as the notebook does.
   QKDB [==[user.vdb||info|"magic":"QCDB"]==] "user.vdb|secret|info|!")
 qk_scenario(first_run_window_closed SESSIONS first_run_window_closed first_run_again restart_secret)
+qk_scenario(create_failed SESSIONS create_failed FILES "files/database_in_a_file.ini>user.ini")
 
 # Unlocking at start-up.
 qk_scenario(unlock_third_try SESSIONS ${CREATE} unlock_third_try unlock_with_blanks)
