@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/host.h"
+#include "runtime/errors.h"
 #include "runtime/helpers.h"
 #include "runtime/memory.h"
 
@@ -43,7 +44,18 @@ bool RunPasswordDialog(int failed_attempts, TypedPassword* typed) {
 }
 
 void InputPasswordDialog(rt::Value* result, std::int32_t argc, rt::Value* argv) {
-  int failed = argc >= 2 && !argv[1].omitted() ? argv[1].as_int() : 0;
+  // The first argument is a Text variable by reference (its address is the
+  // payload); the count, when given, a number.
+  if (argc < 1 || argv[0].type != rt::type::kText || argv[0].pointer() == nullptr) rt::ReportError(11);
+  int failed = 0;
+  if (argc >= 2 && !argv[1].omitted()) {
+    const rt::Value& count = argv[1];
+    if (!rt::IsNumericType(count.type)) rt::ReportError(11);
+    double n = count.type == rt::type::kFloat    ? count.as_float()
+               : count.type == rt::type::kDouble ? count.as_double()
+                                                 : count.as_int();
+    failed = n >= -1e6 && n <= 1e6 ? static_cast<int>(n) : 0;  // NaN and huge values too
+  }
   TypedPassword typed;
   bool ok = RunPasswordDialog(failed, &typed);
   if (ok) {

@@ -3,10 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <vector>
 
+#include "db/password_command.h"
 #include "platform/sim/sim_host.h"
 #include "runtime/helpers.h"
 #include "runtime/memory.h"
+#include "runtime/services.h"
+#include "tests/db/db_test_support.h"
 
 namespace {
 
@@ -51,6 +56,68 @@ TEST(InputPasswordDialog, CancelKeepsTheVariableAndFailedAttemptsShowTheChancesL
   ASSERT_EQ(host->password_dialogs().size(), 2u);
   EXPECT_EQ(host->password_dialogs()[0].message, "密码错误，您还有 2 次重新输入的机会。");
   EXPECT_EQ(host->password_dialogs()[1].message, "密码错误，您还有 1 次重新输入的机会。");
+}
+
+// The exit code of a command call that should end the program with a
+// runtime error, and the report it showed.
+int EndsWithRuntimeError(platform::sim::ScopedSimHost& host, rt::Command command, std::vector<rt::Value> args) {
+  rt::ResetRuntime();
+  const std::size_t boxes = host->boxes().size();
+  int code = 0;
+  try {
+    rt::Value result;
+    command(&result, static_cast<std::int32_t>(args.size()), args.empty() ? nullptr : args.data());
+    ADD_FAILURE() << "the command returned";
+  } catch (const platform::ProcessExit& exit) {
+    code = exit.code;
+  }
+  rt::ResetRuntime();
+  EXPECT_EQ(host->boxes().size(), boxes + 1);
+  if (host->boxes().size() > boxes) {
+    EXPECT_NE(host->boxes().back().text.find("所提供参数的数据类型不符合要求"), std::string::npos);
+  }
+  return code;
+}
+
+class PasswordCommandArguments : public dbtest::EngineTest {};
+
+TEST_F(PasswordCommandArguments, AMissingOrWrongArgumentIsARuntimeErrorAndChangesNothing) {
+  platform::sim::ScopedSimHost host;
+  const std::string path = folder_.File("guarded.vdb");
+  ASSERT_TRUE(Create(path, dbtest::FieldArray({{"name", 10, 20}})));
+  ASSERT_TRUE(Open(path));
+  rt::Value ok;
+  db::commands::SetDatabasePassword(&ok, 1, std::vector<rt::Value>{dbtest::Text("secret")}.data());
+  ASSERT_EQ(ok.lo, 1u);
+
+  // No argument would have removed the protection; a number would have
+  // been read as a text pointer.
+  EXPECT_EQ(EndsWithRuntimeError(host, db::commands::SetDatabasePassword, {}), -1);
+  EXPECT_EQ(EndsWithRuntimeError(host, db::commands::SetDatabasePassword, {rt::Value::Int(5)}), -1);
+  EXPECT_EQ(EndsWithRuntimeError(host, db::commands::SetDatabasePassword, {rt::Value{}}), -1);
+  db::CloseAllDatabases();
+  char magic[4] = {};
+  std::ifstream(path, std::ios::binary).read(magic, 4);
+  EXPECT_EQ(std::string(magic, 4), "QCDB");
+
+  // The dialog's variable must be a Text variable, its count a number; the
+  // dialog never opens otherwise.
+  char* variable = nullptr;
+  EXPECT_EQ(EndsWithRuntimeError(host, db::InputPasswordDialog, {}), -1);
+  EXPECT_EQ(EndsWithRuntimeError(host, db::InputPasswordDialog, {rt::Value::Int(16)}), -1);
+  EXPECT_EQ(EndsWithRuntimeError(host, db::InputPasswordDialog, {rt::Value::Text(nullptr)}), -1);
+  EXPECT_EQ(EndsWithRuntimeError(host, db::InputPasswordDialog,
+                                 {rt::Value::Pointer(&variable, rt::type::kText), rt::Value::Text("2")}),
+            -1);
+  EXPECT_TRUE(host->password_dialogs().empty());
+
+  // A count given as another number type is taken as its value.
+  host->QueuePassword(std::nullopt);
+  rt::Value args[2] = {rt::Value::Pointer(&variable, rt::type::kText), rt::Value::Double(1.0)};
+  rt::Value result;
+  db::InputPasswordDialog(&result, 2, args);
+  ASSERT_EQ(host->password_dialogs().size(), 1u);
+  EXPECT_EQ(host->password_dialogs()[0].message, "密码错误，您还有 2 次重新输入的机会。");
 }
 
 TEST(TypedPassword, BlankOverwritesTheBytes) {
