@@ -1,9 +1,11 @@
-// INI files as the Windows private-profile calls read and write them. On
-// Windows these are the real calls; elsewhere a reader and writer of our own
-// behave like them where it matters: sections and keys match without regard
-// to ASCII case, values come back without surrounding blanks (and without
-// one pair of enclosing quotes), the file is created on the first write, and
-// lines the writer does not touch (comments included) stay as they are.
+// INI files as the Windows private-profile calls read and write them, by a
+// reader and writer of our own on every platform (the profile calls keep
+// GBK bytes only where the system's code page is 936): sections and keys
+// match without regard to ASCII case, values come back without surrounding
+// blanks (and without one pair of enclosing quotes), the file is created on
+// the first write, and lines the writer does not touch (comments included)
+// stay as they are. Texts are GBK; a file saved as UTF-8 (with or without a
+// byte-order mark) is read and written as UTF-8, converted at this seam.
 #pragma once
 
 #include <cstddef>
