@@ -37,6 +37,32 @@ std::size_t SchemeLength(const std::string& text) {
   return i + 1;
 }
 
+// Characters that have no place in an address (RFC 3986) and that a
+// command line gives meaning to: a browser registered as "%1" would take a
+// quote or a blank as the end of its argument. Written as %XX, they reach
+// the browser as part of the address.
+std::string PercentEncodeUnsafe(const std::string& address) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(address.size());
+  for (std::size_t i = 0; i < address.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(address[i]);
+    if (byte >= 0x81 && i + 1 < address.size()) {
+      // A GBK character: its second byte may be 0x5C or 0x7C and is no
+      // backslash or bar.
+      out += address.substr(i, 2);
+      ++i;
+    } else if (std::strchr(" \"<>^`{}|\\", address[i]) != nullptr) {
+      out += '%';
+      out += kHex[byte >> 4];
+      out += kHex[byte & 0x0F];
+    } else {
+      out += address[i];
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 std::optional<std::string> WebAddressToOpen(const char* text) {
@@ -54,13 +80,13 @@ std::optional<std::string> WebAddressToOpen(const char* text) {
 
   if (StartsWithNoCase(address, "http://") || StartsWithNoCase(address, "https://") ||
       StartsWithNoCase(address, "ftp://"))
-    return address;
+    return PercentEncodeUnsafe(address);
   if (SchemeLength(address) > 0) return std::nullopt;  // mailto:, file:, javascript:, C: ...
   // Local, relative and UNC paths.
   if (address[0] == '\\' || address[0] == '/' || address[0] == '.' || address.find('\\') != std::string::npos)
     return std::nullopt;
   if (address.size() >= 2 && IsAsciiLetter(address[0]) && address[1] == ':') return std::nullopt;
-  return "http://" + address;
+  return "http://" + PercentEncodeUnsafe(address);
 }
 
 }  // namespace commands

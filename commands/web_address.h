@@ -3,7 +3,9 @@
 // record holding a path would start whatever that path names. Only web
 // addresses pass: http, https and ftp (any case); a text without a scheme
 // gets "http://" in front, as a browser's address bar does. Other schemes,
-// local and UNC paths are refused.
+// local and UNC paths are refused. Blanks, quotes, <, >, ^, `, {, }, | and
+// backslashes inside an address are percent-encoded, so they reach the
+// browser as part of the address and never as command-line syntax.
 #pragma once
 
 #include <optional>

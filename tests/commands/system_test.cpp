@@ -95,6 +95,22 @@ TEST(OpenWebAddress, ProgramsPathsAndOtherSchemesAreRefused) {
   }
 }
 
+// A browser registered as "browser.exe %1" (or "%1" inside quotes) would
+// take a quote or a blank as the end of the address and the rest as more
+// arguments: they are percent-encoded, as is every character RFC 3986
+// keeps out of addresses and a command line gives meaning to.
+TEST(OpenWebAddress, QuotesBlanksAndShellCharactersArePercentEncoded) {
+  EXPECT_EQ(WebAddressToOpen("http://a.example/x y\" --new-window \"file:///c:/"),
+            "http://a.example/x%20y%22%20--new-window%20%22file:///c:/");
+  EXPECT_EQ(WebAddressToOpen("https://a.example/<b>^`{c}|d\\e"), "https://a.example/%3Cb%3E%5E%60%7Bc%7D%7Cd%5Ce");
+  EXPECT_EQ(WebAddressToOpen("a.example/q?x=1 2"), "http://a.example/q?x=1%202");
+  // Escapes already there, and the characters addresses use, stay as they are.
+  EXPECT_EQ(WebAddressToOpen("http://a.example/%20?q=a&b=c#top"), "http://a.example/%20?q=a&b=c#top");
+  // So do GBK characters whose second byte is that of a backslash or a bar
+  // (表 is B1 ED, 乗 81 5C, 亅 81 7C).
+  EXPECT_EQ(WebAddressToOpen("http://a.example/\x81\x5c\x81\x7c 表"), "http://a.example/\x81\x5c\x81\x7c%20表");
+}
+
 TEST(OpenWebAddress, CommandOpensOnlyWhatPasses) {
   platform::sim::ScopedSimHost host;
   Result(Call(OpenWebAddress, {Txt("www.example.com")}));
