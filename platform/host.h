@@ -107,6 +107,12 @@ class Host {
     return false;
   }
 
+  // Initialises OLE for the calling thread, as the runtime does once at
+  // start (the shell's "open" action wants COM there); true when it did, and
+  // UninitialiseOle is then owed at exit. A host without OLE does nothing.
+  virtual bool InitialiseOle() { return false; }
+  virtual void UninitialiseOle() {}
+
   // The local date and time; by default the C library's local time.
   virtual LocalTime LocalNow();
 

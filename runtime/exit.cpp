@@ -32,6 +32,10 @@ void RunExitSteps() {
   state.libraries.clear();
   SetConstantSegment(nullptr, 0);
   if (state.windows.destroy_owner_window != nullptr) state.windows.destroy_owner_window();
+  if (state.ole_initialised) {
+    state.ole_initialised = false;
+    platform::CurrentHost().UninitialiseOle();
+  }
 }
 
 void ExitProgram(int code) {

@@ -13,7 +13,8 @@ void RegisterExitHandler(Handler handler);
 
 // Steps of the exit sequence that also run when the start routine returns
 // normally: windows released, exit handlers, libraries notified, constant
-// segment forgotten. Does not end the process.
+// segment forgotten, the hidden owner window destroyed, OLE uninitialised
+// when start-up initialised it. Does not end the process.
 void RunExitSteps();
 
 }  // namespace rt

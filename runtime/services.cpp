@@ -176,6 +176,7 @@ void StartUp(const ProgramHeader& header) {
   state.run_mode = header.run_mode;
   state.reserved = header.reserved;
   state.runtime_version = header.runtime_version + 1;
+  if (!state.ole_initialised) state.ole_initialised = platform::CurrentHost().InitialiseOle();
 
   std::string path = platform::CurrentHost().ProgramPath();
   std::size_t cut = path.find_last_of("\\/");

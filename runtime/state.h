@@ -41,6 +41,7 @@ struct RuntimeState {
   std::string program_file;    // GBK
   std::vector<Handler> exit_handlers;
   bool exit_in_progress = false;
+  bool ole_initialised = false;  // by start-up, so exit uninitialises it
   bool message_loop_entered = false;
   // While at least 1, events are dropped. Raised by every error report and
   // every exit; never lowered.

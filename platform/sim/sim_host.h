@@ -35,6 +35,13 @@ class SimHost : public Host {
   bool OpenWebAddress(const std::string& address) override;
   bool ClearClipboardIfOurs() override;
   void ScheduleClipboardClear(std::uint32_t seconds) override;
+  bool InitialiseOle() override {
+    ++ole_depth_;
+    return true;
+  }
+  void UninitialiseOle() override { --ole_depth_; }
+  // Initialisations of OLE not yet undone.
+  int ole_depth() const { return ole_depth_; }
   LocalTime LocalNow() override { return clock_; }
   std::string ProgramPath() override { return program_path_.empty() ? Host::ProgramPath() : program_path_; }
 
@@ -100,6 +107,7 @@ class SimHost : public Host {
   bool clipboard_ours_ = false;              // the clipboard holds what SetClipboardText put there
   std::optional<std::uint32_t> clear_due_;  // tick count of the scheduled clearing
   std::vector<std::string> opened_addresses_;
+  int ole_depth_ = 0;
   LocalTime clock_{2024, 1, 1, 12, 0, 0};
   std::string program_path_;
 };

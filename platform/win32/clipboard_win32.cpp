@@ -11,6 +11,18 @@ namespace {
 
 DWORD g_placed_sequence = 0;  // 0: nothing of ours is on the clipboard
 UINT_PTR g_timer = 0;
+HWND g_owner = nullptr;  // the runtime's hidden owner window, while there is one
+
+// The window the clipboard is opened with. Emptying the clipboard makes the
+// opener its owner, and Windows documents that SetClipboardData fails on a
+// clipboard without one. Without the runtime's window (tools, tests) a
+// message-only window of this module stands in.
+HWND ClipboardWindow() {
+  if (g_owner != nullptr && ::IsWindow(g_owner)) return g_owner;
+  static HWND stand_in = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                           ::GetModuleHandleW(nullptr), nullptr);
+  return stand_in;
+}
 
 // A zero-filled movable block with the bytes, handed to the clipboard.
 bool Place(UINT format, const void* data, std::size_t bytes) {
@@ -47,8 +59,10 @@ void CALLBACK ClearTimerProc(HWND, UINT, UINT_PTR timer, DWORD) {
 
 }  // namespace
 
+void SetClipboardOwnerWindow(HWND owner) { g_owner = owner; }
+
 bool PutPrivateClipboardText(const std::string& gbk) {
-  if (!::OpenClipboard(nullptr)) return false;
+  if (!::OpenClipboard(ClipboardWindow())) return false;
   ::EmptyClipboard();
   bool placed = Place(CF_TEXT, gbk.c_str(), gbk.size() + 1);
   if (placed) {
@@ -65,7 +79,7 @@ bool PutPrivateClipboardText(const std::string& gbk) {
 
 bool ClearClipboardIfUnchanged() {
   if (g_placed_sequence == 0 || ::GetClipboardSequenceNumber() != g_placed_sequence) return false;
-  if (!::OpenClipboard(nullptr)) return false;
+  if (!::OpenClipboard(ClipboardWindow())) return false;
   bool cleared = ::EmptyClipboard() != FALSE;
   ::CloseClipboard();
   if (cleared) g_placed_sequence = 0;

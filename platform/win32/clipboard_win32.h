@@ -4,10 +4,16 @@
 // still holds exactly what was put there.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 #include <string>
 
 namespace platform::win32 {
+
+// The runtime's hidden owner window (null when it is gone): the clipboard
+// is opened with it, so the notebook owns what it puts there.
+void SetClipboardOwnerWindow(HWND owner);
 
 // Puts a GBK text on the clipboard as CF_TEXT and CF_UNICODETEXT, with the
 // registered formats "ExcludeClipboardContentFromMonitorProcessing",

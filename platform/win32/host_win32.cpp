@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <ole2.h>
 #include <shellapi.h>
 
 #include <cstring>
@@ -49,6 +50,10 @@ class Win32Host final : public Host {
     HINSTANCE started = ::ShellExecuteW(owner, L"open", win32::WidenGbk(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     return reinterpret_cast<INT_PTR>(started) > 32;
   }
+
+  // S_FALSE (already initialised on this thread) is owed an uninitialise too.
+  bool InitialiseOle() override { return SUCCEEDED(::OleInitialize(nullptr)); }
+  void UninitialiseOle() override { ::OleUninitialize(); }
 
   LocalTime LocalNow() override {
     SYSTEMTIME now{};

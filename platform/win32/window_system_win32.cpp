@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "platform/win32/clipboard_win32.h"
 #include "platform/win32/gdi_support.h"
 #include "platform/win32/label_win32.h"
 #include "platform/win32/wide_text.h"
@@ -117,6 +118,7 @@ void Win32WindowSystem::Forget(HWND window) {
   if (it == windows_.end()) return;
   Native native = it->second;
   windows_.erase(it);
+  if (native.kind == ControlKind::kHidden) SetClipboardOwnerWindow(nullptr);
   if (native.font != nullptr) ::DeleteObject(native.font);
   if (native.background != nullptr) ::DeleteObject(native.background);
   Notify(Notice::kDestroyed, window);
@@ -144,6 +146,7 @@ HWND Win32WindowSystem::CreateHiddenOwner(const CreateParams& params) {
   native.kind = ControlKind::kHidden;
   native.identity = {params.window_id, params.unit_id, params.unit_name};
   windows_[owner] = native;
+  SetClipboardOwnerWindow(owner);
   return owner;
 }
 

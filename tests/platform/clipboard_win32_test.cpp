@@ -141,6 +141,30 @@ TEST_F(Win32ClipboardTest, PasteIntoAnEditBoxReadsTheGbkTextBack) {
   system.SetListener(nullptr);
 }
 
+// Windows documents that SetClipboardData fails after EmptyClipboard when
+// the clipboard was opened without a window: the notebook opens it with the
+// runtime's hidden owner window, and owns what it puts there.
+TEST_F(Win32ClipboardTest, TheHiddenOwnerWindowOwnsTheCopy) {
+  Win32WindowSystem system;
+  IgnoreNotices listener;
+  system.SetListener(&listener);
+  CreateParams owner_params;
+  owner_params.kind = ControlKind::kHidden;
+  owner_params.class_name = "_VL_HideOwner";
+  WindowHandle owner = system.Create(owner_params);
+  ASSERT_NE(owner, 0u);
+  ASSERT_TRUE(PutPrivateClipboardText(secret_));
+  EXPECT_EQ(::GetClipboardOwner(), reinterpret_cast<HWND>(owner));
+  EXPECT_TRUE(ClearClipboardIfUnchanged());
+
+  // Without the runtime's window (a tool, a test) the copy still has an owner.
+  system.Destroy(owner);
+  ASSERT_TRUE(PutPrivateClipboardText(secret_));
+  EXPECT_NE(::GetClipboardOwner(), nullptr);
+  EXPECT_NE(::GetClipboardOwner(), reinterpret_cast<HWND>(owner));
+  system.SetListener(nullptr);
+}
+
 TEST_F(Win32ClipboardTest, ClearingEmptiesOnlyTheNotebooksOwnCopy) {
   // Still ours: emptied, the markers with it; once only.
   ASSERT_TRUE(PutPrivateClipboardText(secret_));

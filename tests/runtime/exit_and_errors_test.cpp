@@ -2,7 +2,12 @@
 
 #include <vector>
 
+#ifdef _WIN32
+#include <objbase.h>
+#endif
+
 #include "platform/sim/sim_host.h"
+#include "platform/system.h"
 #include "runtime/errors.h"
 #include "runtime/exit.h"
 #include "runtime/helpers.h"
@@ -125,6 +130,23 @@ void StartRoutine() {
   Services().ServiceHelp(help::kRegisterExitHandler, reinterpret_cast<std::intptr_t>(&First), 0, 0, 0);
 }
 
+TEST_F(ExitTest, StartUpInitialisesOleOnceAndTheExitUndoesIt) {
+  static ProgramHeader header;
+  int code = ExitCodeOf([] {
+    StartUp(header);
+    StartUp(header);  // once only
+    ExitProgram(0);
+  });
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(host_->ole_depth(), 0);
+  ResetRuntime();
+  StartUp(header);
+  EXPECT_EQ(host_->ole_depth(), 1);
+  // A runtime error skips the exit handlers, not the release of OLE.
+  EXPECT_EQ(ExitCodeOf([] { ReportError(5); }), -1);
+  EXPECT_EQ(host_->ole_depth(), 0);
+}
+
 TEST_F(ExitTest, StartUpSetsTheProgramFolderAndANormalEndRunsHandlers) {
   static ProgramHeader header;
   int code = ExitCodeOf([] { RunProgram(header, StartRoutine); });
@@ -148,6 +170,27 @@ TEST(RuntimeErrorDeathTest, EndsTheProcessWithMinusOne) {
   EXPECT_EXIT(ReportError(5), ::testing::ExitedWithCode(255),
               reinterpret_cast<const char*>(u8"运行时出错!"));
   EXPECT_EXIT(ExitProgram(3), ::testing::ExitedWithCode(3), "");
+}
+#endif
+
+#ifdef _WIN32
+// On Windows the native host initialises OLE for real: COM is there on the
+// interface thread after start-up (a second initialisation says so with
+// S_FALSE) and gone after the exit steps.
+TEST(StartUpOnWindows, OleIsInitialisedForTheInterfaceThread) {
+  ResetRuntime();
+  const std::string folder = platform::CurrentDirectory();
+  static ProgramHeader header;
+  StartUp(header);
+  platform::ChangeDirectory(folder);
+  HRESULT again = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  EXPECT_EQ(again, S_FALSE);
+  if (SUCCEEDED(again)) ::CoUninitialize();
+  RunExitSteps();
+  HRESULT fresh = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  EXPECT_EQ(fresh, S_OK);
+  if (SUCCEEDED(fresh)) ::CoUninitialize();
+  ResetRuntime();
 }
 #endif
 
