@@ -1,5 +1,5 @@
-# The release archive: a ZIP with quillkeep.exe, qkdb.exe and the README
-# (Windows builds). Made with `cpack` in the build folder, or the `package`
+# The release archive: a ZIP with quillkeep.exe, qkdb.exe, the README and
+# the user's guide in Chinese (Windows builds). Made with `cpack` in the build folder, or the `package`
 # target: cmake --build --preset windows --target package
 if(NOT WIN32 OR NOT TARGET quillkeep)
   return()
@@ -7,7 +7,7 @@ endif()
 if(TARGET qkdb)
   install(TARGETS qkdb RUNTIME DESTINATION .)
 endif()
-install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION .)
+install(FILES ${CMAKE_SOURCE_DIR}/README.md ${QK_USER_GUIDE_ZH} DESTINATION .)
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME Quillkeep)
 set(CPACK_PACKAGE_VENDOR "Quillkeep developers")

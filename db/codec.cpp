@@ -54,8 +54,12 @@ void EncodeNumeric(rt::TypeCode to, const rt::Value& v, unsigned char* out) {
 }  // namespace
 
 double ClampDateTime(double days) {
-  if (!(days >= rt::kMinDateTime)) return rt::kMinDateTime;
-  if (days > rt::kMaxDateTime) return rt::kMaxDateTime;
+  // The first and the last day keep their time of day: 9999-12-31 23:59:59
+  // is 2958465.99998..., and before 1899-12-30 the time counts away from 0,
+  // so 0100-01-01 12:00 is -657434.5. Only dates past those days are
+  // clamped, to the day itself.
+  if (!(days > rt::kMinDateTime - 1)) return rt::kMinDateTime;
+  if (days >= rt::kMaxDateTime + 1) return rt::kMaxDateTime;
   return days;
 }
 

@@ -29,7 +29,8 @@ rt::Value DecodeLarge(const FieldDesc& field, const unsigned char* data, std::si
 // The empty value of the field's value type: 0, false, empty text or bytes.
 rt::Value EmptyValue(const FieldDesc& field);
 
-// Clamps a stored date to the years 100..9999 (NaN to the first day).
+// Clamps a stored date to the years 100..9999 (NaN to the first day); a
+// time on the first or the last day is kept.
 double ClampDateTime(double days);
 
 }  // namespace db

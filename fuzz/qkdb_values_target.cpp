@@ -8,8 +8,10 @@
 #include "db/field.h"
 #include "fuzz/entries.h"
 #include "fuzz/scratch.h"
+#include "tools/qkdb/args.h"
+#include "tools/qkdb/file_names.h"
+#include "tools/qkdb/gbk_text.h"
 #include "tools/qkdb/index_cmds.h"
-#include "tools/qkdb/secrets.h"
 #include "tools/qkdb/text_out.h"
 #include "tools/qkdb/values.h"
 
@@ -61,7 +63,7 @@ int FuzzQkdbValues(const std::uint8_t* data, std::size_t size) {
       db::FieldDesc field;
       field.type = type;
       field.text_size = type == db::ftype::kText ? 16 : 0;
-      parsed.Add(field, value);
+      parsed.Add(field, value, type % 2 == 0);
     }
   }
 
@@ -73,14 +75,20 @@ int FuzzQkdbValues(const std::uint8_t* data, std::size_t size) {
     args.push_back(std::string(text.substr(start, end - start).c_str()));
     start = end + 1;
   }
-  std::vector<std::string> files;
   std::string problem;
-  std::vector<std::string> rest = args;
-  qkdb::TakeSecretOptions(&rest, &problem);
-  qkdb::TakeIndexOptions(&rest, &files, &problem);
-  qkdb::MakeIndexRequest request;
-  qkdb::ParseMakeIndex(args, &request, &problem);
-  for (const std::string& arg : args) qkdb::ToolIndexPath(arg);
+  qkdb::Invocation invocation;
+  if (qkdb::ParseCommandLine(args, &invocation, &problem) && !invocation.operands.empty()) {
+    qkdb::MakeIndexRequest request;
+    qkdb::ParseMakeIndex(invocation.operands[0], invocation.values, &request, &problem);
+  }
+  for (const std::string& arg : args) {
+    qkdb::ResolveIndex(arg, "fuzz.vdb");
+    std::string gbk, refused;
+    if (qkdb::ToGbkExactly(arg, &gbk, &refused)) {
+      std::string back;
+      if (!qkdb::FromGbkExactly(gbk, &back) || back != arg) Fail("a text converted exactly does not convert back", arg);
+    }
+  }
   return 0;
 }
 

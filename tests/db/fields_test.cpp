@@ -122,6 +122,13 @@ TEST(Codec, TextsDatesAndEmptyValues) {
   EXPECT_EQ(RoundTrip(Field(db::ftype::kDateTime), rt::Value::DateTime(3000000)).as_double(), 2958465.0);
   EXPECT_EQ(RoundTrip(Field(db::ftype::kDateTime), rt::Value::DateTime(-1e9)).as_double(), -657434.0);
   EXPECT_EQ(RoundTrip(Field(db::ftype::kDateTime), rt::Value::DateTime(std::nan(""))).as_double(), -657434.0);
+  // The last and the first day keep their time (23:59:59 and 12:00); the
+  // day after the last clamps to the last day itself.
+  const double last_second = 2958465.0 + 86399.0 / 86400.0;
+  EXPECT_EQ(RoundTrip(Field(db::ftype::kDateTime), rt::Value::DateTime(last_second)).as_double(), last_second);
+  EXPECT_EQ(RoundTrip(Field(db::ftype::kDateTime), rt::Value::DateTime(-657434.5)).as_double(), -657434.5);
+  EXPECT_EQ(RoundTrip(Field(db::ftype::kDateTime), rt::Value::DateTime(2958466.0)).as_double(), 2958465.0);
+  EXPECT_EQ(RoundTrip(Field(db::ftype::kDateTime), rt::Value::DateTime(-657435.0)).as_double(), -657434.0);
   EXPECT_EQ(db::EmptyValue(Field(db::ftype::kBytes)).type, rt::type::kBytes);
 }
 

@@ -89,3 +89,12 @@ qk_scenario(clipboard_never SIM_ONLY SESSIONS ${FIVE} clipboard_never FILES "fil
 qk_scenario(clipboard_five_seconds SIM_ONLY SESSIONS ${FIVE} clipboard_five_seconds FILES "files/clipboard_five.ini>user.ini")
 qk_scenario(clipboard_two_seconds SESSIONS ${FIVE} clipboard_two_seconds FILES "files/clipboard_two.ini>user.ini"
   CONTAINS "user.ini|[user]\r\nclipboard=2\r\n")
+
+# qkdb never locks the notebook out: an empty new notebook password is the
+# key of the empty password, which the notebook's empty entry opens.
+qk_scenario(qkdb_empty_password_keeps_notebook_open SESSIONS unlock_empty_after_qkdb
+  PREPARE "|create @/user.vdb id:3 WebName:10:512 WebUrl:10:512 UserName:10:512 PassWord:10:512 Remarks:10:512 Time:8"
+          "|add @/user.vdb 11 site http://site.example me pw remark 2024-03-01"
+          "\\nsecret\\n|--password-stdin passwd @/user.vdb"
+          "secret\\n\\n|--password-stdin passwd @/user.vdb"
+  QKDB [==[user.vdb||info|"magic":"QCDB"]==])

@@ -20,7 +20,10 @@ expect_out() { grep -q -F -- "$1" "$DIR/out" || fail "output lacks $1: $(cat "$D
 expect_rc 0 "$QKDB" create "$F" b:1 s:2 i:3 l:4 f:5 d:6 ok:7 when:8 sub:9 名字:10:8 raw:11 memo:12
 expect_rc 0 "$QKDB" add "$F" 255 -2 -70000 9000000000 1.5 -0.25 true "2024-03-01 09:30:05" 7 "张三" 00ff10 "长的备注"
 expect_rc 0 "$QKDB" add "$F" 1
-expect_rc 0 "$QKDB" add "$F" 3 4 5 6 7 8 false 2000-01-01 0 "太长的名字超过八个字节" "" ""
+# A text longer than its field is refused; --truncate cuts it to whole characters.
+expect_rc 1 "$QKDB" add "$F" 3 4 5 6 7 8 false 2000-01-01 0 "太长的名字超过八个字节" "" ""
+grep -q "field 名字: the text is 22 bytes" "$DIR/err" || fail "no word about the long text: $(cat "$DIR/err")"
+expect_rc 0 "$QKDB" add "$F" 3 4 5 6 7 8 false 2000-01-01 0 "太长的名字超过八个字节" "" "" --truncate
 
 expect_rc 0 "$QKDB" info "$F"
 expect_out '"records":3'
@@ -33,8 +36,7 @@ expect_rc 0 "$QKDB" dump "$F"
 expect_out '"b":255,"s":-2,"i":-70000,"l":9000000000,"f":1.5,"d":-0.25,"ok":true'
 expect_out '"when":"2024-03-01 09:30:05"'
 expect_out '"名字":"张三","raw":"00ff10","memo":"长的备注"'
-# Texts are cut to the field's size, on a character boundary or not, as stored.
-expect_out '"名字":"太长的名'
+expect_out '"名字":"太长的名"'
 expect_out '"when":"2000-01-01 00:00:00"'
 
 expect_rc 0 "$QKDB" delete "$F" 2
@@ -48,12 +50,12 @@ expect_rc 0 "$QKDB" dump "$F"
 expect_out '"record":2,"serial":3'
 expect_rc 0 "$QKDB" check "$F"
 
-# Usage errors exit 2.
+# Usage errors exit 2; a value the field cannot hold and engine errors exit 1.
 expect_rc 2 "$QKDB"
 expect_rc 2 "$QKDB" frobnicate "$F"
 expect_rc 2 "$QKDB" create "$DIR/x.vdb"
 expect_rc 1 "$QKDB" create "$DIR/x.vdb" a:99   # the engine refuses the type
-expect_rc 2 "$QKDB" add "$F" notanumber
+expect_rc 1 "$QKDB" add "$F" notanumber
 expect_rc 1 "$QKDB" info "$DIR/missing.vdb"
 
 # Damaged copies: cut short, garbage in the header and in the definitions,

@@ -45,19 +45,20 @@ printf '\n我的密码\n' | expect_rc 0 "$QKDB" --password-stdin passwd "$F"
 echo 我的密码 | expect_rc 1 "$QKDB" --key-stdin info "$F"
 echo " 我的密码 " | expect_rc 0 "$QKDB" --password-stdin dump "$F"
 grep -q '"name":"第二"' "$DIR/out" || fail "dump through the notebook password: $(cat "$DIR/out")"
+# An empty new notebook password gives the key of the empty password, so the
+# notebook still opens the file; --password-stdin never removes the protection.
 printf '我的密码\n\n' | expect_rc 0 "$QKDB" --password-stdin passwd "$F"
-[ "$(magic)" = QVDB ] || fail "magic after removing the password: $(magic)"
-expect_rc 0 "$QKDB" dump "$F"
-grep -q '"name":"第二"' "$DIR/out" || fail "records after removing the password: $(cat "$DIR/out")"
-expect_rc 0 "$QKDB" check "$F"
-
-# A notebook created with an empty password: its key is that of the empty
-# text, and an empty line with --password-stdin opens it.
-printf '\nd41d8cd98f00b204e9800998ecf8427e\n' | expect_rc 0 "$QKDB" --key-stdin passwd "$F"
-[ "$(magic)" = QCDB ] || fail "magic after setting the empty notebook password's key: $(magic)"
+[ "$(magic)" = QCDB ] || fail "magic after the empty notebook password: $(magic)"
 expect_rc 1 "$QKDB" dump "$F" </dev/null
 printf '\n' | expect_rc 0 "$QKDB" --password-stdin dump "$F"
 grep -q '"name":"第二"' "$DIR/out" || fail "dump through the empty notebook password: $(cat "$DIR/out")"
+# Only --key-stdin removes it, with a warning.
+printf 'd41d8cd98f00b204e9800998ecf8427e\n\n' | expect_rc 0 "$QKDB" --key-stdin passwd "$F"
+[ "$(magic)" = QVDB ] || fail "magic after removing the protection: $(magic)"
+grep -q "can no longer open" "$DIR/err" || fail "no warning about the notebook: $(cat "$DIR/err")"
+expect_rc 0 "$QKDB" dump "$F"
+grep -q '"name":"第二"' "$DIR/out" || fail "records after removing the password: $(cat "$DIR/out")"
+expect_rc 0 "$QKDB" check "$F"
 printf '\n新密码\n' | expect_rc 0 "$QKDB" --password-stdin passwd "$F"
 echo 新密码 | expect_rc 0 "$QKDB" --password-stdin dump "$F"
 

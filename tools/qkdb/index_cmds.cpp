@@ -1,117 +1,106 @@
 #include "tools/qkdb/index_cmds.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 
 #include "db/database.h"
-#include "db/index/collation.h"
 #include "db/index/index_support.h"
-#include "db/paths.h"
-#include "platform/file.h"
 #include "platform/system.h"
+#include "tools/qkdb/console.h"
+#include "tools/qkdb/file_names.h"
+#include "tools/qkdb/gbk_text.h"
+#include "tools/qkdb/messages.h"
+#include "tools/qkdb/session.h"
+#include "tools/qkdb/values.h"
 
 namespace qkdb {
 namespace {
 
 bool ParseNumber(const std::string& text, long long low, long long high, long long* n) {
-  if (text.empty()) return false;
-  errno = 0;
-  char* end = nullptr;
-  *n = std::strtoll(text.c_str(), &end, 0);
-  return errno == 0 && *end == '\0' && *n >= low && *n <= high;
+  return ParseInteger(text, n) && *n >= low && *n <= high;
+}
+
+// The database (opened read-only) and the index path for INDEX FILE.
+int OpenWithIndexPath(Session& session, db::Database** d, std::string* index_path) {
+  std::string path;
+  int exit_code = 0;
+  if (!session.Database(session.operands()[1], false, &path, &exit_code)) return exit_code;
+  Resolved index = ResolveIndex(session.operands()[0], path);
+  if (!index.ok) return Failure(session.console(), index.problem);
+  *index_path = index.path;
+  return session.Open(path, OpenMode::kRead, d);
 }
 
 }  // namespace
 
-bool TakeIndexOptions(std::vector<std::string>* args, std::vector<std::string>* files, std::string* problem) {
-  std::vector<std::string> kept;
-  for (std::size_t i = 0; i < args->size(); ++i) {
-    if ((*args)[i] != "--index") {
-      kept.push_back((*args)[i]);
-      continue;
-    }
-    if (i + 1 >= args->size()) {
-      *problem = "--index needs a file name";
+bool ParseMakeIndex(const std::string& fields_utf8, const std::map<std::string, std::string>& options,
+                    MakeIndexRequest* request, std::string* problem) {
+  struct {
+    const char* name;
+    long long low, high;
+  } const kNumbers[] = {{"--page-size", 512, 1 << 20}, {"--collation", 0, 2}, {"--text-flags", 0, 0xFFFFFFFFLL}};
+  for (const auto& number : kNumbers) {
+    auto it = options.find(number.name);
+    if (it == options.end()) continue;
+    long long n = 0;
+    if (!ParseNumber(it->second, number.low, number.high, &n)) {
+      *problem = std::string(number.name) + " has a value out of range: " + it->second + " (" +
+                 std::to_string(number.low) + " to " + std::to_string(number.high) + ")";
       return false;
     }
-    files->push_back(platform::Utf8ToGbk((*args)[++i]));
+    if (number.name[2] == 'p') request->page_size = static_cast<std::int32_t>(n);
+    if (number.name[2] == 'c') request->collation = static_cast<std::int32_t>(n);
+    if (number.name[2] == 't') request->text_flags = static_cast<std::uint32_t>(n);
   }
-  *args = std::move(kept);
-  return true;
-}
-
-bool ParseMakeIndex(const std::vector<std::string>& args, MakeIndexRequest* request, std::string* problem) {
-  bool have_fields = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == "--page-size" || arg == "--collation" || arg == "--text-flags") {
-      long long n = 0;
-      const bool given = i + 1 < args.size();
-      const std::string value = given ? args[++i] : std::string();
-      bool ok = false;
-      if (arg == "--page-size") {
-        ok = ParseNumber(value, 512, 1 << 20, &n);
-        request->page_size = static_cast<std::int32_t>(n);
-      } else if (arg == "--collation") {
-        ok = ParseNumber(value, 0, 2, &n);
-        request->collation = static_cast<std::int32_t>(n);
-      } else {
-        ok = ParseNumber(value, 0, 0xFFFFFFFFLL, &n);
-        request->text_flags = static_cast<std::uint32_t>(n);
-      }
-      if (!ok) {
-        *problem = arg;
-        *problem += given ? " has a value out of range: " + value : " needs a value";
-        return false;
-      }
-      continue;
-    }
-    if (have_fields) {
-      *problem = "unexpected argument: ";
-      *problem += arg;
+  std::size_t start = 0;
+  while (start <= fields_utf8.size()) {
+    std::size_t comma = fields_utf8.find(',', start);
+    if (comma == std::string::npos) comma = fields_utf8.size();
+    const std::string name = fields_utf8.substr(start, comma - start);
+    std::string gbk, refused;
+    if (name.empty()) {
+      *problem = "empty field name in " + fields_utf8;
       return false;
     }
-    have_fields = true;
-    std::size_t start = 0;
-    while (start <= arg.size()) {
-      std::size_t comma = arg.find(',', start);
-      if (comma == std::string::npos) comma = arg.size();
-      const std::string name = arg.substr(start, comma - start);
-      if (name.empty()) {
-        *problem = "empty field name in ";
-        *problem += arg;
-        return false;
-      }
-      request->fields.push_back(platform::Utf8ToGbk(name));
-      start = comma + 1;
+    if (!ToGbkExactly(name, &gbk, &refused)) {
+      *problem = "field name " + name + " holds " + refused + ", which GBK lacks";
+      return false;
     }
-  }
-  if (!have_fields) {
-    *problem = "mkindex needs FIELD[,FIELD...]";
-    return false;
+    request->fields.push_back(gbk);
+    start = comma + 1;
   }
   return true;
 }
 
-std::string ToolIndexPath(const std::string& name_utf8) {
-  const std::string path = db::WithDefaultExtension(platform::Utf8ToGbk(name_utf8), "VNX");
-  std::string full;
-  return platform::FullPathName(path, &full) == platform::FileError::kNone ? full : path;
+int MakeIndexCommand(Session& session) {
+  MakeIndexRequest request;
+  std::string problem;
+  if (!ParseMakeIndex(session.operands()[2], session.invocation().values, &request, &problem))
+    return UsageError(session.console(), problem);
+  db::Database* d = nullptr;
+  if (int exit_code = OpenWithIndexPath(session, &d, &request.index_path)) return exit_code;
+  if (FileExists(request.index_path) && !session.invocation().has("--force"))
+    return Failure(session.console(), Shown(request.index_path) + " already exists: qkdb mkindex --force replaces it");
+  int code = db::index::BuildIndexFile(*d, request.index_path, request.fields, request.page_size, request.collation,
+                                       request.text_flags);
+  return code == 0 ? kExitOk : EngineFailure(session.console(), code, request.index_path);
 }
 
-int MakeIndex(db::Database& database, const MakeIndexRequest& request) {
-  return db::index::BuildIndexFile(database, request.index_path, request.fields, request.page_size, request.collation,
-                                   request.text_flags);
-}
-
-int CheckIndex(db::Database& database, const std::string& index_path) {
-  const db::index::TreeReport report = db::index::VerifyIndexFile(database, index_path);
-  for (const std::string& problem : report.problems) std::printf("%s\n", platform::GbkToUtf8(problem).c_str());
-  if (!report.sound()) return 1;
-  std::printf("ok: %zu entries, depth %d, %d tree pages, %d free pages\n", report.entries.size(), report.depth,
-              report.tree_pages, report.free_pages);
-  return 0;
+int CheckIndexCommand(Session& session) {
+  db::Database* d = nullptr;
+  std::string index_path;
+  if (int exit_code = OpenWithIndexPath(session, &d, &index_path)) return exit_code;
+  if (!FileExists(index_path)) return EngineFailure(session.console(), -30, index_path);
+  const db::index::TreeReport report = db::index::VerifyIndexFile(*d, index_path);
+  std::string out;
+  for (const std::string& problem : report.problems) out += platform::GbkToUtf8(problem) + "\n";
+  if (report.sound()) {
+    char line[160];
+    std::snprintf(line, sizeof line, "ok: %zu entries, depth %d, %d tree pages, %d free pages\n", report.entries.size(),
+                  report.depth, report.tree_pages, report.free_pages);
+    out += line;
+  }
+  session.console().Out(out);
+  return report.sound() ? kExitOk : kExitFailure;
 }
 
 }  // namespace qkdb

@@ -1,9 +1,10 @@
-// qkdb's index-file options and commands: "--index FILE" for the record
-// commands, "mkindex" to make an index over a database's records, and
-// "index-check" to verify one.
+// qkdb's index-file commands: "mkindex" makes an index over a database's
+// records, "index-check" verifies one. An index name without a folder lies
+// beside the database, as with --index.
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -13,9 +14,7 @@ struct Database;
 
 namespace qkdb {
 
-// Removes every "--index FILE" pair from args and adds FILE (GBK) to
-// *files. False, with a complaint, when "--index" ends the line.
-bool TakeIndexOptions(std::vector<std::string>* args, std::vector<std::string>* files, std::string* problem);
+class Session;
 
 struct MakeIndexRequest {
   std::string index_path;           // GBK, with its extension
@@ -25,20 +24,12 @@ struct MakeIndexRequest {
   std::uint32_t text_flags = 0;
 };
 
-// Parses "FIELD[,FIELD...] [--page-size N] [--collation 0|1|2]
-// [--text-flags N]" (UTF-8). False with a complaint when malformed.
-bool ParseMakeIndex(const std::vector<std::string>& args, MakeIndexRequest* request, std::string* problem);
+// Parses "FIELD[,FIELD...]" (UTF-8) and the values of --page-size,
+// --collation and --text-flags. False with a complaint when malformed.
+bool ParseMakeIndex(const std::string& fields_utf8, const std::map<std::string, std::string>& options,
+                    MakeIndexRequest* request, std::string* problem);
 
-// Writes the new index over the open database's records; returns the
-// engine's code (0 on success).
-int MakeIndex(db::Database& database, const MakeIndexRequest& request);
-
-// Checks an index file against the open database and prints the outcome;
-// returns the exit code: 0 only when sound.
-int CheckIndex(db::Database& database, const std::string& index_path);
-
-// The index file path the tool works on: the default extension "VNX", made
-// absolute (relative names are taken from the current folder).
-std::string ToolIndexPath(const std::string& name_utf8);
+int MakeIndexCommand(Session& session);    // mkindex INDEX FILE FIELD[,FIELD...]
+int CheckIndexCommand(Session& session);   // index-check INDEX FILE
 
 }  // namespace qkdb

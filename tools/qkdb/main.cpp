@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "db/registry.h"
 #include "tools/qkdb/cli.h"
+#include "tools/qkdb/console.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -32,8 +32,8 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
 #endif
   (void)argc;
-  int code = qkdb::Run(args);
-  db::CloseAllDatabases();
+  qkdb::StdConsole console;
+  int code = qkdb::Run(args, console);
   std::fflush(stdout);
   return code;
 }

@@ -1,17 +1,20 @@
-// Where qkdb takes the access password of an enciphered database from.
-// Secrets never come from the command line: only from standard input
-// (--key-stdin, --password-stdin) or typed on the terminal without echo.
+// The secrets qkdb handles: notebook passwords and access keys read from
+// standard input or the terminal, and the key the notebook derives from a
+// password. Every copy lives in a SecretText, which overwrites its buffer
+// before the memory goes back; this is the one place that knows how.
+// Secrets never come from the command line.
 #pragma once
 
 #include <string>
-#include <vector>
+#include <string_view>
 
 namespace qkdb {
 
+// Where the secret for an enciphered database comes from.
 enum class SecretSource {
-  kNone,           // files are opened without a password
-  kKeyStdin,       // lines of standard input are access passwords as the engine takes them
-  kPasswordStdin,  // lines are notebook passwords, turned into access passwords as the notebook does
+  kPrompt,         // no option: the notebook password, asked on the terminal when a file needs one
+  kPasswordStdin,  // --password-stdin: notebook passwords, one a line (asked with echo off at a terminal)
+  kKeyStdin,       // --key-stdin: the engine's access password itself, one a line
 };
 
 // Overwrites the whole buffer of a string (its spare capacity too, where a
@@ -34,33 +37,25 @@ class SecretText {
     return *this;
   }
   const std::string& text() const { return text_; }
-  std::string* slot() { return &text_; }
+  bool empty() const { return text_.empty(); }
+  // Appends one character, moving to a larger buffer by hand so that no
+  // copy stays behind in a released one.
+  void Append(char c);
+  // Drops a trailing CR (a line typed on Windows or sent with CR LF).
+  void DropTrailingReturn() {
+    if (!text_.empty() && text_.back() == '\r') text_.pop_back();
+  }
   void Wipe();
 
  private:
   std::string text_;
 };
 
-// Takes --key-stdin and --password-stdin out of args (wherever they stand).
-// False, with *problem set, when both are given.
-bool TakeSecretOptions(std::vector<std::string>* args, std::string* problem);
-SecretSource CurrentSecretSource();
+// The notebook's database key for a password (GBK), as the notebook derives
+// it: 32 lowercase hexadecimal digits, also for the empty password.
+SecretText DeriveNotebookKey(const std::string& password_gbk);
 
-// The next line of standard input without its line end; false at the end.
-bool ReadInputLine(SecretText* line);
-// Asks on the terminal with echo off; false when there is no terminal.
-bool AskHidden(const char* prompt_utf8, SecretText* answer);
-
-// The engine's access password (GBK) for a line typed as UTF-8: as it
-// stands for kKeyStdin and kNone, derived from the notebook password for
-// kPasswordStdin. The empty line stays empty (no password).
-SecretText AccessPasswordFromLine(const std::string& line_utf8, SecretSource source);
-
-// The access password for opening files: read from the first line of
-// standard input the first time it is asked for; empty without an option.
-const std::string& AccessPasswordForOpen();
-
-// True when a refused open deserves the hint that no password was given.
-bool ShouldHintAboutPassword(int code);
+// True for 32 lowercase hexadecimal digits, the shape of a notebook key.
+bool LooksLikeNotebookKey(std::string_view text);
 
 }  // namespace qkdb

@@ -57,24 +57,57 @@ std::string DateText(double days) {
   return buffer;
 }
 
-bool ParseDate(const std::string& text, double* days) {
-  int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
-  int used = 0;
-  if (std::sscanf(text.c_str(), "%4d-%2d-%2d%n", &y, &mo, &d, &used) != 3) return false;
-  if (static_cast<std::size_t>(used) != text.size()) {
-    int more = 0;
-    if (std::sscanf(text.c_str() + used, " %2d:%2d:%2d%n", &h, &mi, &s, &more) != 3) return false;
-    if (static_cast<std::size_t>(used + more) != text.size()) return false;
-  }
-  if (y < 100 || y > 9999 || mo < 1 || mo > 12 || d < 1 || d > 31 || h > 23 || mi > 59 || s > 59 || h < 0 || mi < 0 || s < 0)
-    return false;
-  std::int64_t day = platform::DaysFromCivil(y, static_cast<unsigned>(mo), static_cast<unsigned>(d));
-  if (platform::CivilFromDays(day).day != static_cast<unsigned>(d)) return false;  // 2023-02-30 and the like
-  double serial = static_cast<double>(day + kEpochShift);
-  double time = (h * 3600 + mi * 60 + s) / 86400.0;
-  *days = serial >= 0 ? serial + time : serial - time;
+namespace {
+
+// Reads 1..max_digits decimal digits at text[*at].
+bool ReadNumber(const std::string& text, std::size_t* at, std::size_t max_digits, long long* n) {
+  std::size_t start = *at;
+  *n = 0;
+  while (*at < text.size() && *at - start < max_digits && text[*at] >= '0' && text[*at] <= '9')
+    *n = *n * 10 + (text[(*at)++] - '0');
+  return *at > start && (*at >= text.size() || text[*at] < '0' || text[*at] > '9');
+}
+
+bool Expect(const std::string& text, std::size_t* at, char c) {
+  if (*at >= text.size() || text[*at] != c) return false;
+  ++*at;
   return true;
 }
+
+}  // namespace
+
+double DaysFromDateTime(std::int64_t year, unsigned month, unsigned day, int hour, int minute, int second) {
+  double serial = static_cast<double>(platform::DaysFromCivil(year, month, day) + kEpochShift);
+  double time = (hour * 3600 + minute * 60 + second) / 86400.0;
+  // Before 1899-12-30 the day counts backwards and the time forwards.
+  return serial >= 0 ? serial + time : serial - time;
+}
+
+DateRead ReadDate(const std::string& text, double* days) {
+  std::size_t at = 0;
+  long long y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
+  if (!ReadNumber(text, &at, 6, &y) || !Expect(text, &at, '-') || !ReadNumber(text, &at, 2, &mo) ||
+      !Expect(text, &at, '-') || !ReadNumber(text, &at, 2, &d))
+    return DateRead::kMalformed;
+  if (at < text.size()) {
+    if (text[at] != ' ' && text[at] != 'T') return DateRead::kMalformed;
+    ++at;
+    if (!ReadNumber(text, &at, 2, &h) || !Expect(text, &at, ':') || !ReadNumber(text, &at, 2, &mi) ||
+        !Expect(text, &at, ':') || !ReadNumber(text, &at, 2, &s) || at != text.size())
+      return DateRead::kMalformed;
+  }
+  if (mo < 1 || mo > 12 || d < 1 || d > 31 || h > 23 || mi > 59 || s > 59) return DateRead::kMalformed;
+  // 2023-02-30 and the like.
+  if (platform::CivilFromDays(platform::DaysFromCivil(2000 + y % 400, static_cast<unsigned>(mo), static_cast<unsigned>(d))).day !=
+      static_cast<unsigned>(d))
+    return DateRead::kMalformed;
+  if (y < 100 || y > 9999) return DateRead::kOutOfRange;
+  *days = DaysFromDateTime(y, static_cast<unsigned>(mo), static_cast<unsigned>(d), static_cast<int>(h),
+                           static_cast<int>(mi), static_cast<int>(s));
+  return DateRead::kOk;
+}
+
+bool ParseDate(const std::string& text, double* days) { return ReadDate(text, days) == DateRead::kOk; }
 
 std::string Hex(const unsigned char* data, std::size_t n) {
   static const char kDigits[] = "0123456789abcdef";
