@@ -15,7 +15,15 @@
 
 namespace db {
 
-// How long a lock is retried while another open holds it.
+// How long a lock is retried while another open holds it: 2 s for every
+// lock, not only while the record count is read. The locks are held for
+// the moment one command takes, but a command that gave up at once (a wait
+// of 0) failed whenever it met one: two notebooks or qkdb adding in share
+// mode 1 got "加锁失败" at random (on the count of one, the record or
+// auxiliary block of the other, or a reader's record lock under a purge's
+// whole-file lock). Waiting turns those collisions into a short delay; a
+// lock held longer than this (a process stopped in a debugger) still
+// fails with -28. See docs/reliability.md.
 inline constexpr std::uint32_t kLockWaitMs = 2000;
 
 class DbFile;
