@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include "app/forms/template_block.h"
+#include "app/forms/unit_ids.h"
 #include "app/handler_table.h"
 #include "app/notebook.h"
 #include "runtime/services.h"
@@ -16,6 +17,13 @@ const rt::ProgramHeader& ProgramHeader() {
     std::span<const std::uint8_t> templates = forms::TemplateBlock();
     h.template_data = templates.data();
     h.template_data_length = static_cast<std::uint32_t>(templates.size());
+    // The new database password is typed into the first-run box and into
+    // the change routine's input boxes; the unlock dialog's masked box must
+    // be able to type it again.
+    static const rt::UnitRef kPasswordBoxes[] = {{ids::kInitWindow, ids::kInitPasswordBox}};
+    h.secret_edit_boxes = kPasswordBoxes;
+    h.secret_edit_box_count = 1;
+    h.secret_input_boxes = true;
     return h;
   }();
   return header;

@@ -117,6 +117,7 @@ void InputBox(rt::Value* result, std::int32_t argc, rt::Value* argv) {
     request.mode = mode < 1 ? 1 : (mode > 4 ? 4 : mode);
   }
   if (Present(argc, argv, 5)) request.owner = OwnerOf(argv[5]);
+  request.input_method = !rt::InputBoxesTakeSecrets();
 
   std::string entry;
   bool ok = platform::CurrentHost().ShowInputBox(request, &entry) == platform::BoxAnswer::kOk;

@@ -14,6 +14,8 @@ struct InputBoxRequest {
   std::string initial;  // GBK; put in the field and selected
   int mode = 1;
   std::uintptr_t owner = 0;  // native window handle, 0 = none
+  // False when the entry is a secret (see EditRules::input_method).
+  bool input_method = true;
   bool with_prompt() const { return !prompt.empty(); }
   bool masked() const { return mode == 4; }
 };

@@ -59,6 +59,9 @@ struct EditRules {
   char password_char = '*';
   bool multi_line = false;
   bool digits_only = false;  // numeric input modes pass only "-" and digits
+  // False for a box that takes a secret to be typed again exactly (the
+  // database password): no input method is attached to it.
+  bool input_method = true;
 };
 
 // How a control is drawn, for desktops that draw it: font, colours,

@@ -22,6 +22,12 @@ struct LibraryDescriptor {
 // An event handler of the application: no arguments, no result.
 using Handler = void (*)();
 
+// A unit of a window template, by window id and unit id.
+struct UnitRef {
+  std::uint32_t window_id;
+  std::uint32_t unit_id;
+};
+
 struct ProgramHeader {
   std::uint32_t run_mode = 3;
   std::uint32_t reserved = 0;
@@ -39,6 +45,14 @@ struct ProgramHeader {
   std::uint32_t dll_command_count = 0;
   const char* const* dll_files = nullptr;
   const char* const* dll_entries = nullptr;
+  // Where the program takes a secret that must be typed again exactly as
+  // now (the database password): these edit boxes, and every input box
+  // when `secret_input_boxes` is set, get no input method on any desktop.
+  // (An input method can write what a masked box, where systems switch it
+  // off, can never type.)
+  const UnitRef* secret_edit_boxes = nullptr;
+  std::uint32_t secret_edit_box_count = 0;
+  bool secret_input_boxes = false;
 };
 
 }  // namespace rt

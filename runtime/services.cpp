@@ -205,6 +205,17 @@ void StartUp(const ProgramHeader& header) {
   }
 }
 
+bool IsSecretEditBox(std::uint32_t window_id, std::uint32_t unit_id) {
+  const ProgramHeader* header = State().header;
+  if (header == nullptr) return false;
+  for (std::uint32_t i = 0; i < header->secret_edit_box_count; ++i)
+    if (header->secret_edit_boxes[i].window_id == window_id && header->secret_edit_boxes[i].unit_id == unit_id)
+      return true;
+  return false;
+}
+
+bool InputBoxesTakeSecrets() { return State().header != nullptr && State().header->secret_input_boxes; }
+
 void RunProgram(const ProgramHeader& header, Handler start_routine) {
   State().header = &header;
   std::feclearexcept(FE_ALL_EXCEPT);

@@ -53,4 +53,9 @@ struct RuntimeState {
 
 RuntimeState& State();
 
+// What the program header declares about secret entry (see ProgramHeader):
+// false before start-up.
+bool IsSecretEditBox(std::uint32_t window_id, std::uint32_t unit_id);
+bool InputBoxesTakeSecrets();
+
 }  // namespace rt

@@ -4,6 +4,7 @@
 // columns, rows and row states.
 #include <windows.h>
 #include <commctrl.h>
+#include <imm.h>
 
 #include <algorithm>
 #include <string>
@@ -157,6 +158,13 @@ void Win32WindowSystem::SetEditRules(WindowHandle handle, const EditRules& rules
   if (rules.case_mode == 1) style |= ES_LOWERCASE;
   if (rules.case_mode == 2) style |= ES_UPPERCASE;
   ::SetWindowLongPtrW(edit, GWL_STYLE, style);
+  // No input context at all for a secret: an input method in full-width or
+  // Chinese-punctuation mode writes what a masked box can never type.
+  if (rules.input_method) {
+    ::ImmAssociateContextEx(edit, nullptr, IACE_DEFAULT);
+  } else {
+    ::ImmAssociateContext(edit, nullptr);
+  }
   ::InvalidateRect(edit, nullptr, TRUE);
 }
 

@@ -4,6 +4,7 @@
 // (214 x 56: the field and the buttons). Both hold a plain and a masked edit
 // field at the same place; the mode decides which one is shown.
 #include <windows.h>
+#include <imm.h>
 
 #include <vector>
 
@@ -106,6 +107,10 @@ INT_PTR CALLBACK InputBoxProc(HWND dialog, UINT message, WPARAM wparam, LPARAM l
       HWND plain = ::GetDlgItem(dialog, kPlainEditId);
       HWND masked = ::GetDlgItem(dialog, kMaskedEditId);
       state->visible_edit = request.masked() ? masked : plain;
+      if (!request.input_method) {
+        ::ImmAssociateContext(plain, nullptr);
+        ::ImmAssociateContext(masked, nullptr);
+      }
       ::ShowWindow(request.masked() ? plain : masked, SW_HIDE);
       ::EnableWindow(request.masked() ? plain : masked, FALSE);
       ::SetWindowTextW(state->visible_edit, WidenGbk(request.initial).c_str());

@@ -5,6 +5,7 @@
 #include "platform/win32/password_dialog_win32.h"
 
 #include <windows.h>
+#include <imm.h>
 
 #include "platform/win32/dialog_template.h"
 #include "platform/win32/wide_text.h"
@@ -44,6 +45,9 @@ INT_PTR CALLBACK PasswordDialogProc(HWND dialog, UINT message, WPARAM wparam, LP
       ::SetWindowLongPtrW(dialog, DWLP_USER, lparam);
       ::SetDlgItemTextW(dialog, kPasswordMessageId, WidenGbk(state->texts->message).c_str());
       HWND edit = ::GetDlgItem(dialog, kPasswordEditId);
+      // The masked style already keeps input methods out on Windows; no
+      // input context makes it so on every system.
+      ::ImmAssociateContext(edit, nullptr);
       ::SetFocus(edit);
       return FALSE;  // the focus is set
     }

@@ -173,6 +173,12 @@ TEST(HandlerTable, EveryBoundIndexHasAHandlerAndTheHeaderCarriesTheBlock) {
   const rt::ProgramHeader& header = ProgramHeader();
   EXPECT_EQ(header.code_base, table.data());
   EXPECT_EQ(header.template_data_length, 5873u);
+  // The new database password is typed into the first-run box and the
+  // change routine's input boxes: no input method there on any desktop.
+  ASSERT_EQ(header.secret_edit_box_count, 1u);
+  EXPECT_EQ(header.secret_edit_boxes[0].window_id, ids::kInitWindow);
+  EXPECT_EQ(header.secret_edit_boxes[0].unit_id, ids::kInitPasswordBox);
+  EXPECT_TRUE(header.secret_input_boxes);
 }
 
 }  // namespace

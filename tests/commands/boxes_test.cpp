@@ -112,6 +112,22 @@ TEST(InputBox, LayoutCaptionAndModes) {
   EXPECT_EQ(text, nullptr);  // every box was cancelled
 }
 
+// A program whose input boxes take a database password declares so: they
+// then ask the desktop for a box without an input method.
+TEST(InputBox, InputBoxesOfAProgramTakingSecretsHaveNoInputMethod) {
+  platform::sim::ScopedSimHost host;
+  char* text = nullptr;
+  AskInto(&text, rt::type::kText, {Txt("输入新的数据库密码")});
+  static rt::ProgramHeader header;
+  header.secret_input_boxes = true;
+  rt::State().header = &header;
+  AskInto(&text, rt::type::kText, {Txt("输入新的数据库密码")});
+  rt::State().header = nullptr;
+  ASSERT_EQ(host->input_boxes().size(), 2u);
+  EXPECT_TRUE(host->input_boxes()[0].input_method);
+  EXPECT_FALSE(host->input_boxes()[1].input_method);
+}
+
 TEST(InputBox, ModeFiltersTakeSingleCharacters) {
   platform::sim::ScopedSimHost host;
   auto typed = [&](int mode, const char* keys, const char* initial = "") {

@@ -4,10 +4,12 @@
 #ifdef _WIN32
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <imm.h>
 
 #include <atomic>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/host.h"
 
@@ -29,6 +31,47 @@ BOOL CALLBACK FindVisibleEdit(HWND child, LPARAM out) {
   }
   return TRUE;
 }
+
+// Whether the edit boxes of the dialogs this thread opens have an input
+// context, looked at from the dialog's own thread once it is initialised
+// (an input method can write only where there is one; Windows answers
+// another thread's question with none).
+class InputContextWatch {
+ public:
+  InputContextWatch() : hook_(::SetWindowsHookExW(WH_CALLWNDPROCRET, Proc, nullptr, ::GetCurrentThreadId())) {
+    watch_ = this;
+  }
+  ~InputContextWatch() {
+    ::UnhookWindowsHookEx(hook_);
+    watch_ = nullptr;
+  }
+  InputContextWatch(const InputContextWatch&) = delete;
+  InputContextWatch& operator=(const InputContextWatch&) = delete;
+  // One entry per edit box of the last dialog initialised: (visible, has a context).
+  std::vector<std::pair<bool, bool>> edits;
+
+ private:
+  static BOOL CALLBACK Look(HWND child, LPARAM) {
+    wchar_t name[16] = {};
+    ::GetClassNameW(child, name, 16);
+    if (::lstrcmpiW(name, L"Edit") != 0) return TRUE;
+    HIMC context = ::ImmGetContext(child);
+    if (context != nullptr) ::ImmReleaseContext(child, context);
+    watch_->edits.emplace_back((::GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE) != 0, context != nullptr);
+    return TRUE;
+  }
+  static LRESULT CALLBACK Proc(int code, WPARAM wparam, LPARAM lparam) {
+    const auto* sent = reinterpret_cast<const CWPRETSTRUCT*>(lparam);
+    if (code == HC_ACTION && watch_ != nullptr && sent->message == WM_INITDIALOG) {
+      watch_->edits.clear();
+      ::EnumChildWindows(sent->hwnd, Look, 0);
+    }
+    return ::CallNextHookEx(nullptr, code, wparam, lparam);
+  }
+  static InputContextWatch* watch_;
+  HHOOK hook_;
+};
+InputContextWatch* InputContextWatch::watch_ = nullptr;
 
 // Shows the box with the request while the driver types `keys` and presses
 // OK (or Cancel). False when no dialog appeared (no display).
@@ -95,6 +138,55 @@ TEST(Win32InputBox, ModesFilterTypedCharactersAndMaskThePassword) {
   ASSERT_TRUE(Drive(request, L"x", false, &cancelled, &answer, &untouched));
   EXPECT_EQ(answer, BoxAnswer::kCancel);
   EXPECT_EQ(untouched, "kept");
+}
+
+// The change routine's input boxes take the new database password: no
+// input method may write into them, in the plain field or the masked one.
+TEST(Win32InputBox, ABoxForASecretHasNoInputContext) {
+  InputBoxRequest request;
+  request.prompt = "输入新的数据库密码";
+  request.caption = "请输入：";
+  Seen seen;
+  BoxAnswer answer = BoxAnswer::kCancel;
+  std::string entered;
+  InputContextWatch watch;
+  if (!Drive(request, L"", false, &seen, &answer, &entered)) GTEST_SKIP() << "no display";
+  ASSERT_EQ(watch.edits.size(), 2u);
+  bool visible_has_context = false;
+  for (auto [visible, context] : watch.edits) visible_has_context = visible_has_context || (visible && context);
+  EXPECT_TRUE(visible_has_context) << "an ordinary input box takes an input method";
+
+  request.input_method = false;
+  Seen secret;
+  ASSERT_TRUE(Drive(request, L"", false, &secret, &answer, &entered));
+  ASSERT_EQ(watch.edits.size(), 2u);
+  for (auto [visible, context] : watch.edits) EXPECT_FALSE(context) << (visible ? "the visible field" : "the hidden field");
+}
+
+// The unlock dialog's masked box: no input context either, so what the
+// other boxes take is what it can type.
+TEST(Win32PasswordDialog, ThePasswordBoxHasNoInputContext) {
+  InputContextWatch watch;
+  std::thread person([] {
+    HWND dialog = nullptr;
+    for (int i = 0; i < 200 && dialog == nullptr; ++i) {
+      dialog = ::FindWindowW(L"#32770", L"\u5BC6\u7801\u8F93\u5165");  // 密码输入
+      if (dialog == nullptr) ::Sleep(25);
+    }
+    if (dialog != nullptr) ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  });
+  PasswordDialogTexts texts;
+  texts.caption = "密码输入";
+  texts.prompt = "请输入数据库访问密码：";
+  texts.ok = "确认(&O)";
+  texts.cancel = "取消(&C)";
+  std::string typed;
+  BoxAnswer answer = NativeHost().ShowPasswordDialog(texts, &typed);
+  person.join();
+  if (watch.edits.empty()) GTEST_SKIP() << "no display";
+  EXPECT_EQ(answer, BoxAnswer::kCancel);
+  ASSERT_EQ(watch.edits.size(), 1u);
+  EXPECT_FALSE(watch.edits[0].second);
 }
 
 std::string ClipboardText() {

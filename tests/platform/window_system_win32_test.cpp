@@ -4,6 +4,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #include <commctrl.h>
+#include <imm.h>
 
 #include <gtest/gtest.h>
 
@@ -64,6 +65,28 @@ class Win32WindowSystemTest : public ::testing::Test {
   Recorder recorder_;
   WindowHandle frame_ = 0;
 };
+
+// True when an input method could write into the window: it has an input
+// context.
+bool HasInputContext(WindowHandle window) {
+  HIMC context = ::ImmGetContext(reinterpret_cast<HWND>(window));
+  if (context == nullptr) return false;
+  ::ImmReleaseContext(reinterpret_cast<HWND>(window), context);
+  return true;
+}
+
+TEST_F(Win32WindowSystemTest, AnEditBoxForASecretHasNoInputContext) {
+  WindowHandle edit = Control(ControlKind::kEdit, "EDIT", "");
+  ASSERT_NE(edit, 0u);
+  ASSERT_TRUE(HasInputContext(edit)) << "an ordinary edit box takes an input method";
+  EditRules rules;
+  rules.input_method = false;
+  system_.SetEditRules(edit, rules);
+  EXPECT_FALSE(HasInputContext(edit));
+  rules.input_method = true;
+  system_.SetEditRules(edit, rules);
+  EXPECT_TRUE(HasInputContext(edit));
+}
 
 TEST_F(Win32WindowSystemTest, FrameKeepsItsClassCaptionAndTemplateGeometry) {
   wchar_t class_name[64] = {};

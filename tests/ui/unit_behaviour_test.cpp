@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "runtime/state.h"
 #include "tests/ui/sample_forms.h"
 #include "ui/property_text.h"
 
@@ -69,6 +70,27 @@ TEST_F(UnitBehaviourTest, RecreationKeepsContentPlaceAndFocus) {
   EXPECT_EQ(desktop_->focus(), after);
   EXPECT_EQ(desktop_->Find(Handle(kMain, 0))->children.front(), after) << "the stacking position is kept";
   EXPECT_EQ(PropertyText(kMain, kEdit, 15), "true");
+}
+
+// The program header names the edit boxes that take a database password:
+// they get no input method, also when a property change re-creates them.
+TEST_F(UnitBehaviourTest, AnEditBoxTheProgramDeclaresSecretHasNoInputMethod) {
+  ASSERT_TRUE(LoadStartWindow(kMain));
+  EXPECT_TRUE(desktop_->Find(Handle(kMain, kEdit))->rules.input_method);
+  rt::State().windows.release_windows();
+
+  static const rt::UnitRef kSecret[] = {{kMain, kEdit}};
+  static rt::ProgramHeader header;
+  header.secret_edit_boxes = kSecret;
+  header.secret_edit_box_count = 1;
+  rt::State().header = &header;
+  ASSERT_TRUE(LoadTemplates(bytes_.data(), static_cast<std::uint32_t>(bytes_.size()), kHandlers,
+                            sizeof kHandlers / sizeof kHandlers[0]));
+  ASSERT_TRUE(LoadStartWindow(kMain));
+  EXPECT_FALSE(desktop_->Find(Handle(kMain, kEdit))->rules.input_method);
+  WriteProperty(kMain, kEdit, 15, -1, 1, 0);  // multi-line: re-creates the box
+  EXPECT_FALSE(desktop_->Find(Handle(kMain, kEdit))->rules.input_method);
+  rt::State().header = nullptr;
 }
 
 TEST_F(UnitBehaviourTest, VisibleDisabledAndWindowState) {

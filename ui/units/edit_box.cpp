@@ -2,6 +2,7 @@
 #include <climits>
 #include <cstdlib>
 
+#include "runtime/state.h"
 #include "ui/byte_reader.h"
 #include "ui/units/control_unit.h"
 #include "ui/units/unit_factories.h"
@@ -81,6 +82,7 @@ class EditBox : public ControlUnit {
     rules.password = input_mode_ == 2;
     rules.password_char = static_cast<char>(password_char_ & 0xFF);
     rules.multi_line = multi_line_ != 0;
+    rules.input_method = !rt::IsSecretEditBox(window_id(), unit_id());
     return rules;
   }
 
