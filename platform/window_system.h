@@ -126,7 +126,7 @@ enum class Notice {
   kCloseRequest,   // close box, system menu, Alt+F4, posted close
   kCommand,        // a menu command; a = command id
   kClicked,        // a button or list view was left-clicked
-  kRightClicked,   // right click in a list view
+  kRightClicked,   // right click in a list view, or its context-menu key (Shift+F10, the menu key)
   kTextChanged,    // an edit control's text changed
   kGotFocus,
   kLostFocus,
@@ -148,6 +148,8 @@ inline constexpr int kTab = 0x09;
 inline constexpr int kEnter = 0x0D;
 inline constexpr int kEscape = 0x1B;
 inline constexpr int kF1 = 0x70;
+inline constexpr int kF10 = 0x79;
+inline constexpr int kApps = 0x5D;  // the menu key
 inline constexpr int kCtrl = 0x2000;
 inline constexpr int kShift = 0x4000;
 inline constexpr int kAlt = 0x8000;
@@ -234,6 +236,8 @@ class WindowSystem {
   // the right button; returns the chosen command id, 0 when dismissed.
   virtual int TrackPopupMenu(WindowHandle owner, const std::vector<MenuEntry>& entries, int x, int y) = 0;
 
+  // Where a popup menu opens: the mouse cursor, or the selected row of a
+  // list whose context-menu key is being reported.
   virtual void CursorPosition(int* x, int* y) = 0;
   virtual void ScreenSize(int* width, int* height) = 0;
 

@@ -521,7 +521,17 @@ void Desktop::DispatchMessage(const Message& message) {
     if (queue_.empty()) inputs_.clear();
     return;
   }
-  if (Find(message.window) == nullptr) return;  // its window is gone
+  const SimWindow* window = Find(message.window);
+  if (window == nullptr) return;  // its window is gone
+  // A key the program left to the control: the context-menu keys of a list
+  // ask for its popup menu, as the system's default handling turns them
+  // into a context-menu request.
+  const int key = static_cast<int>(message.a | message.b);
+  if (message.notice == Notice::kKeyDown && window->kind == ControlKind::kListView &&
+      (key == (key::kF10 | key::kShift) || key == key::kApps)) {
+    Notify(Notice::kRightClicked, message.window);
+    return;
+  }
   Notify(message.notice, message.window, message.a, message.b);
 }
 

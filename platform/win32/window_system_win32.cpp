@@ -458,9 +458,29 @@ void Win32WindowSystem::Activate(WindowHandle handle) {
 
 WindowHandle Win32WindowSystem::GetActive() { return reinterpret_cast<WindowHandle>(::GetActiveWindow()); }
 
+void Win32WindowSystem::KeyboardContextMenu(HWND list) {
+  // A menu opened meanwhile belongs at the selected row (its lower left
+  // corner), or at the list's top left corner without one.
+  POINT at{0, 0};
+  int row = static_cast<int>(::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_SELECTED, 0)));
+  RECT item{};
+  item.left = LVIR_BOUNDS;
+  if (row >= 0 && ::SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)))
+    at = POINT{item.left, item.bottom};
+  ::ClientToScreen(list, &at);
+  context_point_ = at;
+  context_point_set_ = true;
+  Notify(Notice::kRightClicked, list);
+  context_point_set_ = false;
+}
+
 void Win32WindowSystem::CursorPosition(int* x, int* y) {
   POINT at{};
-  ::GetCursorPos(&at);
+  if (context_point_set_) {
+    at = context_point_;
+  } else {
+    ::GetCursorPos(&at);
+  }
   *x = ScaleFromScreen(at.x);
   *y = ScaleFromScreen(at.y);
 }
@@ -549,6 +569,14 @@ LRESULT Win32WindowSystem::ControlProc(HWND window, UINT message, WPARAM wparam,
     case WM_CHAR:
     case WM_PASTE:
       if (native->kind == ControlKind::kEdit && FilterEditInput(window, *native, message, wparam)) return 0;
+      break;
+    case WM_CONTEXTMENU:
+      // Shift+F10 and the menu key (no position): the same request as a
+      // right click, whose NM_RCLICK has already been reported.
+      if (native->kind == ControlKind::kListView && lparam == static_cast<LPARAM>(-1)) {
+        KeyboardContextMenu(window);
+        return 0;
+      }
       break;
     case WM_COMMAND:
     case WM_NOTIFY:  // from controls placed inside this one

@@ -131,6 +131,9 @@ class Win32WindowSystem final : public WindowSystem {
   bool FilterEditInput(HWND edit, Native& native, UINT message, WPARAM wparam);
   void InsertIntoEdit(HWND edit, const Native& native, std::wstring text);
   bool WrapNative(const MSG& msg, Message* message);
+  // The list's context-menu key: its right-click notice, with the position
+  // of the selected row standing in for the cursor's meanwhile.
+  void KeyboardContextMenu(HWND list);
 
   WindowListener* listener_ = nullptr;
   void (*idle_hook_)(void*) = nullptr;
@@ -142,6 +145,8 @@ class Win32WindowSystem final : public WindowSystem {
   std::intptr_t next_serial_ = 1;
   MSG last_key_{};  // the native key message behind the last kKeyDown handed out
   bool quit_seen_ = false;
+  POINT context_point_{};  // screen pixels
+  bool context_point_set_ = false;
   int quit_code_ = 0;
 };
 

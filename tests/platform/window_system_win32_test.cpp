@@ -11,6 +11,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/win32/gdi_support.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/window_system_win32.h"
 
@@ -228,6 +229,74 @@ TEST_F(Win32WindowSystemTest, ListViewColumnsRowsCellsAndFocus) {
   EXPECT_EQ(system_.ListFirstSelected(list), -1);
   system_.ListDeleteAllRows(list);
   EXPECT_EQ(system_.ListRowCount(list), 0);
+}
+
+// Shift+F10 and the menu key reach a list view as WM_CONTEXTMENU without a
+// position: its right-click notice, and a menu opened meanwhile opens at
+// the selected row instead of the mouse.
+TEST_F(Win32WindowSystemTest, TheContextMenuKeyOfAListIsItsRightClickAtTheSelectedRow) {
+  ControlLook look;
+  look.view = 3;
+  WindowHandle list = Control(ControlKind::kListView, "SysListView32", "", look);
+  ASSERT_NE(list, 0u);
+  HWND native = reinterpret_cast<HWND>(list);
+  system_.ListInsertColumn(list, 0, "网站", 100, 0);
+  for (int row = 0; row < 3; ++row) system_.ListInsertRow(list, row, "行");
+  system_.ListSetRowState(list, 2, true, true);
+
+  struct Watch : WindowListener {
+    Win32WindowSystem* system = nullptr;
+    WindowHandle list = 0;
+    std::vector<POINT> menu_at;  // where a menu would open, at each right-click notice
+    void OnNotice(const Message& message) override {
+      if (message.notice != Notice::kRightClicked || message.window != list) return;
+      POINT at{};
+      system->CursorPosition(reinterpret_cast<int*>(&at.x), reinterpret_cast<int*>(&at.y));
+      menu_at.push_back(at);
+    }
+  } watch;
+  watch.system = &system_;
+  watch.list = list;
+  system_.SetListener(&watch);
+  ::SendMessageW(native, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(native), static_cast<LPARAM>(-1));
+  ASSERT_EQ(watch.menu_at.size(), 1u);
+  RECT row{};
+  row.left = LVIR_BOUNDS;
+  ASSERT_TRUE(::SendMessageW(native, LVM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&row)));
+  POINT expected{row.left, row.bottom};
+  ::ClientToScreen(native, &expected);
+  EXPECT_EQ(watch.menu_at[0].x, ScaleFromScreen(expected.x));
+  EXPECT_EQ(watch.menu_at[0].y, ScaleFromScreen(expected.y));
+
+  // The mouse's context-menu message (with a position) follows NM_RCLICK,
+  // which reported the click already.
+  ::SendMessageW(native, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(native), MAKELPARAM(20, 20));
+  EXPECT_EQ(watch.menu_at.size(), 1u);
+
+  // The keys themselves, typed on the focused list and run through the
+  // message loop: the system turns each into that message.
+  system_.Show(frame_, true, true);
+  system_.Show(list, true, false);
+  ::SetFocus(native);
+  ASSERT_EQ(::GetFocus(), native);
+  auto press = [this](std::vector<WORD> keys) {
+    std::vector<INPUT> input;
+    for (WORD key : keys) input.push_back(INPUT{INPUT_KEYBOARD, {.ki = {key, 0, 0, 0, 0}}});
+    for (auto key = keys.rbegin(); key != keys.rend(); ++key)
+      input.push_back(INPUT{INPUT_KEYBOARD, {.ki = {*key, 0, KEYEVENTF_KEYUP, 0, 0}}});
+    ::SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+    for (int i = 0; i < 30; ++i) {
+      Message got;
+      bool quit = false;
+      while (system_.PeekMessage(&got, &quit)) system_.DispatchMessage(got);
+      ::Sleep(10);
+    }
+  };
+  press({VK_APPS});
+  EXPECT_EQ(watch.menu_at.size(), 2u) << "the menu key";
+  press({VK_SHIFT, VK_F10});
+  EXPECT_EQ(watch.menu_at.size(), 3u) << "Shift+F10";
+  system_.SetListener(&recorder_);
 }
 
 TEST_F(Win32WindowSystemTest, ButtonClicksAndDefaultStyleReachTheListener) {

@@ -38,6 +38,27 @@ TEST_F(UnitBehaviourTest, ListViewRaisesCurrentRowChangedAndRightClick) {
   EXPECT_EQ(g_log, (std::vector<std::string>{"row 0", "rclick", "query", "destroying"}));
 }
 
+// Shift+F10 and the menu key on a list the program leaves them to: the
+// list's right-click event, as a right click raises it; other keys and
+// other units do not.
+TEST_F(UnitBehaviourTest, TheContextMenuKeysOfAListRaiseItsRightClick) {
+  ASSERT_TRUE(LoadStartWindow(kMain));
+  platform::WindowHandle list = Handle(kMain, kList);
+  desktop_->ListInsertRow(list, 0, "a");
+  g_log.clear();
+  desktop_->Then([&] { desktop_->SelectRow(list, 0); });
+  desktop_->Then([&] { desktop_->PressKey(platform::key::kApps); });
+  desktop_->Then([&] { desktop_->DismissPopup(); });
+  desktop_->Then([&] { desktop_->PressKey(platform::key::kF10 | platform::key::kShift); });
+  desktop_->Then([&] { desktop_->DismissPopup(); });
+  desktop_->Then([&] { desktop_->PressKey(platform::key::kF10); });
+  desktop_->Then([&] { desktop_->Click(Handle(kMain, kEdit)); });
+  desktop_->Then([&] { desktop_->PressKey(platform::key::kApps); });
+  desktop_->Then([&] { desktop_->CloseActive(); });
+  RunMessageLoop();
+  EXPECT_EQ(g_log, (std::vector<std::string>{"rclick", "rclick", "query", "destroying"}));
+}
+
 TEST_F(UnitBehaviourTest, FocusEventsAndEnterMovingTheFocus) {
   Bind(kEdit, -7, LogFocus);
   Bind(kEdit, -8, LogLostFocus);
