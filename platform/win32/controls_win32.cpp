@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <string>
 
+#include "platform/win32/edit_input.h"
 #include "platform/win32/gdi_support.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/window_system_win32.h"
@@ -44,19 +45,6 @@ void ApplyCase(std::wstring* text, int mode) {
     if (mode == 1 && c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c + 32);
     if (mode == 2 && c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - 32);
   }
-}
-
-std::wstring ClipboardText() {
-  std::wstring text;
-  if (!::OpenClipboard(nullptr)) return text;
-  if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
-    if (const auto* chars = static_cast<const wchar_t*>(::GlobalLock(data))) {
-      text = chars;
-      ::GlobalUnlock(data);
-    }
-  }
-  ::CloseClipboard();
-  return text;
 }
 
 COLORREF ListColour(std::uint32_t colour) {
@@ -168,26 +156,24 @@ void Win32WindowSystem::SetEditRules(WindowHandle handle, const EditRules& rules
   ::InvalidateRect(edit, nullptr, TRUE);
 }
 
-// Typed characters and pasted text go through the box's rules; true when
-// the message was used up here.
-bool Win32WindowSystem::FilterEditInput(HWND edit, Native& native, UINT message, WPARAM wparam) {
-  const EditRules& rules = native.rules;
-  if (rules.read_only) return false;
-  if (message == WM_PASTE) {
-    InsertIntoEdit(edit, native, ClipboardText());
-    return true;
-  }
-  auto c = static_cast<wchar_t>(wparam);
-  if (c < 0x20) return false;  // Backspace and other control characters pass
-  bool refused = rules.digits_only && !DigitOrMinus(c);
-  if (!refused && rules.max_bytes > 0)
-    refused = BytesOutsideSelection(edit) + GbkLength(std::wstring(1, c)) > rules.max_bytes;
-  if (refused) ::MessageBeep(MB_OK);
-  return refused;
+// Typed characters, pastes and what an input method commits go through the
+// box's rules; characters GBK lacks never go in.
+std::optional<LRESULT> Win32WindowSystem::FilterEditInput(HWND edit, const Native& native, UINT message, WPARAM wparam,
+                                                          LPARAM lparam) {
+  // A copy: the control's own handling of a message may change the map.
+  const EditRules rules = native.rules;
+  if (rules.read_only) return std::nullopt;
+  EditInputRules input;
+  input.accepts_character = [&](wchar_t c) {
+    if (rules.digits_only && !DigitOrMinus(c)) return false;
+    return rules.max_bytes <= 0 || BytesOutsideSelection(edit) + GbkLength(std::wstring(1, c)) <= rules.max_bytes;
+  };
+  input.admit = [&](std::wstring text) { return AdmitIntoEdit(edit, rules, std::move(text)); };
+  return FilterTextInput(edit, message, wparam, lparam, input,
+                         [edit](UINT m, WPARAM w, LPARAM l) { return ::DefSubclassProc(edit, m, w, l); });
 }
 
-void Win32WindowSystem::InsertIntoEdit(HWND edit, const Native& native, std::wstring text) {
-  const EditRules& rules = native.rules;
+std::wstring Win32WindowSystem::AdmitIntoEdit(HWND edit, const EditRules& rules, std::wstring text) {
   if (!rules.multi_line) text = text.substr(0, text.find_first_of(L"\r\n"));
   if (rules.digits_only) text.erase(std::remove_if(text.begin(), text.end(), [](wchar_t c) { return !DigitOrMinus(c); }), text.end());
   ApplyCase(&text, rules.case_mode);
@@ -203,9 +189,7 @@ void Win32WindowSystem::InsertIntoEdit(HWND edit, const Native& native, std::wst
     }
     text.resize(keep);
   }
-  if (text.empty()) return;
-  ::SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
-  WipeWide(&text);
+  return text;
 }
 
 // ---------------------------------------------------------------- buttons

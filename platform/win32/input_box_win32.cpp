@@ -6,9 +6,11 @@
 #include <windows.h>
 #include <imm.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/win32/input_box_win32.h"
+#include "platform/win32/edit_input.h"
 #include "platform/win32/wide_text.h"
 
 namespace platform::win32 {
@@ -74,14 +76,20 @@ struct DialogState {
   HWND visible_edit = nullptr;
 };
 
-// Typed characters pass the mode's filter; everything else goes on to the
-// edit control.
+// Typed, pasted and committed text pass the mode's filter and GBK;
+// everything else goes on to the edit control.
 LRESULT CALLBACK FilteredEditProc(HWND edit, UINT message, WPARAM wparam, LPARAM lparam) {
   auto* state = reinterpret_cast<DialogState*>(::GetWindowLongPtrW(edit, GWLP_USERDATA));
-  if (message == WM_CHAR && !InputBoxAccepts(state->request->mode, static_cast<std::uint32_t>(wparam))) {
-    ::MessageBeep(MB_OK);
-    return 0;
-  }
+  const int mode = state->request->mode;
+  EditInputRules rules;
+  rules.accepts_character = [mode](wchar_t c) { return InputBoxAccepts(mode, c); };
+  rules.admit = [mode](std::wstring text) {
+    text = text.substr(0, text.find_first_of(L"\r\n"));  // one line
+    text.erase(std::remove_if(text.begin(), text.end(), [mode](wchar_t c) { return !InputBoxAccepts(mode, c); }), text.end());
+    return text;
+  };
+  PassOn pass_on = [state, edit](UINT m, WPARAM w, LPARAM l) { return ::CallWindowProcW(state->edit_proc, edit, m, w, l); };
+  if (std::optional<LRESULT> used = FilterTextInput(edit, message, wparam, lparam, rules, pass_on)) return *used;
   return ::CallWindowProcW(state->edit_proc, edit, message, wparam, lparam);
 }
 

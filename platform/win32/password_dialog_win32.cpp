@@ -8,6 +8,7 @@
 #include <imm.h>
 
 #include "platform/win32/dialog_template.h"
+#include "platform/win32/edit_input.h"
 #include "platform/win32/wide_text.h"
 
 namespace platform::win32 {
@@ -48,6 +49,7 @@ INT_PTR CALLBACK PasswordDialogProc(HWND dialog, UINT message, WPARAM wparam, LP
       // The masked style already keeps input methods out on Windows; no
       // input context makes it so on every system.
       ::ImmAssociateContext(edit, nullptr);
+      KeepEditToGbk(edit);
       ::SetFocus(edit);
       return FALSE;  // the focus is set
     }

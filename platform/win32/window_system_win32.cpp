@@ -568,7 +568,11 @@ LRESULT Win32WindowSystem::ControlProc(HWND window, UINT message, WPARAM wparam,
     }
     case WM_CHAR:
     case WM_PASTE:
-      if (native->kind == ControlKind::kEdit && FilterEditInput(window, *native, message, wparam)) return 0;
+    case WM_IME_CHAR:
+    case WM_IME_COMPOSITION:
+      if (native->kind == ControlKind::kEdit) {
+        if (std::optional<LRESULT> used = FilterEditInput(window, *native, message, wparam, lparam)) return *used;
+      }
       break;
     case WM_CONTEXTMENU:
       // Shift+F10 and the menu key (no position): the same request as a

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -127,9 +128,11 @@ class Win32WindowSystem final : public WindowSystem {
   bool ControlColours(HWND control, HDC dc, LRESULT* brush);
   // WM_COMMAND and WM_NOTIFY of a child control, whoever its parent is.
   bool ChildNotification(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result);
-  // Edit controls: what typing and pasting may put in, under the rules.
-  bool FilterEditInput(HWND edit, Native& native, UINT message, WPARAM wparam);
-  void InsertIntoEdit(HWND edit, const Native& native, std::wstring text);
+  // Edit controls: what typing, pasting and input methods may put in,
+  // under the rules (nullopt: not such a message); the part of a text the
+  // box takes in place of its selection.
+  std::optional<LRESULT> FilterEditInput(HWND edit, const Native& native, UINT message, WPARAM wparam, LPARAM lparam);
+  static std::wstring AdmitIntoEdit(HWND edit, const EditRules& rules, std::wstring text);
   bool WrapNative(const MSG& msg, Message* message);
   // The list's context-menu key: its right-click notice, with the position
   // of the selected row standing in for the cursor's meanwhile.

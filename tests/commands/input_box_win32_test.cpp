@@ -140,6 +140,20 @@ TEST(Win32InputBox, ModesFilterTypedCharactersAndMaskThePassword) {
   EXPECT_EQ(untouched, "kept");
 }
 
+// The input box keeps to GBK as the notebook's own boxes do: characters
+// code page 936 lacks (가, 😀 as two surrogates) are never taken.
+TEST(Win32InputBox, CharactersGbkLacksAreNotTaken) {
+  InputBoxRequest request;
+  request.prompt = "输入新的数据库密码";
+  request.caption = "请输入：";
+  Seen seen;
+  BoxAnswer answer = BoxAnswer::kCancel;
+  std::string entered;
+  if (!Drive(request, L"a\uAC00\xD83D\xDE00" L"b\u4E2D", true, &seen, &answer, &entered)) GTEST_SKIP() << "no display";
+  EXPECT_EQ(answer, BoxAnswer::kOk);
+  EXPECT_EQ(entered, "ab中");
+}
+
 // The change routine's input boxes take the new database password: no
 // input method may write into them, in the plain field or the masked one.
 TEST(Win32InputBox, ABoxForASecretHasNoInputContext) {
@@ -163,6 +177,15 @@ TEST(Win32InputBox, ABoxForASecretHasNoInputContext) {
   for (auto [visible, context] : watch.edits) EXPECT_FALSE(context) << (visible ? "the visible field" : "the hidden field");
 }
 
+PasswordDialogTexts DialogTexts() {
+  PasswordDialogTexts texts;
+  texts.caption = "密码输入";
+  texts.prompt = "请输入数据库访问密码：";
+  texts.ok = "确认(&O)";
+  texts.cancel = "取消(&C)";
+  return texts;
+}
+
 // The unlock dialog's masked box: no input context either, so what the
 // other boxes take is what it can type.
 TEST(Win32PasswordDialog, ThePasswordBoxHasNoInputContext) {
@@ -175,11 +198,7 @@ TEST(Win32PasswordDialog, ThePasswordBoxHasNoInputContext) {
     }
     if (dialog != nullptr) ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
   });
-  PasswordDialogTexts texts;
-  texts.caption = "密码输入";
-  texts.prompt = "请输入数据库访问密码：";
-  texts.ok = "确认(&O)";
-  texts.cancel = "取消(&C)";
+  PasswordDialogTexts texts = DialogTexts();
   std::string typed;
   BoxAnswer answer = NativeHost().ShowPasswordDialog(texts, &typed);
   person.join();
@@ -187,6 +206,29 @@ TEST(Win32PasswordDialog, ThePasswordBoxHasNoInputContext) {
   EXPECT_EQ(answer, BoxAnswer::kCancel);
   ASSERT_EQ(watch.edits.size(), 1u);
   EXPECT_FALSE(watch.edits[0].second);
+}
+
+// What the unlock dialog's box takes is what the other boxes can hold: no
+// character that code page 936 lacks, typed or pasted.
+TEST(Win32PasswordDialog, CharactersGbkLacksAreNotTaken) {
+  std::thread person([] {
+    HWND dialog = nullptr;
+    for (int i = 0; i < 200 && dialog == nullptr; ++i) {
+      dialog = ::FindWindowW(L"#32770", L"\u5BC6\u7801\u8F93\u5165");  // 密码输入
+      if (dialog == nullptr) ::Sleep(25);
+    }
+    if (dialog == nullptr) return;
+    for (int i = 0; i < 200 && !::IsWindowVisible(dialog); ++i) ::Sleep(25);
+    HWND edit = nullptr;
+    ::EnumChildWindows(dialog, FindVisibleEdit, reinterpret_cast<LPARAM>(&edit));
+    for (wchar_t c : std::wstring(L"p\uAC00\xD83D\xDE00" L"w\u5BC6")) ::SendMessageW(edit, WM_CHAR, c, 0);
+    ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDOK)));
+  });
+  std::string typed;
+  BoxAnswer answer = NativeHost().ShowPasswordDialog(DialogTexts(), &typed);
+  person.join();
+  if (answer == BoxAnswer::kCancel) GTEST_SKIP() << "no display";
+  EXPECT_EQ(typed, "pw密");
 }
 
 std::string ClipboardText() {

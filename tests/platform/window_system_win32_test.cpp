@@ -11,6 +11,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/win32/edit_input.h"
 #include "platform/win32/gdi_support.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/window_system_win32.h"
@@ -188,6 +189,104 @@ TEST_F(Win32WindowSystemTest, PasteIsCutToTheLimitAndToOneLine) {
   ::CloseClipboard();
   ::SendMessageW(reinterpret_cast<HWND>(edit), WM_PASTE, 0, 0);
   EXPECT_EQ(system_.GetText(edit), "密码ab");
+}
+
+void PutOnClipboard(const std::wstring& text) {
+  ASSERT_TRUE(::OpenClipboard(nullptr));
+  ::EmptyClipboard();
+  HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+  std::memcpy(::GlobalLock(block), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+  ::GlobalUnlock(block);
+  ::SetClipboardData(CF_UNICODETEXT, block);
+  ::CloseClipboard();
+}
+
+// Commits `text` through the edit's input context, as an input method does
+// when the person picks a candidate; false when the system has no input
+// method that takes a composition string.
+bool CommitThroughInputMethod(HWND edit, const std::wstring& text) {
+  HIMC context = ::ImmGetContext(edit);
+  if (context == nullptr) return false;
+  std::wstring composition = text;
+  bool set = ::ImmSetCompositionStringW(context, SCS_SETSTR, composition.data(),
+                                        static_cast<DWORD>(composition.size() * sizeof(wchar_t)), nullptr, 0) != FALSE;
+  bool done = set && ::ImmNotifyIME(context, NI_COMPOSITIONSTR, CPS_COMPLETE, 0) != FALSE;
+  ::ImmReleaseContext(edit, context);
+  return done;
+}
+
+// Runs the messages a control posted to itself (the system may turn an
+// input method's character into a posted WM_CHAR).
+void RunPostedMessages() {
+  MSG msg;
+  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    ::TranslateMessage(&msg);
+    ::DispatchMessageW(&msg);
+  }
+}
+
+// Characters code page 936 lacks (가, ก, 😀 as two surrogates) never go
+// into a box, however they come: typed, sent by an input method, committed
+// by one, or pasted. The GBK characters around them go in, within the
+// box's byte limit.
+TEST_F(Win32WindowSystemTest, CharactersGbkLacksNeverGoIn) {
+  WindowHandle edit = Control(ControlKind::kEdit, "EDIT", "");
+  HWND native = reinterpret_cast<HWND>(edit);
+  EditRules rules;
+  rules.max_bytes = 12;
+  system_.SetEditRules(edit, rules);
+  for (wchar_t c : std::wstring(L"\u7AD9\uAC00\xD83D\xDE00" L"\u70B9\u0E01")) TypeChar(edit, c);
+  EXPECT_EQ(system_.GetText(edit), "站点");
+  ::SendMessageW(native, WM_IME_CHAR, 0xAC00, 1);
+  ::SendMessageW(native, WM_IME_CHAR, 0x4E2D, 1);  // 中
+  RunPostedMessages();
+  EXPECT_EQ(system_.GetText(edit), "站点中");
+
+  PutOnClipboard(L"a\uAC00b\xD83D\xDE00" L"c\u6587\u5B57");
+  ::SendMessageW(native, WM_PASTE, 0, 0);
+  EXPECT_EQ(system_.GetText(edit), "站点中abc文");  // 字 would pass the 12 bytes
+
+  // The byte limit holds for an input method's characters too.
+  ::SendMessageW(native, WM_IME_CHAR, 0x5B57, 1);
+  RunPostedMessages();
+  EXPECT_EQ(system_.GetText(edit), "站点中abc文");
+  ::SendMessageW(native, WM_IME_CHAR, L'x', 1);
+  RunPostedMessages();
+  EXPECT_EQ(system_.GetText(edit), "站点中abc文x");
+
+  system_.SetText(edit, "");
+  if (!CommitThroughInputMethod(native, L"\u8F93\uAC00\u5165")) GTEST_SKIP() << "no input method takes a composition here";
+  RunPostedMessages();
+  EXPECT_EQ(system_.GetText(edit), "输入");
+}
+
+// An edit control that shows the composition inline inserts the committed
+// result itself, with no WM_CHAR on the way: what it put in is put right
+// afterwards by the box's rules.
+TEST_F(Win32WindowSystemTest, TextAControlInsertsForAnInputMethodIsPutRight) {
+  HWND edit = reinterpret_cast<HWND>(Control(ControlKind::kEdit, "EDIT", ""));
+  ::SetWindowTextW(edit, L"ab\u7ad9ni");  // "ni" is the composition shown in the box
+  EditInputRules rules;
+  rules.accepts_character = [](wchar_t) { return true; };
+  rules.admit = [](std::wstring text) { return text.substr(0, 3); };  // the box has room for three more
+  auto control_commits = [edit](const wchar_t* result) {
+    return [edit, result](UINT, WPARAM, LPARAM) {
+      ::SendMessageW(edit, EM_SETSEL, 3, 5);
+      ::SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(result));
+      return LRESULT{0};
+    };
+  };
+  FilterTextInput(edit, WM_IME_COMPOSITION, 0, GCS_RESULTSTR, rules, control_commits(L"\u8f93\uac00\u5165\u6cd5\u7801"));
+  EXPECT_EQ(system_.GetText(reinterpret_cast<WindowHandle>(edit)), "ab站输入法");
+  DWORD start = 0, end = 0;
+  ::SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, 6u);
+  EXPECT_EQ(end, 6u);
+
+  // A result the box takes whole stays as the control put it.
+  ::SetWindowTextW(edit, L"ab\u7ad9ni");
+  FilterTextInput(edit, WM_IME_COMPOSITION, 0, GCS_RESULTSTR, rules, control_commits(L"\u8f93"));
+  EXPECT_EQ(system_.GetText(reinterpret_cast<WindowHandle>(edit)), "ab站输");
 }
 
 TEST_F(Win32WindowSystemTest, LabelIsItsOwnClassAndKeepsAmpersands) {
