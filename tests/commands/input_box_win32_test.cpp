@@ -177,6 +177,17 @@ TEST(Win32InputBox, ABoxForASecretHasNoInputContext) {
   for (auto [visible, context] : watch.edits) EXPECT_FALSE(context) << (visible ? "the visible field" : "the hidden field");
 }
 
+// The password dialog once it is shown (null when none came: no display).
+HWND WaitForPasswordDialog() {
+  HWND dialog = nullptr;
+  for (int i = 0; i < 200 && dialog == nullptr; ++i) {
+    dialog = ::FindWindowW(L"#32770", L"\u5BC6\u7801\u8F93\u5165");  // 密码输入
+    if (dialog == nullptr) ::Sleep(25);
+  }
+  for (int i = 0; dialog != nullptr && i < 200 && !::IsWindowVisible(dialog); ++i) ::Sleep(25);
+  return dialog;
+}
+
 PasswordDialogTexts DialogTexts() {
   PasswordDialogTexts texts;
   texts.caption = "密码输入";
@@ -191,12 +202,7 @@ PasswordDialogTexts DialogTexts() {
 TEST(Win32PasswordDialog, ThePasswordBoxHasNoInputContext) {
   InputContextWatch watch;
   std::thread person([] {
-    HWND dialog = nullptr;
-    for (int i = 0; i < 200 && dialog == nullptr; ++i) {
-      dialog = ::FindWindowW(L"#32770", L"\u5BC6\u7801\u8F93\u5165");  // 密码输入
-      if (dialog == nullptr) ::Sleep(25);
-    }
-    if (dialog != nullptr) ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    if (HWND dialog = WaitForPasswordDialog()) ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
   });
   PasswordDialogTexts texts = DialogTexts();
   std::string typed;
@@ -212,13 +218,8 @@ TEST(Win32PasswordDialog, ThePasswordBoxHasNoInputContext) {
 // character that code page 936 lacks, typed or pasted.
 TEST(Win32PasswordDialog, CharactersGbkLacksAreNotTaken) {
   std::thread person([] {
-    HWND dialog = nullptr;
-    for (int i = 0; i < 200 && dialog == nullptr; ++i) {
-      dialog = ::FindWindowW(L"#32770", L"\u5BC6\u7801\u8F93\u5165");  // 密码输入
-      if (dialog == nullptr) ::Sleep(25);
-    }
+    HWND dialog = WaitForPasswordDialog();
     if (dialog == nullptr) return;
-    for (int i = 0; i < 200 && !::IsWindowVisible(dialog); ++i) ::Sleep(25);
     HWND edit = nullptr;
     ::EnumChildWindows(dialog, FindVisibleEdit, reinterpret_cast<LPARAM>(&edit));
     for (wchar_t c : std::wstring(L"p\uAC00\xD83D\xDE00" L"w\u5BC6")) ::SendMessageW(edit, WM_CHAR, c, 0);

@@ -174,23 +174,6 @@ TEST_F(Win32WindowSystemTest, EditRulesForDigitsCaseAndPassword) {
   EXPECT_EQ(::SendMessageW(reinterpret_cast<HWND>(edit), EM_GETPASSWORDCHAR, 0, 0), L'#');
 }
 
-TEST_F(Win32WindowSystemTest, PasteIsCutToTheLimitAndToOneLine) {
-  WindowHandle edit = Control(ControlKind::kEdit, "EDIT", "");
-  EditRules rules;
-  rules.max_bytes = 6;
-  system_.SetEditRules(edit, rules);
-  std::wstring text = L"\u5BC6\u7801abc\r\nnext";
-  ASSERT_TRUE(::OpenClipboard(nullptr));
-  ::EmptyClipboard();
-  HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-  std::memcpy(::GlobalLock(block), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
-  ::GlobalUnlock(block);
-  ::SetClipboardData(CF_UNICODETEXT, block);
-  ::CloseClipboard();
-  ::SendMessageW(reinterpret_cast<HWND>(edit), WM_PASTE, 0, 0);
-  EXPECT_EQ(system_.GetText(edit), "密码ab");
-}
-
 void PutOnClipboard(const std::wstring& text) {
   ASSERT_TRUE(::OpenClipboard(nullptr));
   ::EmptyClipboard();
@@ -200,6 +183,17 @@ void PutOnClipboard(const std::wstring& text) {
   ::SetClipboardData(CF_UNICODETEXT, block);
   ::CloseClipboard();
 }
+
+TEST_F(Win32WindowSystemTest, PasteIsCutToTheLimitAndToOneLine) {
+  WindowHandle edit = Control(ControlKind::kEdit, "EDIT", "");
+  EditRules rules;
+  rules.max_bytes = 6;
+  system_.SetEditRules(edit, rules);
+  PutOnClipboard(L"\u5BC6\u7801abc\r\nnext");
+  ::SendMessageW(reinterpret_cast<HWND>(edit), WM_PASTE, 0, 0);
+  EXPECT_EQ(system_.GetText(edit), "密码ab");
+}
+
 
 // Commits `text` through the edit's input context, as an input method does
 // when the person picks a candidate; false when the system has no input
