@@ -5,7 +5,7 @@
 #include <string>
 
 #include "fuzz/entries.h"
-#include "platform/sim/script.h"
+#include "tools/scenario/script.h"
 
 namespace qkfuzz {
 
@@ -15,20 +15,20 @@ int FuzzScript(const std::uint8_t* data, std::size_t size) {
   for (char c : text) lines_in_text += c == '\n';
   try {
     int last = 0;
-    std::vector<platform::sim::ScriptLine> lines = platform::sim::ParseScript(text, &last);
+    std::vector<scenario::ScriptLine> lines = scenario::ParseScript(text, &last);
     for (const auto& line : lines) {
       if (line.number < 1 || line.number > lines_in_text || line.verb.empty()) {
         std::fprintf(stderr, "parsed line %d (of %d) has no verb or a wrong number\n", line.number, lines_in_text);
         std::abort();
       }
     }
-  } catch (const platform::sim::ScriptFailure& failure) {
+  } catch (const scenario::ScriptFailure& failure) {
     if (failure.line < 1 || failure.line > lines_in_text) {
       std::fprintf(stderr, "a failure names line %d of %d: %s\n", failure.line, lines_in_text, failure.what());
       std::abort();
     }
   }
-  platform::sim::Unescape(text);
+  scenario::Unescape(text);
   return 0;
 }
 

@@ -104,11 +104,6 @@ struct CreateParams {
   bool tab_stop = false;
   FrameStyle frame;  // frames only
   ControlLook look;  // controls only
-  // Who the window belongs to, so a desktop (or a test driver) can find a
-  // unit by name or id the way a person finds a control by its label.
-  std::uint32_t window_id = 0;
-  std::uint32_t unit_id = 0;
-  std::string unit_name;  // GBK
 };
 
 // A menu as the system shows it (menu bar or popup).

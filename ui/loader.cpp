@@ -154,7 +154,6 @@ bool LoadWindow(UnitId id, WindowObject* owner, bool modal) {
     unit_context.rect = {record.unit.left, record.unit.top, record.unit.width, record.unit.height};
     unit_context.window_id = id;
     unit_context.unit_id = record.id;
-    unit_context.name = record.unit.name;
     control_id += 10;
     std::unique_ptr<Unit> unit = type->create(*type, unit_context);
     if (unit == nullptr) return fail();

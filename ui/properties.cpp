@@ -288,7 +288,6 @@ void RecreateUnit(WindowObject& window, UnitId unit_id) {
   context.rect = system.GetRect(old_handle);
   context.window_id = window.window_id;
   context.unit_id = unit_id;
-  context.name = record->unit.name;
   bool visible = system.IsVisible(old_handle);
   bool focused = system.GetFocus() == old_handle;
   std::unique_ptr<Unit> fresh = old->type().create(old->type(), context);

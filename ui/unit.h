@@ -64,7 +64,6 @@ struct CreateContext {
   platform::Rect rect;
   UnitId window_id = 0;
   UnitId unit_id = 0;
-  std::string name;
   bool owner_is_hidden_owner = false;
 };
 

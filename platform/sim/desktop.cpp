@@ -35,24 +35,10 @@ std::string ApplyCase(std::string text, int mode) {
   return text;
 }
 
-bool BoxHasButton(std::uint32_t flags, BoxAnswer answer) {
-  switch (flags & 0xF) {
-    case mb::kOk: return answer == BoxAnswer::kOk;
-    case mb::kOkCancel: return answer == BoxAnswer::kOk || answer == BoxAnswer::kCancel;
-    case mb::kAbortRetryIgnore:
-      return answer == BoxAnswer::kAbort || answer == BoxAnswer::kRetry || answer == BoxAnswer::kIgnore;
-    case mb::kYesNoCancel: return answer == BoxAnswer::kYes || answer == BoxAnswer::kNo || answer == BoxAnswer::kCancel;
-    case mb::kYesNo: return answer == BoxAnswer::kYes || answer == BoxAnswer::kNo;
-    case mb::kRetryCancel: return answer == BoxAnswer::kRetry || answer == BoxAnswer::kCancel;
-    default: return answer == BoxAnswer::kOk;
-  }
-}
-
-const MenuEntry* FindEntry(const std::vector<MenuEntry>& entries, const std::string& caption) {
+const MenuEntry* FindCommand(const std::vector<MenuEntry>& entries, int command) {
   for (const MenuEntry& entry : entries) {
-    std::string shown = entry.caption.substr(0, entry.caption.find('\t'));
-    if (entry.children.empty() && shown == caption && entry.caption != "-") return &entry;
-    if (const MenuEntry* inner = FindEntry(entry.children, caption)) return inner;
+    if (entry.children.empty() && entry.caption != "-" && entry.command == command) return &entry;
+    if (const MenuEntry* inner = FindCommand(entry.children, command)) return inner;
   }
   return nullptr;
 }
@@ -102,27 +88,6 @@ bool Desktop::EffectivelyVisible(WindowHandle handle) const {
   for (const SimWindow* window = Find(handle); window != nullptr; window = Find(window->parent))
     if (!window->visible) return false;
   return Find(handle) != nullptr;
-}
-
-WindowHandle Desktop::FindUnit(const std::string& name) const {
-  if (name.empty()) return 0;
-  std::vector<WindowHandle> order;
-  if (active_ != 0) order.push_back(active_);
-  for (WindowHandle frame : top_level_)
-    if (frame != active_) order.push_back(frame);
-  for (WindowHandle frame : order)
-    for (const auto& [handle, window] : windows_)
-      if (window.unit_name == name && FrameOf(handle) == frame && handle != frame) return handle;
-  return 0;
-}
-
-WindowHandle Desktop::FindUnitById(std::uint32_t unit_id) const {
-  for (WindowHandle frame : std::vector<WindowHandle>{active_})
-    for (const auto& [handle, window] : windows_)
-      if (window.unit_id == unit_id && FrameOf(handle) == frame) return handle;
-  for (const auto& [handle, window] : windows_)
-    if (window.unit_id == unit_id) return handle;
-  return 0;
 }
 
 const std::vector<MenuEntry>* Desktop::menu_bar(MenuHandle menu) const {
@@ -190,9 +155,6 @@ WindowHandle Desktop::Create(const CreateParams& params) {
   window.frame = params.frame;
   window.state = params.frame.initial_state;
   window.topmost = params.frame.topmost;
-  window.window_id = params.window_id;
-  window.unit_id = params.unit_id;
-  window.unit_name = params.unit_name;
   if (params.kind == ControlKind::kFrame && params.frame.centered) {
     window.rect.left = (kScreenWidth - window.rect.width) / 2;
     window.rect.top = (kScreenHeight - window.rect.height) / 2;
@@ -642,7 +604,8 @@ void Desktop::ChooseMenuCommand(WindowHandle frame, int command) {
 
 void Desktop::AnswerBox(BoxAnswer answer) {
   if (!open_box_) throw ActionRefused("no message box is open");
-  if (!BoxHasButton(open_box_->flags, answer)) throw ActionRefused("the box has no such button");
+  std::vector<BoxAnswer> buttons = BoxButtons(open_box_->flags);
+  if (std::find(buttons.begin(), buttons.end(), answer) == buttons.end()) throw ActionRefused("the box has no such button");
   box_answer_ = answer;
 }
 
@@ -651,9 +614,9 @@ void Desktop::AnswerDialog(std::optional<std::string> typed) {
   dialog_answer_ = std::move(typed);
 }
 
-void Desktop::ChoosePopup(const std::string& caption) {
+void Desktop::ChoosePopup(int command) {
   if (!popup_open_) throw ActionRefused("no popup menu is open");
-  const MenuEntry* entry = FindEntry(popup_, caption);
+  const MenuEntry* entry = FindCommand(popup_, command);
   if (entry == nullptr) throw ActionRefused("the popup menu has no such item");
   if (entry->greyed) throw ActionRefused("the menu item is disabled");
   popup_answer_ = entry->command;

@@ -34,8 +34,6 @@ struct SimWindow {
   ShowState state = ShowState::kNormal;
   bool topmost = false;
   std::vector<WindowHandle> children;  // stacking order, first on top of the list
-  std::uint32_t window_id = 0, unit_id = 0;
-  std::string unit_name;  // GBK
   MenuHandle menu = 0;
   EditRules rules;
   bool default_button = false;
@@ -97,10 +95,6 @@ class Desktop : public SimHost, public WindowSystem {
   std::vector<const SimWindow*> Frames() const;
   WindowHandle active() const { return active_; }
   WindowHandle focus() const { return focus_; }
-  // A unit by name (GBK) in the active window first, then in the other
-  // windows; or by unit id. 0 when none.
-  WindowHandle FindUnit(const std::string& name_gbk) const;
-  WindowHandle FindUnitById(std::uint32_t unit_id) const;
   bool EffectivelyEnabled(WindowHandle handle) const;  // it and its frame
   bool EffectivelyVisible(WindowHandle handle) const;
   const std::optional<OpenBox>& open_box() const { return open_box_; }
@@ -121,7 +115,7 @@ class Desktop : public SimHost, public WindowSystem {
   void ChooseMenuCommand(WindowHandle frame, int command);
   void AnswerBox(BoxAnswer answer);
   void AnswerDialog(std::optional<std::string> typed_gbk);  // input box or password dialog
-  void ChoosePopup(const std::string& caption_gbk);
+  void ChoosePopup(int command);  // the command of one of the menu's items
   void DismissPopup();
 
   // ---- Host ----

@@ -144,7 +144,6 @@ HWND Win32WindowSystem::CreateHiddenOwner(const CreateParams& params) {
   if (owner == nullptr) return nullptr;
   Native native;
   native.kind = ControlKind::kHidden;
-  native.identity = {params.window_id, params.unit_id, params.unit_name};
   windows_[owner] = native;
   SetClipboardOwnerWindow(owner);
   return owner;
@@ -170,7 +169,6 @@ HWND Win32WindowSystem::CreateFrame(const CreateParams& params) {
   native.kind = ControlKind::kFrame;
   native.frame = params.frame;
   native.pending_state = params.frame.initial_state;
-  native.identity = {params.window_id, params.unit_id, params.unit_name};
   windows_[frame] = native;
   // The system may have adjusted the size (minimum track size): take the stored one.
   ::SetWindowPos(frame, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -238,7 +236,6 @@ HWND Win32WindowSystem::CreateControl(const CreateParams& params) {
   Native native;
   native.kind = params.kind;
   native.look = look;
-  native.identity = {params.window_id, params.unit_id, params.unit_name};
   Native& stored = windows_[control] = native;
   if (params.kind != ControlKind::kLabel) ::SetWindowSubclass(control, StaticControlProc, 1, 0);
   if (params.kind == ControlKind::kEdit) ::SendMessageW(control, EM_LIMITTEXT, 0, 0);  // bytes are counted here

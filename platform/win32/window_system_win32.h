@@ -90,10 +90,6 @@ class Win32WindowSystem final : public WindowSystem {
     HFONT font = nullptr;  // owned; null = the default GUI font
     HBRUSH background = nullptr;  // owned; edit and label backgrounds
     bool default_button = false;
-    struct Identity {
-      std::uint32_t window_id = 0, unit_id = 0;
-      std::string name;  // GBK
-    } identity;  // the unit behind the window, for drivers that look units up
   };
   const Native* Find(HWND window) const;
 
@@ -107,8 +103,6 @@ class Win32WindowSystem final : public WindowSystem {
   // A posted seam message reached a window procedure (a foreign modal loop
   // dispatched it): deliver it now.
   void DeliverPosted(std::intptr_t serial);
-  // Every window of ours, for drivers that look units up.
-  const std::map<HWND, Native>& windows() const { return windows_; }
   static Win32WindowSystem* Instance();
 
   // Called each time the queue has run dry, after the runtime's own idle

@@ -2,7 +2,6 @@
 // moved on far enough, and only while the clipboard holds what was put there.
 #include <gtest/gtest.h>
 
-#include "platform/sim/script.h"
 #include "platform/sim/sim_host.h"
 
 namespace {
@@ -48,11 +47,6 @@ TEST(SimClipboard, WaitingMovesTheLocalClockAcrossDaysAndYears) {
   host.SetClock(platform::LocalTime{2024, 2, 28, 12, 0, 0});
   host.WaitSeconds(86400);
   EXPECT_EQ(host.LocalNow().day, 29);
-}
-
-TEST(SimClipboard, WaitNeedsAWholeNumberOfSeconds) {
-  EXPECT_EQ(platform::sim::ParseScript("wait 30\n").size(), 1u);
-  EXPECT_THROW(platform::sim::ParseScript("wait\n"), platform::sim::ScriptFailure);
 }
 
 }  // namespace

@@ -26,16 +26,16 @@
 #include "db/registry.h"
 #include "platform/host.h"
 #include "platform/sim/desktop.h"
-#include "platform/sim/script.h"
 #include "platform/system.h"
 #include "runtime/helpers.h"
 #include "runtime/services.h"
 #include "tests/reliability/model_db.h"
 #include "tests/support/faulty_files.h"
 #include "tests/support/temp_folder.h"
-#include "ui/property_text.h"
+#include "tools/scenario/sim_person.h"
 #include "ui/registry.h"
 #include "ui/runtime_api.h"
+#include "ui/unit_lookup.h"
 
 namespace reltest {
 namespace {
@@ -169,7 +169,7 @@ class StepPerson final : public platform::sim::Person {
   }
 
   platform::WindowHandle Unit(Desktop& desktop, const char* name) {
-    platform::WindowHandle unit = desktop.FindUnit(name);
+    platform::WindowHandle unit = ui::FindUnitWindow(name);
     if (unit == 0) throw std::runtime_error("no unit " + platform::GbkToUtf8(name) + ": " + desktop.DescribeScreen());
     return unit;
   }
@@ -350,11 +350,8 @@ class NotebookFaultLoop : public ::testing::Test {
     key_ = key;
     rt::Services().FreeMemory(key);
 
-    platform::sim::ScriptedUser setup(kSetupScript);
-    setup.read_property = [](std::uint32_t window, std::uint32_t unit, int index) {
-      return ui::PropertyText(window, unit, index);
-    };
-    setup.folder = folder_.path().string();
+    scenario::SimScriptedUser setup(kSetupScript);
+    setup.script().folder = folder_.path().string();
     Session session;
     RunNotebookSession(folder_.path(), setup, &session, {},
                        [&](Desktop& desktop, int code) { setup.Finish(desktop, code); });

@@ -9,7 +9,8 @@
 #include <vector>
 
 #include "platform/sim/desktop.h"
-#include "platform/sim/script.h"
+#include "tools/scenario/sim_person.h"
+#include "ui/unit_lookup.h"
 #include "platform/system.h"
 #include "runtime/helpers.h"
 #include "runtime/services.h"

@@ -46,7 +46,7 @@ TEST_F(LifecycleTest, CloseQueryRefusalKeepsTheWindowAndDestroyUnitSkipsTheQueri
   desktop_->Then([&] { desktop_->CloseActive(); });
   desktop_->Then([&] {
     EXPECT_NE(Registry().FindLoaded(kMain), nullptr) << "a refused close keeps the window";
-    desktop_->Click(desktop_->FindUnit("按钮_确定"));
+    desktop_->Click(FindUnitWindow("按钮_确定"));
   });
   // The click handler asks for the close without the queries.
   desktop_->Then([&] { DestroyUnit(kMain, 0, false); });

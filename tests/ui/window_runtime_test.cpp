@@ -113,7 +113,7 @@ TEST_F(WindowRuntimeTest, MenuBarSkipsHiddenItemsAndPopupShowsSubItems) {
   desktop_->Then([&] { desktop_->RightClick(Handle(kMain, kList)); });
   desktop_->Then([&] {
     seen = *desktop_->open_popup();
-    desktop_->ChoosePopup("打开网址");
+    desktop_->ChoosePopup(seen[2].command);
   });
   desktop_->Then([&] { desktop_->CloseActive(); });
   RunMessageLoop();
@@ -148,12 +148,12 @@ TEST_F(WindowRuntimeTest, ModalWindowDisablesOthersAndReenablesThem) {
   platform::WindowHandle main = Handle(kMain, 0);
   bool disabled_while_modal = false;
   int dialog_left = 0;
-  desktop_->Then([&] { desktop_->Click(desktop_->FindUnit("按钮_对话框")); });
+  desktop_->Then([&] { desktop_->Click(FindUnitWindow("按钮_对话框")); });
   desktop_->Then([&] {
     disabled_while_modal = !desktop_->IsEnabled(main);
     dialog_left = Int(kDialog, 0, 0);
-    EXPECT_THROW(desktop_->Click(desktop_->FindUnit("按钮_确定")), platform::sim::ActionRefused);
-    desktop_->Click(desktop_->FindUnit("按钮_关闭"));
+    EXPECT_THROW(desktop_->Click(FindUnitWindow("按钮_确定")), platform::sim::ActionRefused);
+    desktop_->Click(FindUnitWindow("按钮_关闭"));
   });
   desktop_->Then([&] {
     EXPECT_TRUE(desktop_->IsEnabled(main));
@@ -166,7 +166,7 @@ TEST_F(WindowRuntimeTest, ModalWindowDisablesOthersAndReenablesThem) {
 }
 
 TEST_F(WindowRuntimeTest, ScriptDrivesTheProgramFromStartToExit) {
-  platform::sim::ScriptedUser user(reinterpret_cast<const char*>(
+  scenario::SimScriptedUser user(reinterpret_cast<const char*>(
       u8"# a complete session\n"
       u8"expect window 主窗口\n"
       u8"type 编辑框_帐号 ABC\\sdef\n"
@@ -178,12 +178,6 @@ TEST_F(WindowRuntimeTest, ScriptDrivesTheProgramFromStartToExit) {
       u8"expect rows 超级列表框1 0\n"
       u8"close\n"
       u8"expect exit 0\n"));
-  user.read_property = [](std::uint32_t window, std::uint32_t unit, int index) -> std::optional<std::string> {
-    rt::Value v = ReadProperty(window, unit, index, -1);
-    std::string text = v.text() == nullptr ? "" : v.text();
-    rt::FreeValue(v);
-    return platform::GbkToUtf8(text);
-  };
   desktop_->set_person(&user);
   ASSERT_TRUE(LoadStartWindow(kMain));
   RunMessageLoop();
@@ -195,14 +189,14 @@ TEST_F(WindowRuntimeTest, ScriptDrivesTheProgramFromStartToExit) {
 }
 
 TEST_F(WindowRuntimeTest, ScriptRunningOutWhileTheProgramWaitsFailsWithTheScreen) {
-  platform::sim::ScriptedUser user(reinterpret_cast<const char*>(u8"click 按钮_确定\n"));
+  scenario::SimScriptedUser user(reinterpret_cast<const char*>(u8"click 按钮_确定\n"));
   desktop_->set_person(&user);
   ASSERT_TRUE(LoadStartWindow(kMain));
   try {
     RunMessageLoop();
     FAIL() << "the loop returned";
-  } catch (const platform::sim::ScriptFailure& failure) {
-    EXPECT_EQ(failure.line, 2);
+  } catch (const scenario::ScriptFailure& failure) {
+    EXPECT_EQ(failure.line, 2) << failure.what();
     EXPECT_NE(std::string(failure.what()).find(reinterpret_cast<const char*>(u8"window \"主窗口\" (active)")), std::string::npos) << failure.what();
   }
   desktop_->set_person(nullptr);
@@ -226,7 +220,7 @@ TEST_F(WindowRuntimeTest, ProgramRunsFromStartUpToExitUnderAScript) {
   header.handler_count = sizeof kHandlers / sizeof kHandlers[0];
   header.template_data = bytes_.data();
   header.template_data_length = static_cast<std::uint32_t>(bytes_.size());
-  platform::sim::ScriptedUser user(reinterpret_cast<const char*>(
+  scenario::SimScriptedUser user(reinterpret_cast<const char*>(
       u8"expect window 主窗口\n"
       u8"click 按钮_对话框\n"
       u8"expect window 对话框\n"
@@ -235,7 +229,7 @@ TEST_F(WindowRuntimeTest, ProgramRunsFromStartUpToExitUnderAScript) {
   std::string failure;
   try {
     rt::RunProgram(header, StartRoutine);
-  } catch (const platform::sim::ScriptFailure& error) {
+  } catch (const scenario::ScriptFailure& error) {
     failure = error.what();
   } catch (const platform::ProcessExit&) {
   }
@@ -245,7 +239,7 @@ TEST_F(WindowRuntimeTest, ProgramRunsFromStartUpToExitUnderAScript) {
   ResetRegistry();
   rt::ResetRuntime();
 
-  platform::sim::ScriptedUser second(reinterpret_cast<const char*>(
+  scenario::SimScriptedUser second(reinterpret_cast<const char*>(
       u8"click 按钮_对话框\n"
       u8"key Esc\n"
       u8"expect window 主窗口\n"

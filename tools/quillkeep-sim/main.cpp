@@ -25,12 +25,11 @@
 #include "app/program.h"
 #include "platform/host.h"
 #include "platform/sim/desktop.h"
-#include "platform/sim/script.h"
 #include "platform/system.h"
 #include "tools/quillkeep-sim/arguments.h"
 #include "tools/quillkeep-sim/faults.h"
 #include "tools/quillkeep-sim/transcript.h"
-#include "ui/property_text.h"
+#include "tools/scenario/sim_person.h"
 #include "ui/runtime_api.h"
 
 namespace {
@@ -84,23 +83,23 @@ int RunSession(const sim_tool::SessionOptions& options) {
   const std::filesystem::path& folder = inputs->folder;
   const std::string& script = inputs->script;
 
-  std::optional<platform::sim::ScriptedUser> user;
+  std::optional<scenario::SimScriptedUser> user;
   try {
     user.emplace(script);
-  } catch (const platform::sim::ScriptFailure& failure) {
+  } catch (const scenario::ScriptFailure& failure) {
     ScriptFailed(failure.what());
   }
-  user->folder = Utf8Of(folder);
-  user->read_property = [](std::uint32_t window, std::uint32_t unit, int index) {
-    return ui::PropertyText(window, unit, index);
-  };
+  user->script().folder = Utf8Of(folder);
 
   platform::sim::ScopedDesktop desktop;
   // The program seems to lie in the folder, so its settings and database do.
   desktop->SetProgramPath(platform::Utf8ToGbk(Utf8Of(folder / "quillkeep.exe")));
   sim_tool::Transcript transcript(stdout);
-  sim_tool::TranscribingPerson transcribing(transcript, *user, platform::sim::ParseScript(script));
-  desktop->set_person(options.transcript ? static_cast<platform::sim::Person*>(&transcribing) : &*user);
+  if (options.transcript) {
+    user->at_wait = [&](platform::sim::WaitKind wait) { transcript.AtWait(*desktop, wait); };
+    user->after_action = [&](const scenario::ScriptLine& line) { transcript.Action(line); };
+  }
+  desktop->set_person(&*user);
   ui::InstallWindowRuntime();
   if (options.refuse_password_change) sim_tool::RefusePasswordChanges();
 
@@ -110,7 +109,7 @@ int RunSession(const sim_tool::SessionOptions& options) {
     app::RunNotebook();
   } catch (const platform::ProcessExit& exit) {
     exit_code = exit.code;
-  } catch (const platform::sim::ScriptFailure& failure) {
+  } catch (const scenario::ScriptFailure& failure) {
     ScriptFailed(failure.what());
   } catch (const std::exception& unexpected) {
     ScriptFailed(std::string("the session stopped: ") + unexpected.what());
@@ -119,7 +118,7 @@ int RunSession(const sim_tool::SessionOptions& options) {
   if (options.transcript) transcript.AtExit(*desktop, exit_code);
   try {
     user->Finish(*desktop, exit_code);
-  } catch (const platform::sim::ScriptFailure& failure) {
+  } catch (const scenario::ScriptFailure& failure) {
     ScriptFailed(failure.what());
   }
   return exit_code & 0xFF;

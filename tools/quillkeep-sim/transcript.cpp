@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "platform/system.h"
+#include "ui/unit_lookup.h"
 
 namespace sim_tool {
 namespace {
@@ -17,15 +18,11 @@ std::string Quote(const std::string& gbk) {
   return quoted;
 }
 
-const char* Buttons(std::uint32_t flags) {
-  switch (flags & 0xF) {
-    case 1: return "OK, Cancel";
-    case 2: return "Abort, Retry, Ignore";
-    case 3: return "Yes, No, Cancel";
-    case 4: return "Yes, No";
-    case 5: return "Retry, Cancel";
-    default: return "OK";
-  }
+std::string Buttons(std::uint32_t flags) {
+  std::string names;
+  for (platform::BoxAnswer button : platform::sim::BoxButtons(flags))
+    names.append(names.empty() ? "" : ", ").append(scenario::ButtonName(button));
+  return names;
 }
 
 // The list views inside a visible frame, depth first.
@@ -36,13 +33,6 @@ void CollectLists(const Desktop& desktop, const SimWindow& window, std::vector<c
     if (found->kind == platform::ControlKind::kListView) lists->push_back(found);
     CollectLists(desktop, *found, lists);
   }
-}
-
-bool IsAction(const std::string& verb) {
-  static const char* const kActions[] = {"type", "click", "key", "close", "select", "rclick", "menu", "answer", "input", "cancel"};
-  for (const char* action : kActions)
-    if (verb == action) return true;
-  return false;
 }
 
 // Line breaks and tabs written as the script's escapes, so each action
@@ -60,20 +50,13 @@ std::string Visible(const std::string& text) {
 
 }  // namespace
 
-void Transcript::Action(const platform::sim::ScriptLine& line) {
+void Transcript::Action(const scenario::ScriptLine& line) {
   std::string text = "> ";
   text.append(line.verb);
   for (const std::string& word : line.words) text.append(" ").append(word);
   if (line.verb == "type" || line.verb == "input" || line.verb == "menu") text.append(" ").append(Visible(line.text));
   text.append("  (line ").append(std::to_string(line.number)).append(")");
   Line(text);
-}
-
-void TranscribingPerson::Act(Desktop& desktop, WaitKind wait) {
-  transcript_.AtWait(desktop, wait);
-  while (next_ < lines_.size() && !IsAction(lines_[next_].verb)) ++next_;
-  actor_.Act(desktop, wait);
-  if (next_ < lines_.size()) transcript_.Action(lines_[next_++]);
 }
 
 void Transcript::Line(const std::string& utf8) {
@@ -114,7 +97,10 @@ void Transcript::WriteChanges(const Desktop& desktop) {
       for (const SimWindow::Row& row : list->rows) rows.push_back(row.cells);
       auto before = lists_.find(list->handle);
       bool changed = before == lists_.end() ? !rows.empty() : before->second != rows;
-      if (changed) WriteList(list->unit_name, rows);
+      if (changed) {
+        std::optional<ui::UnitIdentity> unit = ui::IdentifyUnit(list->handle);
+        WriteList(unit ? unit->name : std::string(), rows);
+      }
       lists[list->handle] = std::move(rows);
     }
   }

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "platform/sim/desktop.h"
-#include "platform/sim/script.h"
+#include "tools/scenario/script.h"
 
 namespace sim_tool {
 
@@ -26,7 +26,7 @@ class Transcript {
   // Writes what changed since the last wait and the exit code.
   void AtExit(const platform::sim::Desktop& desktop, int exit_code);
   // Writes the person's action.
-  void Action(const platform::sim::ScriptLine& line);
+  void Action(const scenario::ScriptLine& line);
 
  private:
   using Rows = std::vector<std::vector<std::string>>;  // cells, GBK
@@ -41,22 +41,6 @@ class Transcript {
   std::optional<std::string> clipboard_;
   std::size_t addresses_seen_ = 0;
   std::string waiting_in_;  // the active window at the last idle wait (UTF-8)
-};
-
-// A person that writes the transcript at each wait, lets the scripted user
-// act, and writes the action it took (the user takes exactly one action line
-// per wait, so the lines of the same script say which).
-class TranscribingPerson : public platform::sim::Person {
- public:
-  TranscribingPerson(Transcript& transcript, platform::sim::Person& actor, std::vector<platform::sim::ScriptLine> lines)
-      : transcript_(transcript), actor_(actor), lines_(std::move(lines)) {}
-  void Act(platform::sim::Desktop& desktop, platform::sim::WaitKind wait) override;
-
- private:
-  Transcript& transcript_;
-  platform::sim::Person& actor_;
-  std::vector<platform::sim::ScriptLine> lines_;
-  std::size_t next_ = 0;
 };
 
 }  // namespace sim_tool

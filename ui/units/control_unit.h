@@ -30,9 +30,6 @@ class ControlUnit : public Unit {
     params.rect = context.rect;
     params.disabled = context.disabled;
     params.tab_stop = context.tab_stop;
-    params.window_id = context.window_id;
-    params.unit_id = context.unit_id;
-    params.unit_name = context.name;
     params.look = look;
     handle_ = System().Create(params);
     return handle_ != 0;

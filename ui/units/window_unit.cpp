@@ -88,8 +88,6 @@ std::unique_ptr<Unit> WindowUnit::Create(const UnitTypeInfo& type, const CreateC
   params.rect = context.rect;
   params.disabled = context.disabled;
   params.frame = unit->Frame();
-  params.window_id = context.window_id;
-  params.unit_id = context.unit_id;
   // An owner makes it a pop-up owned by that window; a window without owner
   // that is modal or kept out of the task bar is owned by the hidden owner.
   params.owner = context.parent;

@@ -30,8 +30,8 @@
 #include "tools/quillkeep-sim/faults.h"
 #include "tools/quillkeep/gui_test/gui_user.h"
 #include "tools/quillkeep/gui_test/screen.h"
-#include "ui/property_text.h"
 #include "ui/runtime_api.h"
+#include "ui/unit_lookup.h"
 
 namespace {
 
@@ -72,7 +72,7 @@ class GuiTestHost final : public platform::Host {
     int status = code & 0xFF;
     try {
       user_.Finish(code);
-    } catch (const platform::sim::ScriptFailure& failure) {
+    } catch (const scenario::ScriptFailure& failure) {
       std::fprintf(stderr, "%s\n", failure.what());
       status = kScriptFailed;
     }
@@ -117,7 +117,8 @@ class GuiTestHost final : public platform::Host {
 // seconds) until it is taken: NAME.request holds the window's screen
 // rectangle; the script removes it when NAME.png is written.
 void RequestShot(const std::string& folder, const std::string& name, HWND window) {
-  for (HWND frame : gui_test::VisibleFrames()) ::UpdateWindow(frame);
+  for (platform::WindowHandle frame : ui::LoadedFrames())
+    if (::IsWindowVisible(reinterpret_cast<HWND>(frame))) ::UpdateWindow(reinterpret_cast<HWND>(frame));
   ::UpdateWindow(window);
   ::GdiFlush();
   ::Sleep(300);  // let the X server show what was drawn
@@ -139,10 +140,10 @@ bool ShowsContent(HWND frame) {
   bool has_edit = false, edit_filled = false, lists_filled = true;
   for (HWND child = ::GetWindow(frame, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
     if (!::IsWindowVisible(child)) continue;
-    if (gui_test::IsOurs(child, static_cast<int>(platform::ControlKind::kListView)) &&
+    if (gui_test::IsOurs(child, platform::ControlKind::kListView) &&
         ::SendMessageW(child, LVM_GETITEMCOUNT, 0, 0) == 0)
       lists_filled = false;
-    if (gui_test::IsOurs(child, static_cast<int>(platform::ControlKind::kEdit))) {
+    if (gui_test::IsOurs(child, platform::ControlKind::kEdit)) {
       has_edit = true;
       if (::GetWindowTextLengthW(child) > 0) edit_filled = true;
     }
@@ -150,19 +151,18 @@ bool ShowsContent(HWND frame) {
   return lists_filled && (!has_edit || edit_filled);
 }
 
-std::string ShotName(gui_test::Wait wait, HWND* window) {
+std::string ShotName(scenario::Wait wait, HWND* window) {
   if (std::optional<gui_test::OpenModal> modal = gui_test::FindOpenModal()) {
     *window = modal->window;
-    if (modal->kind == gui_test::Wait::kPasswordDialog) return "password-dialog";
-    if (modal->kind == gui_test::Wait::kInputBox) return "input-box";
+    if (modal->kind == scenario::Wait::kPasswordDialog) return "password-dialog";
+    if (modal->kind == scenario::Wait::kInputBox) return "input-box";
     return {};
   }
-  if (wait != gui_test::Wait::kIdle) return {};
+  if (wait != scenario::Wait::kIdle) return {};
   *window = ::GetActiveWindow();
-  if (*window == nullptr || !gui_test::IsOurs(*window) || !ShowsContent(*window)) return {};
-  std::uint32_t window_id = 0, unit_id = 0;
-  gui_test::UnitIds(*window, &window_id, &unit_id);
-  switch (window_id) {
+  std::optional<ui::UnitIdentity> unit = ui::IdentifyUnit(reinterpret_cast<platform::WindowHandle>(*window));
+  if (!unit || !unit->is_window || !ShowsContent(*window)) return {};
+  switch (unit->window) {
     case 0x52010001: return "main-window";
     case 0x52010007: return "init-window";
     case 0x5201005D: return "record-window";
@@ -181,21 +181,21 @@ int RunSession(const sim_tool::SessionOptions& options) {
   std::optional<gui_test::GuiUser> user;
   try {
     user.emplace(script);
-  } catch (const platform::sim::ScriptFailure& failure) {
+  } catch (const scenario::ScriptFailure& failure) {
     std::fprintf(stderr, "%s\n", failure.what());
     return kScriptFailed;
   }
-  user->folder = Utf8Of(folder);
-  user->read_property = [](std::uint32_t window, std::uint32_t unit, int index) { return ui::PropertyText(window, unit, index); };
+  user->script().folder = Utf8Of(folder);
 
   GuiTestHost host(platform::NativeHost(), platform::Utf8ToGbk(Utf8Of(folder / "quillkeep.exe")), *user);
   platform::InstallHost(&host);
-  user->set_clock = [&host](platform::LocalTime t) { host.SetClock(t); };
-  user->advance_clock = [&host](std::uint32_t seconds) { host.AdvanceClock(seconds); };
-  user->opened_addresses = [&host]() -> const std::vector<std::string>& { return host.addresses(); };
+  gui_test::GuiPerson& person = user->person();
+  person.set_clock = [&host](platform::LocalTime t) { host.SetClock(t); };
+  person.advance_clock = [&host](std::uint32_t seconds) { host.AdvanceClock(seconds); };
+  person.opened_addresses = [&host]() -> const std::vector<std::string>& { return host.addresses(); };
   std::set<std::string> shots_taken;
-  user->at_wait = [&](gui_test::Wait wait) {
-    if (options.transcript) std::printf("[%s] %s\n", gui_test::WaitName(wait), gui_test::DescribeScreen().c_str());
+  user->at_wait = [&](scenario::Wait wait) {
+    if (options.transcript) std::printf("[%s] %s\n", scenario::WaitName(wait), user->script().DescribeScreen().c_str());
     if (shots.empty()) return;
     HWND window = nullptr;
     std::string name = ShotName(wait, &window);
@@ -210,7 +210,7 @@ int RunSession(const sim_tool::SessionOptions& options) {
   if (options.refuse_password_change) sim_tool::RefusePasswordChanges();
   try {
     user->Start();
-  } catch (const platform::sim::ScriptFailure& failure) {
+  } catch (const scenario::ScriptFailure& failure) {
     std::fprintf(stderr, "%s\n", failure.what());
     return kScriptFailed;
   }

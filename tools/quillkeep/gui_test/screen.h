@@ -1,43 +1,43 @@
-// What a person sees on the real Win32 desktop of this process: the open
-// message box, input box, password dialog or popup menu, the frames, and the
-// units by name. Only looks; never changes anything.
+// What a person sees on the real Win32 desktop of this process that the
+// window system seam does not say: the open message box, input box,
+// password dialog or popup menu, and the clipboard. Only looks.
 #pragma once
 
 #include <windows.h>
 
 #include <optional>
 #include <string>
-#include <vector>
+
+#include "platform/window_system.h"
+#include "tools/scenario/person.h"
 
 namespace gui_test {
 
-enum class Wait { kIdle, kMessageBox, kInputBox, kPasswordDialog, kPopupMenu };
-const char* WaitName(Wait wait);
+// The dialog items of the boxes this program shows.
+inline constexpr int kInputPrompt = 101, kInputPlainEdit = 102, kInputMaskedEdit = 103;
+inline constexpr int kMessageBoxText = 0xFFFF;
 
 // The box, dialog or popup menu this thread shows now, if any.
 struct OpenModal {
-  Wait kind = Wait::kIdle;
+  scenario::Wait kind = scenario::Wait::kIdle;
   HWND window = nullptr;
 };
 std::optional<OpenModal> FindOpenModal();
 
 // Texts in UTF-8.
+std::string Utf8OfWide(const std::wstring& wide);
+std::wstring WideOfUtf8(const std::string& utf8);
 std::string WindowTextUtf8(HWND window);
 std::string ItemTextUtf8(HWND dialog, int id);
 
-// The frames of the program that are visible, in creation order.
-std::vector<HWND> VisibleFrames();
-// A unit's window by name (UTF-8; the active window's first) or by hex id
-// "0x16010005"; null when none.
-HWND FindUnit(const std::string& name);
-// The window id and unit id behind one of our windows.
-bool UnitIds(HWND window, std::uint32_t* window_id, std::uint32_t* unit_id);
-bool IsOurs(HWND window, int kind_filter = -1);  // kind_filter: a platform::ControlKind, -1 any
+// The menu a popup menu window shows; null when it shows none.
+HMENU MenuOfPopup(HWND popup);
 
-// The clipboard's text (UTF-8); nullopt when it holds none.
+// Whether the window is one this program's window system made, of the kind
+// given (any kind when none is).
+bool IsOurs(HWND window, std::optional<platform::ControlKind> kind = std::nullopt);
+
+// The clipboard's text (UTF-8); nothing when it holds none.
 std::optional<std::string> ClipboardUtf8();
-
-// A one-line description of the screen (UTF-8), for failure messages.
-std::string DescribeScreen();
 
 }  // namespace gui_test

@@ -1,7 +1,6 @@
-// The scripted user: reads a scenario script and acts as the person in front
-// of the simulated desktop. Lines are taken only when the program waits for
-// the person; at each wait the checks up to the next action are evaluated
-// against the screen, then that action is done.
+// The scenario language: scripts that act as the person in front of the
+// notebook and check what that person sees. One reading for every desktop;
+// dispatcher.h says how a script is played.
 //
 // Script lines (UTF-8; '#' starts a comment line; TEXT is the rest of the
 // line with the escapes \r \n \t \s (space) and \\; UNIT is a unit name,
@@ -21,15 +20,15 @@
 // types would, through the box's own rules.
 #pragma once
 
-#include <functional>
+#include <cstdint>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "platform/sim/desktop.h"
+#include "platform/host.h"
 
-namespace platform::sim {
+namespace scenario {
 
 // "line N: expected ..., saw ..." (UTF-8).
 struct ScriptFailure : std::runtime_error {
@@ -45,37 +44,6 @@ struct ScriptLine {
   std::string text;                // TEXT argument, unescaped (UTF-8)
 };
 
-class ScriptedUser : public Person {
- public:
-  // Parses the script; a malformed line is a ScriptFailure naming it.
-  explicit ScriptedUser(const std::string& script_utf8);
-
-  // Reads property INDEX of a unit as the text a check compares with
-  // (UTF-8); nullopt when the unit cannot be read now.
-  std::function<std::optional<std::string>(std::uint32_t window, std::uint32_t unit, int index)> read_property;
-  // The program folder, for `expect file` (UTF-8).
-  std::string folder = ".";
-
-  // Applies the clock lines at the top of the script before the program starts.
-  void Start(Desktop& desktop);
-  void Act(Desktop& desktop, WaitKind wait) override;
-  // The program ended with this code: the remaining lines may only be the
-  // checks that need no screen.
-  void Finish(Desktop& desktop, int exit_code);
-
-  bool finished() const { return position_ >= lines_.size(); }
-
- private:
-  // A check, or a clock or wait line.
-  void Check(Desktop& desktop, const ScriptLine& line, std::optional<int> exit_code);
-  void Perform(Desktop& desktop, WaitKind wait, const ScriptLine& line);
-  WindowHandle Unit(Desktop& desktop, const ScriptLine& line, const std::string& name);
-
-  std::vector<ScriptLine> lines_;
-  std::size_t position_ = 0;
-  int last_line_ = 0;
-};
-
 // The lines of a script, comments and blank lines left out; a malformed line
 // is a ScriptFailure naming it. *last_line gets the number of the last line.
 std::vector<ScriptLine> ParseScript(const std::string& script_utf8, int* last_line = nullptr);
@@ -83,4 +51,31 @@ std::vector<ScriptLine> ParseScript(const std::string& script_utf8, int* last_li
 // Text with the script's escapes resolved.
 std::string Unescape(const std::string& text);
 
-}  // namespace platform::sim
+std::string Quote(const std::string& utf8);
+
+// A person's action (type, click, ...); every other line is a check or
+// a setting of the clock.
+bool IsAction(const ScriptLine& line);
+// Lines that need no screen, so they can still be judged after the
+// program ended: clock, wait, and the exit, file, clipboard and browser
+// checks.
+bool NeedsNoScreen(const ScriptLine& line);
+
+// The time of a `clock` line and the seconds of a `wait` line; a
+// ScriptFailure when the words are not one.
+platform::LocalTime ClockOf(const ScriptLine& line);
+std::uint32_t SecondsOf(const ScriptLine& line);
+// The whole number in word `index` of the line; a ScriptFailure otherwise.
+int WholeNumberOf(const ScriptLine& line, std::size_t index);
+
+// Whether a unit name is a hexadecimal id ("0x16010005"); *id gets it, or
+// 0 (which no unit has) when the digits are not a 32-bit number.
+bool IsUnitIdName(const std::string& name, std::uint32_t* id);
+
+// The buttons of `answer` and the keys of `key`, by the names scripts use;
+// nothing for another name.
+std::optional<platform::BoxAnswer> ButtonNamed(const std::string& name);
+const char* ButtonName(platform::BoxAnswer answer);
+std::optional<int> KeyNamed(const std::string& name);  // platform::key codes with modifiers
+
+}  // namespace scenario

@@ -1,0 +1,217 @@
+#include "tools/quillkeep/gui_test/gui_person.h"
+
+#include <commctrl.h>
+
+#include "platform/system.h"
+#include "platform/win32/password_dialog_win32.h"
+
+namespace gui_test {
+namespace {
+
+using scenario::Wait;
+
+// A `wait` ends a little after its seconds: a timer of the program's that
+// falls due at the same moment has then surely been dispatched.
+constexpr DWORD kWaitSlackMs = 100;
+
+HWND Hwnd(platform::WindowHandle handle) { return reinterpret_cast<HWND>(handle); }
+
+POINT Centre(HWND window) {
+  RECT r{};
+  ::GetClientRect(window, &r);
+  return POINT{(r.right - r.left) / 2, (r.bottom - r.top) / 2};
+}
+
+// Below the last row of a list: a click there picks no row.
+POINT BelowTheRows(HWND list) {
+  RECT client{};
+  ::GetClientRect(list, &client);
+  return POINT{client.right / 2, client.bottom - 4};
+}
+
+// On a row of a list; below the rows when it has no such row.
+POINT OnRow(HWND list, int row) {
+  RECT item{};
+  item.left = LVIR_BOUNDS;
+  if (row < 0 || !::SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)))
+    return BelowTheRows(list);
+  return POINT{item.left + 8, (item.top + item.bottom) / 2};
+}
+
+std::optional<OpenModal> Showing(Wait kind) {
+  std::optional<OpenModal> modal = FindOpenModal();
+  return modal && modal->kind == kind ? modal : std::nullopt;
+}
+
+}  // namespace
+
+void GuiPerson::AtWait(std::optional<OpenModal> modal) {
+  modal_ = modal;
+  if (keyboard_state_changed_) {
+    BYTE keys[256] = {};
+    ::GetKeyboardState(keys);
+    keys[VK_SHIFT] = keys[VK_CONTROL] = keys[VK_MENU] = 0;
+    ::SetKeyboardState(keys);
+    keyboard_state_changed_ = false;
+  }
+}
+
+bool GuiPerson::StillWaiting() {
+  if (!waiting_until_) return false;
+  if (static_cast<LONG>(::GetTickCount() - *waiting_until_) < 0) return true;
+  waiting_until_.reset();
+  return false;
+}
+
+// ---------------------------------------------------------------- what is seen
+
+std::optional<scenario::ShownMessageBox> GuiPerson::OpenMessageBox() {
+  std::optional<OpenModal> box = Showing(Wait::kMessageBox);
+  if (!box) return std::nullopt;
+  scenario::ShownMessageBox shown{ItemTextUtf8(box->window, kMessageBoxText), WindowTextUtf8(box->window), {}};
+  // The answers are the buttons' dialog ids (IDOK ... IDNO).
+  for (int id = IDOK; id <= IDNO; ++id)
+    if (::GetDlgItem(box->window, id) != nullptr) shown.buttons.push_back(static_cast<platform::BoxAnswer>(id));
+  return shown;
+}
+
+std::optional<std::string> GuiPerson::InputBoxPrompt() {
+  std::optional<OpenModal> input = Showing(Wait::kInputBox);
+  return input ? std::optional<std::string>(ItemTextUtf8(input->window, kInputPrompt)) : std::nullopt;
+}
+
+std::optional<std::string> GuiPerson::PasswordDialogMessage() {
+  std::optional<OpenModal> dialog = Showing(Wait::kPasswordDialog);
+  if (!dialog) return std::nullopt;
+  return ItemTextUtf8(dialog->window, platform::win32::kPasswordMessageId);
+}
+
+std::optional<std::vector<scenario::PopupItem>> GuiPerson::OpenPopupMenu() {
+  std::optional<OpenModal> popup = Showing(Wait::kPopupMenu);
+  HMENU menu = popup ? MenuOfPopup(popup->window) : nullptr;
+  if (menu == nullptr) return std::nullopt;
+  std::vector<scenario::PopupItem> items;
+  for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_STRING;
+    wchar_t text[256] = {};
+    info.dwTypeData = text;
+    info.cch = 255;
+    ::GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
+    if ((info.fType & MFT_SEPARATOR) != 0) continue;
+    std::wstring shown = text;
+    items.push_back(scenario::PopupItem{Utf8OfWide(shown.substr(0, shown.find(L'\t'))), (info.fState & MFS_GRAYED) != 0});
+  }
+  return items;
+}
+
+std::optional<std::string> GuiPerson::LastOpenedAddress() {
+  if (!opened_addresses || opened_addresses().empty()) return std::nullopt;
+  return platform::GbkToUtf8(opened_addresses().back());
+}
+
+bool GuiPerson::IsReadOnly(platform::WindowHandle edit) {
+  return (::GetWindowLongPtrW(Hwnd(edit), GWL_STYLE) & ES_READONLY) != 0;
+}
+
+// ---------------------------------------------------------------- what is done
+
+void GuiPerson::Type(platform::WindowHandle edit, const std::string& text) {
+  ClickAt(Hwnd(edit), Centre(Hwnd(edit)), false);
+  TypeInto(Hwnd(edit), WideOfUtf8(text));
+}
+
+void GuiPerson::Click(platform::WindowHandle unit) {
+  HWND window = Hwnd(unit);
+  ClickAt(window, IsOurs(window, platform::ControlKind::kListView) ? BelowTheRows(window) : Centre(window), false);
+}
+
+void GuiPerson::RightClick(platform::WindowHandle handle) {
+  // On the selected row, so the click keeps the selection as it is; else
+  // on the empty part of the list.
+  HWND list = Hwnd(handle);
+  int row = static_cast<int>(::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+  ClickAt(list, OnRow(list, row), true);
+}
+
+void GuiPerson::SelectRow(platform::WindowHandle handle, int row) {
+  HWND list = Hwnd(handle);
+  if (row >= 0) ::SendMessageW(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+  ClickAt(list, OnRow(list, row), false);
+}
+
+void GuiPerson::PressKey(int key) {
+  HWND target = ::GetFocus();
+  if (target == nullptr) target = ::GetActiveWindow();
+  if ((key & platform::key::kShift) != 0) {
+    BYTE keys[256] = {};
+    ::GetKeyboardState(keys);
+    keys[VK_SHIFT] = 0x80;
+    ::SetKeyboardState(keys);
+    keyboard_state_changed_ = true;
+  }
+  WPARAM vk = static_cast<WPARAM>(key & 0x1FFF);
+  ::PostMessageW(target, WM_KEYDOWN, vk, 1);
+  ::PostMessageW(target, WM_KEYUP, vk, static_cast<LPARAM>(0xC0000001u));
+}
+
+void GuiPerson::Close(platform::WindowHandle frame) {
+  ::PostMessageW(Hwnd(frame), WM_SYSCOMMAND, SC_CLOSE, 0);  // the close box
+}
+
+void GuiPerson::AnswerBox(platform::BoxAnswer answer) { PressButton(static_cast<int>(answer)); }
+
+void GuiPerson::AnswerDialog(const std::optional<std::string>& typed) {
+  if (!modal_) throw scenario::ActionRefused("no input box or password dialog is open");
+  if (typed) {
+    HWND dialog = modal_->window;
+    HWND edit = modal_->kind == Wait::kPasswordDialog ? ::GetDlgItem(dialog, platform::win32::kPasswordEditId)
+                : ::IsWindowVisible(::GetDlgItem(dialog, kInputMaskedEdit)) ? ::GetDlgItem(dialog, kInputMaskedEdit)
+                                                                             : ::GetDlgItem(dialog, kInputPlainEdit);
+    TypeInto(edit, WideOfUtf8(*typed));
+  }
+  PressButton(typed ? IDOK : IDCANCEL);
+}
+
+void GuiPerson::ChoosePopupItem(std::size_t index) {
+  // The keyboard walks the items (separators are skipped) to the one chosen.
+  HWND owner = ::GetActiveWindow();
+  for (std::size_t k = 0; k <= index; ++k) ::PostMessageW(owner, WM_KEYDOWN, VK_DOWN, 1);
+  ::PostMessageW(owner, WM_KEYDOWN, VK_RETURN, 1);
+}
+
+void GuiPerson::DismissPopup() {
+  HWND target = ::GetActiveWindow() != nullptr ? ::GetActiveWindow() : modal_ ? modal_->window : nullptr;
+  ::PostMessageW(target, WM_KEYDOWN, VK_ESCAPE, 1);
+}
+
+void GuiPerson::SetClock(const platform::LocalTime& now) {
+  if (set_clock) set_clock(now);
+}
+
+bool GuiPerson::PassTime(std::uint32_t seconds) {
+  waiting_until_ = ::GetTickCount() + static_cast<DWORD>(seconds) * 1000u + kWaitSlackMs;
+  if (advance_clock) advance_clock(seconds);
+  return false;
+}
+
+void GuiPerson::TypeInto(HWND edit, const std::wstring& text) {
+  ::PostMessageW(edit, EM_SETSEL, 0, -1);  // select all, then type over it
+  if (text.empty()) ::PostMessageW(edit, WM_CHAR, VK_BACK, 1);
+  for (wchar_t c : text) ::PostMessageW(edit, WM_CHAR, c, 1);
+}
+
+void GuiPerson::ClickAt(HWND window, POINT at, bool right) {
+  LPARAM where = MAKELPARAM(at.x, at.y);
+  ::PostMessageW(window, right ? WM_RBUTTONDOWN : WM_LBUTTONDOWN, right ? MK_RBUTTON : MK_LBUTTON, where);
+  ::PostMessageW(window, right ? WM_RBUTTONUP : WM_LBUTTONUP, 0, where);
+}
+
+void GuiPerson::PressButton(int button_id) {
+  if (!modal_) throw scenario::ActionRefused("no box or dialog is open");
+  HWND button = ::GetDlgItem(modal_->window, button_id);
+  ::PostMessageW(modal_->window, WM_COMMAND, MAKEWPARAM(button_id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+}
+
+}  // namespace gui_test
