@@ -46,6 +46,20 @@ function(qk_target_defaults target)
   target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR})
 endfunction()
 
+# Translation units that include Qt headers keep the UTF-8 execution
+# character set: the C++ library's <chrono>, which Qt includes, holds a
+# narrow literal with a character GBK lacks ("\u00b5s"). Their Chinese
+# texts are u"..." literals, and GBK text reaches them only through the
+# conversions of platform/qt/text_qt.h; scripts/qt-literals.py (a test)
+# keeps narrow literals with other than ASCII out of them and of the
+# headers of ours they include.
+function(qk_qt_target_defaults target)
+  target_compile_options(${target} PRIVATE ${QK_WARNINGS} -finput-charset=UTF-8 -fexec-charset=UTF-8)
+  target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR})
+  # No text turns into a QString, or back, by itself.
+  target_compile_definitions(${target} PRIVATE QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII QT_NO_CAST_FROM_BYTEARRAY)
+endfunction()
+
 # qk_layer(NAME DIRS... [DEPS libs...]): one static library from every .cpp
 # in the given folders (relative to the current source folder).
 function(qk_layer name)

@@ -1,0 +1,199 @@
+#include "platform/qt/widgets_qt.h"
+
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <algorithm>
+
+#include "platform/qt/window_system_qt.h"
+
+namespace platform::qt {
+
+QColor ColourOf(std::uint32_t colour) {
+  return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
+                static_cast<int>((colour >> 16) & 0xFF));
+}
+
+// ---------------------------------------------------------------- frame
+
+FrameWidget::FrameWidget(QtWindowSystem& system) : QWidget(nullptr, Qt::Window), system_(system) {}
+
+void FrameWidget::closeEvent(QCloseEvent* event) {
+  // The close box only asks: the program decides, and destroys the window
+  // itself when it agrees.
+  event->ignore();
+  system_.Notify(Notice::kCloseRequest, this);
+}
+
+void FrameWidget::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  if (isVisible()) system_.Notify(Notice::kMoved, this);
+}
+
+void FrameWidget::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  if (isVisible()) system_.Notify(Notice::kResized, this);
+}
+
+// ---------------------------------------------------------------- label
+
+LabelWidget::LabelWidget(QWidget* parent) : QWidget(parent) {}
+
+void LabelWidget::SetText(const QString& text) {
+  text_ = text;
+  update();
+}
+
+void LabelWidget::SetLook(const ControlLook& look) {
+  look_ = look;
+  update();
+}
+
+void LabelWidget::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  QRect area = rect();
+  if (look_.background != kSystemColour) painter.fillRect(area, ColourOf(look_.background));
+  int flags = look_.horizontal_align == 1 ? Qt::AlignHCenter : look_.horizontal_align == 2 ? Qt::AlignRight : Qt::AlignLeft;
+  if (look_.word_wrap) {
+    flags |= Qt::TextWordWrap | Qt::AlignTop;
+  } else {
+    flags |= Qt::TextSingleLine |
+             (look_.vertical_align == 0 ? Qt::AlignTop : look_.vertical_align == 2 ? Qt::AlignBottom : Qt::AlignVCenter);
+  }
+  // No mnemonic flag: "&" is shown as it is.
+  QColor colour = look_.text_colour == kSystemColour ? palette().color(QPalette::WindowText) : ColourOf(look_.text_colour);
+  auto draw = [&](const QColor& c, int dx, int dy) {
+    painter.setPen(c);
+    painter.drawText(area.translated(dx, dy), flags, text_);
+  };
+  switch (look_.text_effect) {
+    case 1: draw(Qt::white, 1, 1); draw(colour, 0, 0); break;  // engraved
+    case 2: draw(Qt::white, 0, 0); draw(colour, 1, 1); break;  // embossed
+    case 3: draw(Qt::black, 2, 2); draw(colour, 0, 0); break;  // shadow
+    default: draw(colour, 0, 0); break;
+  }
+}
+
+// ---------------------------------------------------------------- list view
+
+ListWidget::ListWidget(QtWindowSystem& system, QWidget* parent, const ControlLook& look)
+    : QTableWidget(parent), system_(system) {
+  verticalHeader()->hide();
+  verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  setSelectionBehavior(QAbstractItemView::SelectRows);
+  setSelectionMode(look.single_selection ? QAbstractItemView::SingleSelection : QAbstractItemView::ExtendedSelection);
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  setTabKeyNavigation(false);  // Tab belongs to the window's tab order
+  setWordWrap(false);
+  setTextElideMode(Qt::ElideRight);
+  setCornerButtonEnabled(false);
+  setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+  setFocusPolicy(Qt::StrongFocus);
+  setShowGrid(look.grid_lines);
+  QHeaderView* header = horizontalHeader();
+  header->setHighlightSections(false);
+  header->setSectionsClickable(look.clickable_header);
+  header->setSectionsMovable(look.header_drag_drop);
+  header->setStretchLastSection(false);
+  header->setMinimumSectionSize(0);
+  if (look.view != 3) {
+    // Only the report view has columns; the others show the rows' captions.
+    setColumnCount(1);
+    header->setStretchLastSection(true);
+  }
+  header->setVisible(look.view == 3 && !look.hide_header);
+  connect(header, &QHeaderView::sectionClicked, this, [this](int column) {
+    if (horizontalHeader()->sectionsClickable()) system_.Notify(Notice::kColumnClicked, this, column);
+  });
+  connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          [this](const QModelIndex& current, const QModelIndex& previous) {
+            if (current.isValid() && (!previous.isValid() || previous.row() != current.row()))
+              system_.Notify(Notice::kRowFocused, this, current.row());
+          });
+  SetLook(look);
+}
+
+void ListWidget::SetLook(const ControlLook& look) {
+  QPalette colours = palette();
+  if (look.text_colour != kSystemColour) colours.setColor(QPalette::Text, ColourOf(look.text_colour));
+  std::uint32_t back = look.background != kSystemColour ? look.background : look.text_background;
+  if (back != kSystemColour) colours.setColor(QPalette::Base, ColourOf(back));
+  if (!look.always_show_selection) {
+    // Without the focus the selection is not shown.
+    colours.setColor(QPalette::Inactive, QPalette::Highlight, colours.color(QPalette::Active, QPalette::Base));
+    colours.setColor(QPalette::Inactive, QPalette::HighlightedText, colours.color(QPalette::Active, QPalette::Text));
+  }
+  setPalette(colours);
+  setFrameShape(look.border == 0 ? QFrame::NoFrame : QFrame::StyledPanel);
+  // Rows as high as the font needs, as the system list view makes them.
+  verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+}
+
+int ListWidget::FirstSelectedRow() const {
+  int first = -1;
+  for (const QModelIndex& index : selectionModel()->selectedRows())
+    if (first < 0 || index.row() < first) first = index.row();
+  return first;
+}
+
+QPoint ListWidget::KeyboardMenuPoint() const {
+  int row = FirstSelectedRow();
+  if (row >= 0) {
+    QRect cell = visualRect(model()->index(row, 0));
+    return viewport()->mapToGlobal(QPoint(cell.left(), cell.bottom() + 1));
+  }
+  return mapToGlobal(contentsRect().topLeft());
+}
+
+void ListWidget::mousePressEvent(QMouseEvent* event) {
+  pressed_ |= event->button();
+  QTableWidget::mousePressEvent(event);
+}
+
+void ListWidget::mouseReleaseEvent(QMouseEvent* event) {
+  QTableWidget::mouseReleaseEvent(event);
+  Qt::MouseButton button = event->button();
+  // A release after a double click belongs to no click of its own.
+  if (!(pressed_ & button)) return;
+  pressed_ &= ~Qt::MouseButtons(button);
+  if (button == Qt::LeftButton) system_.Notify(Notice::kClicked, this);
+  if (button == Qt::RightButton) system_.NotifyAt(Notice::kRightClicked, this, event->globalPosition().toPoint());
+}
+
+void ListWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+  QTableWidget::mouseDoubleClickEvent(event);
+  if (event->button() != Qt::LeftButton) return;
+  QModelIndex index = indexAt(event->position().toPoint());
+  if (index.isValid()) system_.Notify(Notice::kRowActivated, this, index.row());
+}
+
+void ListWidget::keyPressEvent(QKeyEvent* event) {
+  bool shift_f10 = event->key() == Qt::Key_F10 && (event->modifiers() & Qt::ShiftModifier) != 0;
+  if (event->key() == Qt::Key_Menu || shift_f10) {
+    KeyboardContextMenu();
+    event->accept();
+    return;
+  }
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    int row = currentRow();
+    if (row >= 0) system_.Notify(Notice::kRowActivated, this, row);
+    event->accept();
+    return;
+  }
+  QTableWidget::keyPressEvent(event);
+}
+
+void ListWidget::contextMenuEvent(QContextMenuEvent* event) {
+  // A right click was reported when the button came up; the keyboard's
+  // request is reported here when the system turned the key into one.
+  if (event->reason() == QContextMenuEvent::Keyboard) KeyboardContextMenu();
+  event->accept();
+}
+
+void ListWidget::KeyboardContextMenu() { system_.NotifyAt(Notice::kRightClicked, this, KeyboardMenuPoint()); }
+
+}  // namespace platform::qt

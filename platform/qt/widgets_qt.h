@@ -1,0 +1,75 @@
+// The widgets of the Qt desktop that Qt has no ready match for: the frame
+// of a window (its close box only asks the program), the label (painted as
+// the runtime's label class paints: "&" as it is, the text effects), and
+// the list view in report mode (grid lines, a row selected whole, the
+// clicks and the keyboard's context-menu request reported as the runtime
+// expects). Edit boxes are in edit_qt.h.
+#pragma once
+
+#include <QTableWidget>
+#include <QWidget>
+
+#include <cstdint>
+
+#include "platform/window_system.h"
+
+namespace platform::qt {
+
+class QtWindowSystem;
+
+class FrameWidget final : public QWidget {
+ public:
+  explicit FrameWidget(QtWindowSystem& system);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  QtWindowSystem& system_;
+};
+
+class LabelWidget final : public QWidget {
+ public:
+  explicit LabelWidget(QWidget* parent);
+  void SetText(const QString& text);
+  const QString& text() const { return text_; }
+  void SetLook(const ControlLook& look);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  QString text_;
+  ControlLook look_;
+};
+
+class ListWidget final : public QTableWidget {
+ public:
+  ListWidget(QtWindowSystem& system, QWidget* parent, const ControlLook& look);
+  // Applies the colours, border and header settings of a look.
+  void SetLook(const ControlLook& look);
+  // Where the keyboard's context menu opens: below the selected row's left
+  // end, or the list's top left corner without one (global pixels).
+  QPoint KeyboardMenuPoint() const;
+  int FirstSelectedRow() const;
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+
+ private:
+  void KeyboardContextMenu();
+
+  QtWindowSystem& system_;
+  Qt::MouseButtons pressed_;  // buttons pressed in the list and not yet released
+};
+
+// 0xBBGGRR as the templates store colours.
+QColor ColourOf(std::uint32_t colour);
+
+}  // namespace platform::qt
