@@ -48,16 +48,23 @@ bool RaiseEvent(EventNotice& notice) {
   }
   if (handler == nullptr) return false;
 
-  EventSource previous = registry.current_event;
+  // Handlers nest (modal loops inside handlers): the outer source and
+  // notice come back when this one ends, also when it ends by unwinding
+  // (the end of the program on the simulated desktop), so nothing is left
+  // pointing at this notice.
+  struct Restore {
+    EventSource source;
+    EventNotice* notice;
+    ~Restore() {
+      Registry().current_event = source;
+      g_current_notice = notice;
+    }
+  } restore{registry.current_event, g_current_notice};
   registry.current_event.window = notice.window;
   registry.current_event.unit = notice.unit == 0 ? tmpl->records[0].id : notice.unit;
-  EventNotice* previous_notice = g_current_notice;
   g_current_notice = &notice;
   notice.has_result = 0;
   handler();
-  g_current_notice = previous_notice;
-  // Handlers nest (modal loops inside handlers): put the outer source back.
-  registry.current_event = previous;
   return true;
 }
 

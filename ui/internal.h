@@ -9,6 +9,15 @@ namespace ui {
 
 // Depth of notice dispatch and loads; destroyed objects are freed at 0.
 int& BusyDepth();
+// Counts a dispatch or a load as running for as long as it lives (also
+// when a handler's exception unwinds through it).
+class BusyScope {
+ public:
+  BusyScope() { ++BusyDepth(); }
+  ~BusyScope() { --BusyDepth(); }
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+};
 void BuryWindow(std::unique_ptr<WindowObject> window);
 void BuryUnit(std::unique_ptr<Unit> unit);
 void EmptyGraveyards();

@@ -4,6 +4,7 @@
 
 #include "runtime/errors.h"
 #include "runtime/state.h"
+#include "ui/internal.h"
 #include "ui/menu.h"
 #include "ui/runtime_api.h"
 #include "ui/units/window_unit.h"
@@ -68,171 +69,237 @@ void EmptyGraveyards() {
 
 bool IsKeptHidden(const WindowObject& window, UnitId unit) { return KeptHidden(*window.tmpl).count(unit) != 0; }
 
-bool LoadWindow(UnitId id, WindowObject* owner, bool modal) {
-  WindowRegistry& registry = Registry();
-  WindowTemplate* tmpl = registry.FindTemplate(id);
-  if (tmpl == nullptr || tmpl->records.empty() || tmpl->records[0].is_menu_item || !HasWindowSystem()) return false;
+namespace {
+
+// Holds the events back while a window is being built: its units report
+// what happens to them, but no handler may run on a half-made window.
+class EventsBlocked {
+ public:
+  EventsBlocked() { BlockEvents(); }
+  ~EventsBlocked() { UnblockEvents(); }
+  EventsBlocked(const EventsBlocked&) = delete;
+  EventsBlocked& operator=(const EventsBlocked&) = delete;
+};
+
+// A window that is loaded already comes forward instead (restored when
+// minimised); true when it did. One that is being closed goes first.
+bool BringForward(WindowObject& existing) {
   platform::WindowSystem& system = System();
-
-  if (WindowObject* existing = registry.FindLoaded(id)) {
-    if (!existing->destroying && !existing->forced_close) {
-      if (system.GetShowState(existing->handle()) == platform::ShowState::kMinimized)
-        system.SetShowState(existing->handle(), platform::ShowState::kNormal);
-      else
-        system.Activate(existing->handle());
-      return true;
-    }
-    DestroyWindow(*existing);
+  if (!existing.destroying && !existing.forced_close) {
+    if (system.GetShowState(existing.handle()) == platform::ShowState::kMinimized)
+      system.SetShowState(existing.handle(), platform::ShowState::kNormal);
+    else
+      system.Activate(existing.handle());
+    return true;
   }
-  platform::WindowHandle owner_handle = 0;
-  if (owner != nullptr && !modal) {
-    if (!system.IsWindow(owner->handle())) return false;
-    owner_handle = owner->handle();
-  }
+  DestroyWindow(existing);
+  return false;
+}
 
-  ++BusyDepth();
-  ProcessPendingMessages();
-  BlockEvents();
-  auto object = std::make_unique<WindowObject>();
-  WindowObject* window = object.get();
-  window->tmpl = tmpl;
-  window->window_id = id;
-  window->own_unit_id = tmpl->records[0].id;
-  window->saved_records = tmpl->records;
-  window->owner = owner_handle;
-  registry.loaded[id] = std::move(object);
+// A load that failed: everything made so far goes, and the template's
+// table is as it was.
+void AbandonLoad(WindowObject& window) {
+  platform::WindowSystem& system = System();
+  WindowRegistry& registry = Registry();
+  UnitId id = window.window_id;
+  if (window.handle() != 0 && system.IsWindow(window.handle())) system.Destroy(window.handle());
+  if (window.menu_bar != 0) system.DestroyMenu(window.menu_bar);
+  Forget(window);
+  window.tmpl->records = window.saved_records;
+  std::unique_ptr<WindowObject> dead = std::move(registry.loaded[id]);
+  registry.loaded.erase(id);
+  BuryWindow(std::move(dead));
+}
 
-  BuiltMenu menu = BuildMenuBar(*tmpl);
-  if (!menu.entries.empty()) window->menu_bar = system.CreateMenuBar(menu.entries);
-  window->accelerators = menu.accelerators;
-
-  auto fail = [&]() {
-    if (window->handle() != 0 && system.IsWindow(window->handle())) system.Destroy(window->handle());
-    if (window->menu_bar != 0) system.DestroyMenu(window->menu_bar);
-    Forget(*window);
-    tmpl->records = window->saved_records;
-    std::unique_ptr<WindowObject> dead = std::move(registry.loaded[id]);
-    registry.loaded.erase(id);
-    BuryWindow(std::move(dead));
-    UnblockEvents();
-    --BusyDepth();
-    return false;
-  };
-
-  // The window's own unit first.
-  const UnitRecord& own = tmpl->records[0].unit;
-  const UnitTypeInfo* own_type = FindUnitType(own.type_code);
-  if (own_type == nullptr || own_type->create == nullptr || own.type_code != type_code::kWindow) return fail();
+// The window's own unit: its frame, owned by `owner_handle` (a modal
+// window without one by the hidden owner).
+bool CreateFrame(WindowObject& window, platform::WindowHandle owner_handle, bool modal) {
+  const TemplateRecord& record = window.tmpl->records[0];
+  const UnitRecord& own = record.unit;
+  const UnitTypeInfo* type = FindUnitType(own.type_code);
+  if (type == nullptr || type->create == nullptr || own.type_code != type_code::kWindow) return false;
   CreateContext context;
   context.property_data = &own.property_data;
   context.disabled = (own.flags & UnitRecord::kDisabled) != 0;
-  context.parent = owner_handle != 0 ? owner_handle : 0;
-  context.owner_is_hidden_owner = modal;  // a modal window without owner is owned by the hidden owner
-  context.menu = window->menu_bar;
+  context.parent = owner_handle;
+  context.owner_is_hidden_owner = modal;
+  context.menu = window.menu_bar;
   context.rect = {own.left, own.top, own.width, own.height};
-  context.window_id = id;
-  context.unit_id = tmpl->records[0].id;
-  std::unique_ptr<Unit> own_unit = own_type->create(*own_type, context);
-  if (own_unit == nullptr) return fail();
-  window->window_unit = own_unit.get();
-  registry.by_handle[own_unit->handle()] = own_unit.get();
-  window->units[tmpl->records[0].id] = std::move(own_unit);
+  context.window_id = window.window_id;
+  context.unit_id = record.id;
+  std::unique_ptr<Unit> unit = type->create(*type, context);
+  if (unit == nullptr) return false;
+  window.window_unit = unit.get();
+  Registry().by_handle[unit->handle()] = unit.get();
+  window.units[record.id] = std::move(unit);
+  return true;
+}
 
-  // The other units, last record first, hidden; control ids 100, 110, ...
+// The other units, last record first, hidden; control ids 100, 110, ...
+bool CreateControls(WindowObject& window) {
+  const std::vector<TemplateRecord>& records = window.tmpl->records;
   int control_id = 100;
-  for (std::size_t i = tmpl->records.size(); i-- > 1;) {
-    const TemplateRecord& record = tmpl->records[i];
+  for (std::size_t i = records.size(); i-- > 1;) {
+    const TemplateRecord& record = records[i];
     if (record.is_menu_item) continue;
     const UnitTypeInfo* type = FindUnitType(record.unit.type_code);
-    if (type == nullptr || type->create == nullptr) return fail();
-    CreateContext unit_context;
-    unit_context.property_data = &record.unit.property_data;
-    unit_context.disabled = (record.unit.flags & UnitRecord::kDisabled) != 0;
-    unit_context.tab_stop = (record.unit.flags & UnitRecord::kTabStop) != 0;
-    unit_context.parent = window->handle();
-    unit_context.control_id = control_id;
-    unit_context.rect = {record.unit.left, record.unit.top, record.unit.width, record.unit.height};
-    unit_context.window_id = id;
-    unit_context.unit_id = record.id;
+    if (type == nullptr || type->create == nullptr) return false;
+    CreateContext context;
+    context.property_data = &record.unit.property_data;
+    context.disabled = (record.unit.flags & UnitRecord::kDisabled) != 0;
+    context.tab_stop = (record.unit.flags & UnitRecord::kTabStop) != 0;
+    context.parent = window.handle();
+    context.control_id = control_id;
+    context.rect = {record.unit.left, record.unit.top, record.unit.width, record.unit.height};
+    context.window_id = window.window_id;
+    context.unit_id = record.id;
     control_id += 10;
-    std::unique_ptr<Unit> unit = type->create(*type, unit_context);
-    if (unit == nullptr) return fail();
-    registry.by_handle[unit->handle()] = unit.get();
-    window->units[record.id] = std::move(unit);
+    std::unique_ptr<Unit> unit = type->create(*type, context);
+    if (unit == nullptr) return false;
+    Registry().by_handle[unit->handle()] = unit.get();
+    window.units[record.id] = std::move(unit);
   }
+  return true;
+}
 
-  // Containers, then the stacking order of the table.
-  for (const TemplateRecord& record : tmpl->records) {
+// Units into their containers, then into the stacking order of the table.
+void ArrangeUnits(WindowObject& window) {
+  platform::WindowSystem& system = System();
+  const std::vector<TemplateRecord>& records = window.tmpl->records;
+  for (const TemplateRecord& record : records) {
     if (record.is_menu_item || record.unit.container == 0) continue;
-    Unit* unit = window->FindUnit(record.id);
-    Unit* container = window->FindUnit(record.unit.container);
-    if (unit != nullptr && container != nullptr && unit != window->window_unit)
+    Unit* unit = window.FindUnit(record.id);
+    Unit* container = window.FindUnit(record.unit.container);
+    if (unit != nullptr && container != nullptr && unit != window.window_unit)
       system.SetParent(unit->handle(), container->handle());
   }
   platform::WindowHandle previous = 0;
-  for (std::size_t i = 1; i < tmpl->records.size(); ++i) {
-    if (tmpl->records[i].is_menu_item) continue;
-    Unit* unit = window->FindUnit(tmpl->records[i].id);
+  for (std::size_t i = 1; i < records.size(); ++i) {
+    if (records[i].is_menu_item) continue;
+    Unit* unit = window.FindUnit(records[i].id);
     if (unit == nullptr) continue;
     system.PlaceAfter(unit->handle(), previous);
     previous = unit->handle();
   }
+}
 
-  // Loading complete, last to first, then the window.
-  for (std::size_t i = tmpl->records.size(); i-- > 1;)
-    if (Unit* unit = tmpl->records[i].is_menu_item ? nullptr : window->FindUnit(tmpl->records[i].id)) unit->LoadComplete();
-  window->window_unit->LoadComplete();
-
-  std::set<UnitId> hidden = KeptHidden(*tmpl);
-  for (std::size_t i = 1; i < tmpl->records.size(); ++i) {
-    const TemplateRecord& record = tmpl->records[i];
+// Loading complete, last unit to first, then the window; then the units
+// the table shows (those on later container pages stay hidden).
+void CompleteUnits(WindowObject& window) {
+  platform::WindowSystem& system = System();
+  const std::vector<TemplateRecord>& records = window.tmpl->records;
+  for (std::size_t i = records.size(); i-- > 1;)
+    if (Unit* unit = records[i].is_menu_item ? nullptr : window.FindUnit(records[i].id)) unit->LoadComplete();
+  window.window_unit->LoadComplete();
+  std::set<UnitId> hidden = KeptHidden(*window.tmpl);
+  for (std::size_t i = 1; i < records.size(); ++i) {
+    const TemplateRecord& record = records[i];
     if (record.is_menu_item) continue;
-    Unit* unit = window->FindUnit(record.id);
+    Unit* unit = window.FindUnit(record.id);
     if (unit == nullptr) continue;
     bool visible = (record.unit.flags & UnitRecord::kVisible) != 0 && hidden.count(record.id) == 0;
     system.Show(unit->handle(), visible, false);
   }
+}
 
+// Registers the window object and builds its menu bar, frame and units,
+// with the events held back; null (and nothing left behind) when a part
+// cannot be made.
+WindowObject* BuildWindow(UnitId id, WindowTemplate& tmpl, platform::WindowHandle owner_handle, bool modal) {
+  WindowRegistry& registry = Registry();
+  EventsBlocked blocked;
+  auto object = std::make_unique<WindowObject>();
+  WindowObject* window = object.get();
+  window->tmpl = &tmpl;
+  window->window_id = id;
+  window->own_unit_id = tmpl.records[0].id;
+  window->saved_records = tmpl.records;
+  window->owner = owner_handle;
+  registry.loaded[id] = std::move(object);
+
+  BuiltMenu menu = BuildMenuBar(tmpl);
+  if (!menu.entries.empty()) window->menu_bar = System().CreateMenuBar(menu.entries);
+  window->accelerators = menu.accelerators;
+
+  if (!CreateFrame(*window, owner_handle, modal) || !CreateControls(*window)) {
+    AbandonLoad(*window);
+    return nullptr;
+  }
+  ArrangeUnits(*window);
+  CompleteUnits(*window);
   ProcessPendingMessages();
-  UnblockEvents();
+  return window;
+}
 
-  // Created, Moved, Resized: each only while the window still exists.
+// Created, Moved, Resized: each only while the window still exists. False
+// when a handler closed it.
+bool RaiseLoadEvents(UnitId id, WindowObject* window) {
   RaiseSimple(id, 0, 0);
   if (StillLoaded(id, window) && !window->destroying) RaiseSimple(id, 0, 3);
   if (StillLoaded(id, window) && !window->destroying) RaiseSimple(id, 0, 4);
-  if (!StillLoaded(id, window) || window->destroying) {
-    --BusyDepth();
-    return true;
-  }
+  return StillLoaded(id, window) && !window->destroying;
+}
 
-  if (modal) {
-    window->modal = true;
-    for (auto& [other_id, other] : registry.loaded) {
-      if (other.get() == window) continue;
-      platform::WindowHandle h = other->handle();
-      if (h == 0 || system.GetOwner(h) != 0 || system.GetParent(h) != 0) continue;
-      window->disabled_for_modal.emplace_back(h, system.IsEnabled(h));
-      system.Enable(h, false);
-    }
+// A modal window disables the other top-level windows (remembering how
+// they were) until it goes.
+void DisableOthersForModal(WindowObject& window) {
+  platform::WindowSystem& system = System();
+  window.modal = true;
+  for (auto& [other_id, other] : Registry().loaded) {
+    if (other.get() == &window) continue;
+    platform::WindowHandle h = other->handle();
+    if (h == 0 || system.GetOwner(h) != 0 || system.GetParent(h) != 0) continue;
+    window.disabled_for_modal.emplace_back(h, system.IsEnabled(h));
+    system.Enable(h, false);
   }
+}
 
+// Shows the frame when the table says so and gives the initial focus;
+// true when the window is to be shown.
+bool ShowLoaded(UnitId id, WindowObject* window) {
+  platform::WindowSystem& system = System();
+  const std::vector<TemplateRecord>& records = window->tmpl->records;
   window->just_loaded = true;
-  bool visible = (tmpl->records[0].unit.flags & UnitRecord::kVisible) != 0;
+  bool visible = (records[0].unit.flags & UnitRecord::kVisible) != 0;
   platform::WindowHandle focus_before = system.GetFocus();
-  if (visible) {
-    system.Show(window->handle(), true, true);
-  }
+  if (visible) system.Show(window->handle(), true, true);
   // Initial focus: every unit from the last to the first may take it, so
   // the first willing unit in table order ends up with it.
-  for (std::size_t i = tmpl->records.size(); i-- > 1;) {
+  for (std::size_t i = records.size(); i-- > 1;) {
     if (!StillLoaded(id, window)) break;
-    if (tmpl->records[i].is_menu_item) continue;
-    if (Unit* unit = window->FindUnit(tmpl->records[i].id)) unit->TakeInitialFocus();
+    if (records[i].is_menu_item) continue;
+    if (Unit* unit = window->FindUnit(records[i].id)) unit->TakeInitialFocus();
   }
   if (!visible && StillLoaded(id, window) && system.GetFocus() != focus_before && focus_before != 0 &&
       system.IsWindow(focus_before))
     system.SetFocus(focus_before);  // a hidden window does not keep the focus
-  --BusyDepth();
+  return visible;
+}
+
+}  // namespace
+
+bool LoadWindow(UnitId id, WindowObject* owner, bool modal) {
+  WindowRegistry& registry = Registry();
+  WindowTemplate* tmpl = registry.FindTemplate(id);
+  if (tmpl == nullptr || tmpl->records.empty() || tmpl->records[0].is_menu_item || !HasWindowSystem()) return false;
+  if (WindowObject* existing = registry.FindLoaded(id); existing != nullptr && BringForward(*existing)) return true;
+  platform::WindowHandle owner_handle = 0;
+  if (owner != nullptr && !modal) {
+    if (!System().IsWindow(owner->handle())) return false;
+    owner_handle = owner->handle();
+  }
+
+  WindowObject* window = nullptr;
+  bool visible = false;
+  {
+    BusyScope busy;
+    ProcessPendingMessages();
+    window = BuildWindow(id, *tmpl, owner_handle, modal);
+    if (window == nullptr) return false;
+    if (!RaiseLoadEvents(id, window)) return true;
+    if (modal) DisableOthersForModal(*window);
+    visible = ShowLoaded(id, window);
+  }
   if (visible && StillLoaded(id, window)) {
     window->just_loaded = true;
     ShowWindow(*window);

@@ -1,8 +1,9 @@
-// The simulated desktop: windows and controls with geometry, texts,
-// visibility, enabled state, focus and stacking; a message queue; menus and
-// popup menus; and, through SimHost, boxes, dialogs, clipboard, browser and
-// clock. Whenever the program waits for a person (an idle message loop, an
-// open box or dialog, an open popup menu) the desktop asks its Person to act.
+// The simulated desktop: a window system (the window tree, list views, menus,
+// focus and activation, the message queue) and, through SimHost, boxes,
+// dialogs, clipboard, browser and clock. Whenever the program waits for a
+// person (an idle message loop, an open box or dialog, an open popup menu)
+// the desktop asks its Person to act; what that person does goes through
+// input().
 #pragma once
 
 #include <deque>
@@ -13,43 +14,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/sim/message_queue.h"
+#include "platform/sim/person_input.h"
 #include "platform/sim/sim_host.h"
+#include "platform/sim/window_tree.h"
 #include "platform/window_system.h"
 
 namespace platform::sim {
-
-struct SimWindow {
-  WindowHandle handle = 0;
-  ControlKind kind = ControlKind::kFrame;
-  std::string class_name;
-  std::string text;  // GBK
-  WindowHandle parent = 0;
-  WindowHandle owner = 0;
-  int control_id = 0;
-  Rect rect;
-  bool visible = false;
-  bool enabled = true;
-  bool tab_stop = false;
-  FrameStyle frame;
-  ShowState state = ShowState::kNormal;
-  bool topmost = false;
-  std::vector<WindowHandle> children;  // stacking order, first on top of the list
-  MenuHandle menu = 0;
-  EditRules rules;
-  bool default_button = false;
-  struct Column {
-    std::string title;
-    int width = 0;
-    int alignment = 0;
-  };
-  std::vector<Column> columns;
-  struct Row {
-    std::vector<std::string> cells;
-    bool selected = false;
-    bool focused = false;
-  };
-  std::vector<Row> rows;
-};
 
 // What the program is waiting for.
 enum class WaitKind { kIdle, kMessageBox, kInputBox, kPasswordDialog, kPopupMenu };
@@ -59,10 +30,16 @@ struct OpenBox {
   std::uint32_t flags = 0;
 };
 
-// A person's action could not be done (a disabled button, no such row, a
-// box that has no such button): the driver reports it as a failure.
-struct ActionRefused : std::runtime_error {
-  using std::runtime_error::runtime_error;
+// The box, dialog or popup menu that is open, and what the person answered.
+struct OpenDialog {
+  WaitKind kind = WaitKind::kMessageBox;
+  OpenBox box;                    // a message box
+  InputBoxRequest input;          // an input box
+  PasswordDialogTexts password;   // the password dialog
+  std::vector<MenuEntry> popup;   // a popup menu
+  std::optional<BoxAnswer> answer;                  // the button of a message box
+  std::optional<std::optional<std::string>> typed;  // a dialog's text (GBK); nothing: cancelled
+  std::optional<int> command;                       // a popup menu's choice; 0: dismissed
 };
 
 // Nobody answered a wait: no person attached, or it gave up.
@@ -90,33 +67,26 @@ class Desktop : public SimHost, public WindowSystem {
   void Then(std::function<void()> step) { steps_.push_back(std::move(step)); }
 
   // ---- what a person sees ----
-  const SimWindow* Find(WindowHandle handle) const;
+  const SimWindow* Find(WindowHandle handle) const { return tree_.Find(handle); }
   // Visible top-level windows of the program, in creation order.
-  std::vector<const SimWindow*> Frames() const;
+  std::vector<const SimWindow*> Frames() const { return tree_.Frames(); }
   WindowHandle active() const { return active_; }
   WindowHandle focus() const { return focus_; }
-  bool EffectivelyEnabled(WindowHandle handle) const;  // it and its frame
-  bool EffectivelyVisible(WindowHandle handle) const;
-  const std::optional<OpenBox>& open_box() const { return open_box_; }
-  const std::optional<InputBoxRequest>& open_input_box() const { return open_input_; }
-  const std::optional<PasswordDialogTexts>& open_password_dialog() const { return open_password_; }
-  const std::vector<MenuEntry>* open_popup() const { return popup_open_ ? &popup_ : nullptr; }
+  bool EffectivelyEnabled(WindowHandle handle) const { return tree_.EffectivelyEnabled(handle); }
+  bool EffectivelyVisible(WindowHandle handle) const { return tree_.EffectivelyVisible(handle); }
+  // The open box, dialog or popup menu of that kind; null when none is.
+  const OpenBox* open_box() const { return Open(WaitKind::kMessageBox) ? &open_->box : nullptr; }
+  const InputBoxRequest* open_input_box() const { return Open(WaitKind::kInputBox) ? &open_->input : nullptr; }
+  const PasswordDialogTexts* open_password_dialog() const {
+    return Open(WaitKind::kPasswordDialog) ? &open_->password : nullptr;
+  }
+  const std::vector<MenuEntry>* open_popup() const { return Open(WaitKind::kPopupMenu) ? &open_->popup : nullptr; }
   const std::vector<MenuEntry>* menu_bar(MenuHandle menu) const;
   // A one-line description of the screen, for failure messages (UTF-8).
   std::string DescribeScreen() const;
 
   // ---- what a person does (at a wait) ----
-  void Type(WindowHandle edit, const std::string& text_gbk);  // replaces the content
-  void Click(WindowHandle unit);
-  void RightClick(WindowHandle list);
-  void SelectRow(WindowHandle list, int row);  // -1 clears the selection
-  void PressKey(int key_with_modifiers);
-  void CloseActive();
-  void ChooseMenuCommand(WindowHandle frame, int command);
-  void AnswerBox(BoxAnswer answer);
-  void AnswerDialog(std::optional<std::string> typed_gbk);  // input box or password dialog
-  void ChoosePopup(int command);  // the command of one of the menu's items
-  void DismissPopup();
+  PersonInput& input() { return input_; }
 
   // ---- Host ----
   BoxAnswer ShowMessageBox(const std::string& text, const std::string& caption, std::uint32_t flags,
@@ -126,7 +96,7 @@ class Desktop : public SimHost, public WindowSystem {
 
   // ---- WindowSystem ----
   void SetListener(WindowListener* listener) override { listener_ = listener; }
-  WindowHandle Create(const CreateParams& params) override;
+  WindowHandle Create(const CreateParams& params) override { return tree_.Add(params); }
   void Destroy(WindowHandle window) override;
   bool IsWindow(WindowHandle window) override { return Find(window) != nullptr; }
   void SetText(WindowHandle window, const std::string& text) override;
@@ -136,13 +106,13 @@ class Desktop : public SimHost, public WindowSystem {
   void Show(WindowHandle window, bool visible, bool activate) override;
   void SetShowState(WindowHandle window, ShowState state) override;
   ShowState GetShowState(WindowHandle window) override;
-  bool IsVisible(WindowHandle window) override;
+  bool IsVisible(WindowHandle window) override { return EffectivelyVisible(window); }
   void Enable(WindowHandle window, bool enabled) override;
   bool IsEnabled(WindowHandle window) override;
-  void SetParent(WindowHandle window, WindowHandle parent) override;
+  void SetParent(WindowHandle window, WindowHandle parent) override { tree_.Reparent(window, parent); }
   WindowHandle GetParent(WindowHandle window) override;
   WindowHandle GetOwner(WindowHandle window) override;
-  void PlaceAfter(WindowHandle window, WindowHandle after) override;
+  void PlaceAfter(WindowHandle window, WindowHandle after) override { tree_.PlaceAfter(window, after); }
   void SetFrameStyle(WindowHandle frame, const FrameStyle& style) override;
   void SetTopmost(WindowHandle frame, bool topmost) override;
   bool IsTopmost(WindowHandle frame) override;
@@ -163,15 +133,15 @@ class Desktop : public SimHost, public WindowSystem {
   int ListFirstSelected(WindowHandle list) override;
   MenuHandle CreateMenuBar(const std::vector<MenuEntry>& entries) override;
   void SetMenuBar(WindowHandle frame, MenuHandle menu) override;
-  void DestroyMenu(MenuHandle menu) override;
+  void DestroyMenu(MenuHandle menu) override { menus_.erase(menu); }
   int TrackPopupMenu(WindowHandle owner, const std::vector<MenuEntry>& entries, int x, int y) override;
   void CursorPosition(int* x, int* y) override;
   void ScreenSize(int* width, int* height) override;
   bool GetMessage(Message* message, void (*idle)(void*), void* context) override;
   bool PeekMessage(Message* message, bool* quit) override;
   void DispatchMessage(const Message& message) override;
-  void PostMessage(const Message& message) override;
-  void PostQuit(int code) override;
+  void PostMessage(const Message& message) override { queue_.Post(message); }
+  void PostQuit(int code) override { queue_.PostQuit(code); }
 
   // Where the mouse is (screen coordinates), for popup menus.
   void MoveMouse(int x, int y) {
@@ -180,41 +150,37 @@ class Desktop : public SimHost, public WindowSystem {
   }
   int last_popup_x() const { return popup_x_; }
   int last_popup_y() const { return popup_y_; }
-  int quit_code() const { return quit_code_; }
+  int quit_code() const { return queue_.quit_code(); }
 
  private:
-  SimWindow* Get(WindowHandle handle);
-  SimWindow& Require(WindowHandle handle);  // a person's target: must exist
-  WindowHandle FrameOf(WindowHandle handle) const;
-  void Notify(Notice notice, WindowHandle window, std::intptr_t a = 0, std::intptr_t b = 0);
-  void Wait(WaitKind kind);
-  void RequireUsable(WindowHandle handle, const char* what);
-  void FocusByPerson(WindowHandle handle);
-  void DetachFromParent(SimWindow& window);
+  friend class PersonInput;  // the person's input reaches into the controls as the system's own does
 
-  std::map<WindowHandle, SimWindow> windows_;
-  std::vector<WindowHandle> top_level_;  // creation order
+  bool Open(WaitKind kind) const { return open_ && open_->kind == kind; }
+  bool SomeoneThere() const { return person_ != nullptr || !steps_.empty(); }
+  // The list view behind a handle; null for any other window.
+  ListModel* List(WindowHandle list);
+  void Notify(Notice notice, WindowHandle window, std::intptr_t a = 0, std::intptr_t b = 0);
+  // Asks the person (or the next step) to act; NoOneThere when nobody is there.
+  void Wait(WaitKind kind);
+  // Opens the dialog, lets the person act, and closes it again (also when
+  // the person's turn throws); the dialog as the person left it.
+  OpenDialog RunDialog(OpenDialog dialog);
+  // Takes the next message; a person's input met on the way is delivered
+  // and gives an empty message (to no window), so the program's loop looks
+  // at its own state as after any message.
+  bool TakeMessage(Message* message, bool* quit);
+
+  WindowTree tree_;
+  MessageQueue queue_;
+  PersonInput input_{*this};
   std::map<MenuHandle, std::vector<MenuEntry>> menus_;
-  std::uintptr_t next_handle_ = 0x1000;
   WindowHandle focus_ = 0, active_ = 0;
   WindowListener* listener_ = nullptr;
-  std::deque<Message> queue_;
-  bool quit_posted_ = false;
-  int quit_code_ = 0;
   Person* person_ = nullptr;
   std::deque<std::function<void()>> steps_;
-  std::optional<OpenBox> open_box_;
-  std::optional<BoxAnswer> box_answer_;
-  std::optional<InputBoxRequest> open_input_;
-  std::optional<PasswordDialogTexts> open_password_;
-  std::optional<std::optional<std::string>> dialog_answer_;
-  std::vector<MenuEntry> popup_;
-  bool popup_open_ = false;
-  std::optional<int> popup_answer_;
+  std::optional<OpenDialog> open_;
   int mouse_x_ = 400, mouse_y_ = 300;
   int popup_x_ = 0, popup_y_ = 0;
-  // Person input waiting in the queue: index into this list.
-  std::vector<std::function<void()>> inputs_;
 };
 
 // Installs a Desktop as both the host and the window system for the

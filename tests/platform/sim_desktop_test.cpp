@@ -5,6 +5,8 @@
 #include <string>
 
 #include "platform/sim/desktop.h"
+#include "platform/sim/list_model.h"
+#include "platform/sim/message_queue.h"
 #include "platform/system.h"
 
 namespace platform::sim {
@@ -32,10 +34,10 @@ TEST(SimDesktop, WindowsControlsAndTheQueue) {
 
   // Hidden or disabled units refuse a person.
   desktop.Enable(main, false);
-  EXPECT_THROW(desktop.Type(box, "x"), ActionRefused);
+  EXPECT_THROW(desktop.input().Type(box, "x"), ActionRefused);
   desktop.Enable(main, true);
   desktop.Show(box, false, false);
-  EXPECT_THROW(desktop.Click(box), ActionRefused);
+  EXPECT_THROW(desktop.input().Click(box), ActionRefused);
   desktop.Show(box, true, false);
 
   // List rows: cells, states, deletion, buffer copies that cut.
@@ -47,7 +49,7 @@ TEST(SimDesktop, WindowsControlsAndTheQueue) {
   EXPECT_STREQ(buffer, "ce");
   desktop.ListSetRowState(rows, 1, true, true);
   EXPECT_EQ(desktop.ListFirstSelected(rows), 1);
-  EXPECT_THROW(desktop.SelectRow(rows, 2), ActionRefused);
+  EXPECT_THROW(desktop.input().SelectRow(rows, 2), ActionRefused);
   desktop.ListDeleteRow(rows, 1);
   EXPECT_EQ(desktop.ListFirstSelected(rows), -1);
 
@@ -66,6 +68,112 @@ TEST(SimDesktop, WindowsControlsAndTheQueue) {
   EXPECT_FALSE(desktop.IsWindow(box));
   EXPECT_FALSE(desktop.IsWindow(rows));
   EXPECT_EQ(desktop.active(), 0u);
+}
+
+// A report list keeps as many cells as it has columns; one row at a time
+// has the focus, and only a row that newly takes it says so.
+TEST(SimListModel, CellsFocusAndSelection) {
+  ListModel list;
+  EXPECT_EQ(list.InsertRow(-3, "first"), 0) << "positions are clamped";
+  EXPECT_EQ(list.InsertRow(99, "second"), 1);
+  EXPECT_TRUE(list.SetCell(0, 5, "wide")) << "a list without columns keeps any cell";
+  list.InsertColumn(0, "a", 10, 0);
+  list.InsertColumn(7, "b", 10, 0);
+  EXPECT_EQ(list.columns()[1].title, "b");
+  EXPECT_FALSE(list.SetCell(1, 2, "x")) << "beyond the two columns";
+  EXPECT_TRUE(list.SetCell(1, 1, "y"));
+  ASSERT_NE(list.Cell(1, 1), nullptr);
+  EXPECT_EQ(*list.Cell(1, 1), "y");
+  EXPECT_EQ(list.Cell(1, 4), nullptr);
+  EXPECT_EQ(list.Cell(2, 0), nullptr);
+  EXPECT_TRUE(list.SetRowState(0, true, true));
+  EXPECT_FALSE(list.SetRowState(0, true, true)) << "already the focused row";
+  EXPECT_TRUE(list.SetRowState(1, false, true));
+  EXPECT_FALSE(list.rows()[0].focused) << "the focus moved";
+  EXPECT_TRUE(list.rows()[0].selected) << "the selection stays";
+  EXPECT_FALSE(list.SetRowState(7, true, true));
+  list.ClearSelection();
+  EXPECT_EQ(list.FirstSelected(), -1);
+  EXPECT_FALSE(list.DeleteRow(2));
+  EXPECT_TRUE(list.DeleteRow(0));
+  EXPECT_EQ(list.RowCount(), 1);
+}
+
+// A person's input waits its turn among the messages and reaches the
+// controls only when the program takes it; the quit comes after all.
+TEST(SimMessageQueue, InputInTurnAndTheQuitLast) {
+  MessageQueue queue;
+  std::vector<int> delivered;
+  queue.PostQuit(7);
+  queue.Post(Message{Notice::kCommand, 1, 10, 0});
+  queue.PostInput([&] { delivered.push_back(1); });
+  queue.Post(Message{Notice::kCommand, 1, 20, 0});
+  Message message;
+  MessageQueue::Input input;
+  ASSERT_EQ(queue.Take(&message, &input), MessageQueue::Next::kMessage);
+  EXPECT_EQ(message.a, 10);
+  ASSERT_EQ(queue.Take(&message, &input), MessageQueue::Next::kInput);
+  EXPECT_TRUE(delivered.empty()) << "taking is not delivering";
+  input();
+  EXPECT_EQ(delivered, std::vector<int>{1});
+  ASSERT_EQ(queue.Take(&message, &input), MessageQueue::Next::kMessage);
+  EXPECT_EQ(message.a, 20);
+  EXPECT_FALSE(queue.empty()) << "the quit is still there";
+  EXPECT_EQ(queue.Take(&message, &input), MessageQueue::Next::kQuit);
+  EXPECT_EQ(queue.quit_code(), 7);
+  EXPECT_EQ(queue.Take(&message, &input), MessageQueue::Next::kNothing);
+  EXPECT_TRUE(queue.empty());
+}
+
+class NoticeLog : public WindowListener {
+ public:
+  void OnNotice(const Message& message) override { notices.push_back(message.notice); }
+  std::vector<Notice> notices;
+};
+
+TEST(SimDesktop, AClickReachesTheButtonWhenTheProgramTakesIt) {
+  Desktop desktop;
+  NoticeLog log;
+  desktop.SetListener(&log);
+  CreateParams frame;
+  WindowHandle main = desktop.Create(frame);
+  CreateParams button;
+  button.kind = ControlKind::kButton;
+  button.parent = main;
+  WindowHandle ok = desktop.Create(button);
+  desktop.Show(main, true, true);
+  desktop.Show(ok, true, false);
+  log.notices.clear();
+  desktop.input().Click(ok);
+  EXPECT_TRUE(log.notices.empty()) << "nothing happens before the program reads its queue";
+  Message message;
+  ASSERT_TRUE(desktop.PeekMessage(&message, nullptr));
+  EXPECT_EQ(log.notices, (std::vector<Notice>{Notice::kLostFocus, Notice::kGotFocus, Notice::kClicked}))
+      << "the focus moves from the frame to the button, then it is clicked";
+  EXPECT_EQ(message.window, 0u) << "what the program gets for it is a message to no window";
+  desktop.DispatchMessage(message);
+  EXPECT_EQ(log.notices.size(), 3u);
+}
+
+TEST(SimDesktop, ABoxOpenedOverAnotherGivesItBack) {
+  Desktop desktop;
+  desktop.Then([&] {
+    EXPECT_EQ(desktop.open_box()->text, "outer");
+    EXPECT_EQ(desktop.ShowMessageBox("inner", "", mb::kYesNo, 0), BoxAnswer::kNo);
+    ASSERT_NE(desktop.open_box(), nullptr);
+    EXPECT_EQ(desktop.open_box()->text, "outer");
+    desktop.input().AnswerBox(BoxAnswer::kOk);
+  });
+  desktop.Then([&] {
+    EXPECT_EQ(desktop.open_box()->text, "inner");
+    EXPECT_THROW(desktop.input().AnswerBox(BoxAnswer::kOk), ActionRefused) << "a Yes/No box has no OK";
+    desktop.input().AnswerBox(BoxAnswer::kNo);
+  });
+  EXPECT_EQ(desktop.ShowMessageBox("outer", "", mb::kOk, 0), BoxAnswer::kOk);
+  EXPECT_EQ(desktop.open_box(), nullptr);
+  desktop.Then([] {});
+  EXPECT_THROW(desktop.ShowMessageBox("unanswered", "", mb::kOk, 0), NoOneThere) << "a step that does not answer";
+  EXPECT_EQ(desktop.open_box(), nullptr);
 }
 
 }  // namespace

@@ -133,13 +133,13 @@ class StepPerson final : public platform::sim::Person {
       case WaitKind::kPasswordDialog:
         // The notebook asks again after a failed open; the third refusal
         // would end it.
-        desktop.AnswerDialog(std::string(kPassword));
+        desktop.input().AnswerDialog(std::string(kPassword));
         return;
       case WaitKind::kInputBox:
-        desktop.AnswerDialog(std::nullopt);
+        desktop.input().AnswerDialog(std::nullopt);
         return;
       case WaitKind::kPopupMenu:
-        desktop.DismissPopup();
+        desktop.input().DismissPopup();
         return;
       case WaitKind::kMessageBox:
         AnswerBox(desktop);
@@ -159,13 +159,13 @@ class StepPerson final : public platform::sim::Person {
     const std::string question = "是否删除 ";
     if (text.rfind(question, 0) == 0) {
       session_.delete_named = text.substr(question.size(), text.size() - question.size() - std::string("？").size());
-      desktop.AnswerBox(BoxAnswer::kYes);
+      desktop.input().AnswerBox(BoxAnswer::kYes);
       return;
     }
     if (text == "记录添加成功。") session_.add_reported_success = true;
     if (text == "记录添加失败！") session_.add_reported_failure = true;
     const std::uint32_t buttons = desktop.open_box()->flags & 0xF;
-    desktop.AnswerBox(buttons == 0 ? BoxAnswer::kOk : buttons == 4 || buttons == 3 ? BoxAnswer::kNo : BoxAnswer::kCancel);
+    desktop.input().AnswerBox(buttons == 0 ? BoxAnswer::kOk : buttons == 4 || buttons == 3 ? BoxAnswer::kNo : BoxAnswer::kCancel);
   }
 
   platform::WindowHandle Unit(Desktop& desktop, const char* name) {
@@ -177,30 +177,30 @@ class StepPerson final : public platform::sim::Person {
   // The site column of every row.
   std::vector<std::string> Sites(Desktop& desktop) {
     std::vector<std::string> sites;
-    for (const auto& row : desktop.Find(Unit(desktop, "超级列表框1"))->rows)
+    for (const auto& row : desktop.Find(Unit(desktop, "超级列表框1"))->list.rows())
       sites.push_back(row.cells.size() > 1 ? row.cells[1] : std::string());
     return sites;
   }
 
-  int ListRows(Desktop& desktop) { return static_cast<int>(desktop.Find(Unit(desktop, "超级列表框1"))->rows.size()); }
+  int ListRows(Desktop& desktop) { return desktop.Find(Unit(desktop, "超级列表框1"))->list.RowCount(); }
 
   void Proceed(Desktop& desktop) {
     switch (stage_) {
       case Stage::kOpenRecordWindow:
-        desktop.Click(Unit(desktop, "按钮_添加记录"));
+        desktop.input().Click(Unit(desktop, "按钮_添加记录"));
         stage_ = Stage::kFillAndSave;
         return;
       case Stage::kFillAndSave:
-        desktop.Type(Unit(desktop, "编辑框_网站名称"), "网站四");
-        desktop.Type(Unit(desktop, "编辑框_网站地址"), "https://four.example");
-        desktop.Type(Unit(desktop, "编辑框_帐号"), "dave");
-        desktop.Type(Unit(desktop, "编辑框_密码"), "pw four");
-        desktop.Type(Unit(desktop, "编辑框_备注"), "备注四");
-        desktop.Click(Unit(desktop, "按钮_增加或删除"));
+        desktop.input().Type(Unit(desktop, "编辑框_网站名称"), "网站四");
+        desktop.input().Type(Unit(desktop, "编辑框_网站地址"), "https://four.example");
+        desktop.input().Type(Unit(desktop, "编辑框_帐号"), "dave");
+        desktop.input().Type(Unit(desktop, "编辑框_密码"), "pw four");
+        desktop.input().Type(Unit(desktop, "编辑框_备注"), "备注四");
+        desktop.input().Click(Unit(desktop, "按钮_增加或删除"));
         stage_ = Stage::kCloseRecordWindow;
         return;
       case Stage::kCloseRecordWindow:
-        desktop.CloseActive();
+        desktop.input().CloseActive();
         stage_ = Stage::kDelete;
         return;
       case Stage::kDelete: {
@@ -216,14 +216,14 @@ class StepPerson final : public platform::sim::Person {
           return;
         }
         session_.deleted_row = session_.rows_before_delete >= 2 ? 1 : 0;
-        desktop.SelectRow(list, session_.deleted_row);
-        desktop.Click(Unit(desktop, "按钮_删除记录"));
+        desktop.input().SelectRow(list, session_.deleted_row);
+        desktop.input().Click(Unit(desktop, "按钮_删除记录"));
         return;
       }
       case Stage::kAfterDelete:
         session_.rows_after_delete = ListRows(desktop);
         session_.listed = Sites(desktop);
-        desktop.Click(Unit(desktop, "按钮_退出"));
+        desktop.input().Click(Unit(desktop, "按钮_退出"));
         stage_ = Stage::kExit;
         return;
       case Stage::kExit:

@@ -56,7 +56,7 @@ TEST_F(PopupTest, PopupMenuShowsNothingForOtherWindowsOrLeafItems) {
   int shown = 0;
   desktop_->Then([&] {
     ++shown;
-    desktop_->DismissPopup();
+    desktop_->input().DismissPopup();
   });
   rt::Value result;
   rt::Value other[2] = {rt::Value{kMain, kMainUnit, rt::type::kWindow}, rt::Value{kDialog, kMenuTop, rt::type::kMenu}};

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -29,10 +30,12 @@ inline constexpr UnitId kDialogButton = 0x16010020;
 
 inline std::vector<std::string> g_log;
 inline bool g_destroy_in_created = false;
+inline bool g_throw_in_created = false;
 inline bool g_refuse_close = false;
 
 inline void OnMainCreated() {
   g_log.push_back("created");
+  if (g_throw_in_created) throw std::runtime_error("the created handler gave up");
   if (g_destroy_in_created) DestroyUnit(kMain, 0, true);
 }
 inline void OnMainMoved() { g_log.push_back("moved"); }
@@ -174,6 +177,7 @@ class WindowRuntimeTest : public ::testing::Test {
     InstallWindowRuntime();
     g_log.clear();
     g_destroy_in_created = false;
+    g_throw_in_created = false;
     g_refuse_close = false;
     bytes_ = SampleTemplates();
     ASSERT_TRUE(LoadTemplates(bytes_.data(), static_cast<std::uint32_t>(bytes_.size()), kHandlers,

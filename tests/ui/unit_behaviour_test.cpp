@@ -30,10 +30,10 @@ TEST_F(UnitBehaviourTest, ListViewRaisesCurrentRowChangedAndRightClick) {
   WriteProperty(kMain, kList, 35, -1, 1, 0);
   EXPECT_EQ(g_log, (std::vector<std::string>{"row 1"})) << "a programmatic selection reports the new focused row";
   g_log.clear();
-  desktop_->Then([&] { desktop_->SelectRow(list, 0); });
-  desktop_->Then([&] { desktop_->RightClick(list); });
-  desktop_->Then([&] { desktop_->DismissPopup(); });
-  desktop_->Then([&] { desktop_->CloseActive(); });
+  desktop_->Then([&] { desktop_->input().SelectRow(list, 0); });
+  desktop_->Then([&] { desktop_->input().RightClick(list); });
+  desktop_->Then([&] { desktop_->input().DismissPopup(); });
+  desktop_->Then([&] { desktop_->input().CloseActive(); });
   RunMessageLoop();
   EXPECT_EQ(g_log, (std::vector<std::string>{"row 0", "rclick", "query", "destroying"}));
 }
@@ -46,15 +46,15 @@ TEST_F(UnitBehaviourTest, TheContextMenuKeysOfAListRaiseItsRightClick) {
   platform::WindowHandle list = Handle(kMain, kList);
   desktop_->ListInsertRow(list, 0, "a");
   g_log.clear();
-  desktop_->Then([&] { desktop_->SelectRow(list, 0); });
-  desktop_->Then([&] { desktop_->PressKey(platform::key::kApps); });
-  desktop_->Then([&] { desktop_->DismissPopup(); });
-  desktop_->Then([&] { desktop_->PressKey(platform::key::kF10 | platform::key::kShift); });
-  desktop_->Then([&] { desktop_->DismissPopup(); });
-  desktop_->Then([&] { desktop_->PressKey(platform::key::kF10); });
-  desktop_->Then([&] { desktop_->Click(Handle(kMain, kEdit)); });
-  desktop_->Then([&] { desktop_->PressKey(platform::key::kApps); });
-  desktop_->Then([&] { desktop_->CloseActive(); });
+  desktop_->Then([&] { desktop_->input().SelectRow(list, 0); });
+  desktop_->Then([&] { desktop_->input().PressKey(platform::key::kApps); });
+  desktop_->Then([&] { desktop_->input().DismissPopup(); });
+  desktop_->Then([&] { desktop_->input().PressKey(platform::key::kF10 | platform::key::kShift); });
+  desktop_->Then([&] { desktop_->input().DismissPopup(); });
+  desktop_->Then([&] { desktop_->input().PressKey(platform::key::kF10); });
+  desktop_->Then([&] { desktop_->input().Click(Handle(kMain, kEdit)); });
+  desktop_->Then([&] { desktop_->input().PressKey(platform::key::kApps); });
+  desktop_->Then([&] { desktop_->input().CloseActive(); });
   RunMessageLoop();
   EXPECT_EQ(g_log, (std::vector<std::string>{"rclick", "rclick", "query", "destroying"}));
 }
@@ -67,12 +67,12 @@ TEST_F(UnitBehaviourTest, FocusEventsAndEnterMovingTheFocus) {
   WriteProperty(kMain, 0, 21, -1, 1, 0);  // Enter moves the focus
   g_log.clear();
   // The focused edit box is not a default button: Enter moves on instead of clicking.
-  desktop_->Then([&] { desktop_->PressKey(platform::key::kEnter); });
+  desktop_->Then([&] { desktop_->input().PressKey(platform::key::kEnter); });
   desktop_->Then([&] {
     EXPECT_EQ(desktop_->focus(), Handle(kMain, kOk));
-    desktop_->PressKey(platform::key::kEnter);  // now on the default button: clicks it
+    desktop_->input().PressKey(platform::key::kEnter);  // now on the default button: clicks it
   });
-  desktop_->Then([&] { desktop_->CloseActive(); });
+  desktop_->Then([&] { desktop_->input().CloseActive(); });
   RunMessageLoop();
   EXPECT_EQ(g_log, (std::vector<std::string>{"lost", "ok", "query", "destroying"}));
 }
@@ -119,7 +119,7 @@ TEST_F(UnitBehaviourTest, VisibleDisabledAndWindowState) {
   WriteProperty(kMain, kOk, 6, -1, 1, 0);
   EXPECT_FALSE(desktop_->IsEnabled(Handle(kMain, kOk)));
   EXPECT_EQ(PropertyText(kMain, kOk, 6), "true");
-  desktop_->Then([&] { desktop_->Click(Handle(kMain, kOk)); });
+  desktop_->Then([&] { desktop_->input().Click(Handle(kMain, kOk)); });
   EXPECT_THROW(RunMessageLoop(), platform::sim::ActionRefused) << "a person cannot click a disabled button";
   WriteProperty(kMain, kOk, 5, -1, 0, 0);
   EXPECT_FALSE(desktop_->IsVisible(Handle(kMain, kOk)));

@@ -2,6 +2,7 @@
 
 #include "runtime/errors.h"
 #include "tests/ui/sample_forms.h"
+#include "ui/internal.h"
 #include "ui/unit.h"
 
 namespace ui {
@@ -40,13 +41,30 @@ class LifecycleTest : public WindowRuntimeTest {
   }
 };
 
+// A handler that unwinds out of a load (as the end of the program does on
+// the simulated desktop) leaves the runtime as it was: nothing counted as
+// busy, so destroyed objects are still freed; events not held back; and no
+// event source or notice of a handler that is gone.
+TEST_F(LifecycleTest, AHandlerUnwindingOutOfALoadLeavesNothingHeld) {
+  g_throw_in_created = true;
+  EXPECT_THROW(LoadWindow(kMain, nullptr, false), std::runtime_error);
+  EXPECT_EQ(BusyDepth(), 0);
+  EXPECT_EQ(rt::State().event_block_counter, 0);
+  EXPECT_EQ(Registry().current_event.window, 0u);
+  EXPECT_EQ(EventArgument(0), 0);
+  g_throw_in_created = false;
+  g_log.clear();
+  DestroyUnit(kMain, 0, true);
+  EXPECT_EQ(g_log, std::vector<std::string>{"destroying"}) << "the next event reaches its handler";
+}
+
 TEST_F(LifecycleTest, CloseQueryRefusalKeepsTheWindowAndDestroyUnitSkipsTheQueries) {
   ASSERT_TRUE(LoadStartWindow(kMain));
   g_refuse_close = true;
-  desktop_->Then([&] { desktop_->CloseActive(); });
+  desktop_->Then([&] { desktop_->input().CloseActive(); });
   desktop_->Then([&] {
     EXPECT_NE(Registry().FindLoaded(kMain), nullptr) << "a refused close keeps the window";
-    desktop_->Click(FindUnitWindow("按钮_确定"));
+    desktop_->input().Click(FindUnitWindow("按钮_确定"));
   });
   // The click handler asks for the close without the queries.
   desktop_->Then([&] { DestroyUnit(kMain, 0, false); });
@@ -154,8 +172,8 @@ TEST_F(LifecycleTest, MenuItemPropertiesRebuildTheMenuBar) {
   EXPECT_EQ(ReadText(kMain, 0x26010006, 0), "复制");
   // The menu command of the first sub-item raises its Selected event.
   g_log.clear();
-  desktop_->Then([&] { desktop_->ChooseMenuCommand(Handle(kMain, 0), (*bar)[0].children[0].command); });
-  desktop_->Then([&] { desktop_->CloseActive(); });
+  desktop_->Then([&] { desktop_->input().ChooseMenuCommand(Handle(kMain, 0), (*bar)[0].children[0].command); });
+  desktop_->Then([&] { desktop_->input().CloseActive(); });
   RunMessageLoop();
   EXPECT_EQ(g_log.front(), "menu1");
 }
@@ -171,21 +189,21 @@ TEST_F(LifecycleTest, EditBoxRulesWhenAPersonTypes) {
   EXPECT_EQ(ReadProperty(kMain, kEdit, 14, -1).as_int(), 0);
   WriteProperty(kMain, kEdit, 14, -1, 3, 0);
   WriteProperty(kMain, kEdit, 20, -1, 2, 0);
-  desktop_->Then([&] { desktop_->Type(edit, "汉字ab"); });
+  desktop_->Then([&] { desktop_->input().Type(edit, "汉字ab"); });
   desktop_->Then([&] {
     EXPECT_EQ(desktop_->GetText(edit), "汉") << "3 bytes hold one double-byte character";
     WriteProperty(kMain, kEdit, 14, -1, 0, 0);
-    desktop_->Type(edit, "abc");
+    desktop_->input().Type(edit, "abc");
   });
   desktop_->Then([&] {
     EXPECT_EQ(desktop_->GetText(edit), "ABC") << "upper-case conversion";
     WriteProperty(kMain, kEdit, 18, -1, 5, 0);
-    desktop_->Type(edit, "300");
+    desktop_->input().Type(edit, "300");
   });
-  desktop_->Then([&] { desktop_->PressKey(platform::key::kTab); });
+  desktop_->Then([&] { desktop_->input().PressKey(platform::key::kTab); });
   desktop_->Then([&] {
     EXPECT_EQ(desktop_->GetText(edit), "255") << "numeric mode 5 clamps on losing the focus";
-    desktop_->CloseActive();
+    desktop_->input().CloseActive();
   });
   RunMessageLoop();
 }
@@ -219,7 +237,7 @@ TEST_F(LifecycleTest, IdleCallbacksRunOnlyWhileTheirWindowLives) {
   RegisterIdleCallback(kDialog, [](void* count) { ++*static_cast<int*>(count); }, &orphan_calls);
   desktop_->Then([&] {
     EXPECT_EQ(Registry().idle_callbacks.size(), 1u) << "the callback of a window not loaded is dropped";
-    desktop_->CloseActive();
+    desktop_->input().CloseActive();
   });
   RunMessageLoop();
   EXPECT_GE(calls, 1);

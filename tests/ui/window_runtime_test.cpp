@@ -18,7 +18,7 @@ TEST_F(WindowRuntimeTest, LoadRaisesCreatedFirstThenMovedAndResized) {
   EXPECT_EQ(desktop_->Find(Handle(kMain, kEdit))->control_id, 130);
   EXPECT_TRUE(desktop_->Find(Handle(kMain, 0))->visible);
   EXPECT_EQ(desktop_->focus(), Handle(kMain, kEdit)) << "the first tab stop takes the focus";
-  EXPECT_EQ(list->columns.size(), 2u);
+  EXPECT_EQ(list->list.columns().size(), 2u);
   // Units lie in table order among their siblings.
   const auto& children = desktop_->Find(Handle(kMain, 0))->children;
   ASSERT_EQ(children.size(), 4u);
@@ -110,12 +110,12 @@ TEST_F(WindowRuntimeTest, MenuBarSkipsHiddenItemsAndPopupShowsSubItems) {
   EXPECT_TRUE(bar == nullptr || bar->empty()) << "a hidden level-0 item gives no menu bar entry";
   // Right click: the popup of the hidden item shows its visible sub-items.
   std::vector<platform::MenuEntry> seen;
-  desktop_->Then([&] { desktop_->RightClick(Handle(kMain, kList)); });
+  desktop_->Then([&] { desktop_->input().RightClick(Handle(kMain, kList)); });
   desktop_->Then([&] {
     seen = *desktop_->open_popup();
-    desktop_->ChoosePopup(seen[2].command);
+    desktop_->input().ChoosePopup(seen[2].command);
   });
-  desktop_->Then([&] { desktop_->CloseActive(); });
+  desktop_->Then([&] { desktop_->input().CloseActive(); });
   RunMessageLoop();
   ASSERT_EQ(seen.size(), 3u);
   EXPECT_EQ(seen[0].command, 20001);
@@ -128,15 +128,15 @@ TEST_F(WindowRuntimeTest, MenuBarSkipsHiddenItemsAndPopupShowsSubItems) {
 TEST_F(WindowRuntimeTest, KeyboardEnterClicksDefaultButtonEscClosesAndQuitEndsLoop) {
   ASSERT_TRUE(LoadStartWindow(kMain));
   g_log.clear();
-  desktop_->Then([&] { desktop_->PressKey(platform::key::kEnter); });
-  desktop_->Then([&] { desktop_->PressKey(platform::key::kTab); });
+  desktop_->Then([&] { desktop_->input().PressKey(platform::key::kEnter); });
+  desktop_->Then([&] { desktop_->input().PressKey(platform::key::kTab); });
   desktop_->Then([&] {
     EXPECT_EQ(desktop_->focus(), Handle(kMain, kOk));
-    desktop_->PressKey(platform::key::kTab | platform::key::kShift);
+    desktop_->input().PressKey(platform::key::kTab | platform::key::kShift);
   });
   desktop_->Then([&] {
     EXPECT_EQ(desktop_->focus(), Handle(kMain, kEdit));
-    desktop_->PressKey(platform::key::kEscape);
+    desktop_->input().PressKey(platform::key::kEscape);
   });
   RunMessageLoop();  // returns: the last window was closed
   EXPECT_EQ(g_log, (std::vector<std::string>{"ok", "query", "destroying"}));
@@ -148,16 +148,16 @@ TEST_F(WindowRuntimeTest, ModalWindowDisablesOthersAndReenablesThem) {
   platform::WindowHandle main = Handle(kMain, 0);
   bool disabled_while_modal = false;
   int dialog_left = 0;
-  desktop_->Then([&] { desktop_->Click(FindUnitWindow("按钮_对话框")); });
+  desktop_->Then([&] { desktop_->input().Click(FindUnitWindow("按钮_对话框")); });
   desktop_->Then([&] {
     disabled_while_modal = !desktop_->IsEnabled(main);
     dialog_left = Int(kDialog, 0, 0);
-    EXPECT_THROW(desktop_->Click(FindUnitWindow("按钮_确定")), platform::sim::ActionRefused);
-    desktop_->Click(FindUnitWindow("按钮_关闭"));
+    EXPECT_THROW(desktop_->input().Click(FindUnitWindow("按钮_确定")), platform::sim::ActionRefused);
+    desktop_->input().Click(FindUnitWindow("按钮_关闭"));
   });
   desktop_->Then([&] {
     EXPECT_TRUE(desktop_->IsEnabled(main));
-    desktop_->CloseActive();
+    desktop_->input().CloseActive();
   });
   RunMessageLoop();
   EXPECT_TRUE(disabled_while_modal);

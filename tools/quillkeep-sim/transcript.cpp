@@ -94,7 +94,7 @@ void Transcript::WriteChanges(const Desktop& desktop) {
     CollectLists(desktop, *frame, &found);
     for (const SimWindow* list : found) {
       Rows rows;
-      for (const SimWindow::Row& row : list->rows) rows.push_back(row.cells);
+      for (const platform::sim::ListModel::Row& row : list->list.rows()) rows.push_back(row.cells);
       auto before = lists_.find(list->handle);
       bool changed = before == lists_.end() ? !rows.empty() : before->second != rows;
       if (changed) {

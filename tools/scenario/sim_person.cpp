@@ -57,19 +57,19 @@ Desktop& SimPerson::desktop() {
 }
 
 std::optional<ShownMessageBox> SimPerson::OpenMessageBox() {
-  const auto& box = desktop().open_box();
+  const platform::sim::OpenBox* box = desktop().open_box();
   if (!box) return std::nullopt;
   return ShownMessageBox{platform::GbkToUtf8(box->text), platform::GbkToUtf8(box->caption),
                          platform::sim::BoxButtons(box->flags)};
 }
 
 std::optional<std::string> SimPerson::InputBoxPrompt() {
-  const auto& input = desktop().open_input_box();
+  const platform::InputBoxRequest* input = desktop().open_input_box();
   return input ? Utf8(input->prompt) : std::nullopt;
 }
 
 std::optional<std::string> SimPerson::PasswordDialogMessage() {
-  const auto& dialog = desktop().open_password_dialog();
+  const platform::PasswordDialogTexts* dialog = desktop().open_password_dialog();
   return dialog ? Utf8(dialog->message) : std::nullopt;
 }
 
@@ -94,46 +94,46 @@ bool SimPerson::IsReadOnly(platform::WindowHandle edit) {
 }
 
 void SimPerson::Type(platform::WindowHandle edit, const std::string& text) {
-  Refusing([&] { desktop().Type(edit, platform::Utf8ToGbk(text)); });
+  Refusing([&] { desktop().input().Type(edit, platform::Utf8ToGbk(text)); });
 }
 
 void SimPerson::Click(platform::WindowHandle unit) {
-  Refusing([&] { desktop().Click(unit); });
+  Refusing([&] { desktop().input().Click(unit); });
 }
 
 void SimPerson::RightClick(platform::WindowHandle list) {
-  Refusing([&] { desktop().RightClick(list); });
+  Refusing([&] { desktop().input().RightClick(list); });
 }
 
 void SimPerson::SelectRow(platform::WindowHandle list, int row) {
-  Refusing([&] { desktop().SelectRow(list, row); });
+  Refusing([&] { desktop().input().SelectRow(list, row); });
 }
 
 void SimPerson::PressKey(int key) {
-  Refusing([&] { desktop().PressKey(key); });
+  Refusing([&] { desktop().input().PressKey(key); });
 }
 
 void SimPerson::Close(platform::WindowHandle frame) {
   if (frame != desktop().active()) throw ActionRefused("the window is not the active one");
-  Refusing([&] { desktop().CloseActive(); });
+  Refusing([&] { desktop().input().CloseActive(); });
 }
 
 void SimPerson::AnswerBox(platform::BoxAnswer answer) {
-  Refusing([&] { desktop().AnswerBox(answer); });
+  Refusing([&] { desktop().input().AnswerBox(answer); });
 }
 
 void SimPerson::AnswerDialog(const std::optional<std::string>& typed) {
-  Refusing([&] { desktop().AnswerDialog(typed ? std::optional<std::string>(platform::Utf8ToGbk(*typed)) : std::nullopt); });
+  Refusing([&] { desktop().input().AnswerDialog(typed ? std::optional<std::string>(platform::Utf8ToGbk(*typed)) : std::nullopt); });
 }
 
 void SimPerson::ChoosePopupItem(std::size_t index) {
   std::vector<const platform::MenuEntry*> items = PopupItems(desktop());
   if (index >= items.size()) throw ActionRefused("the popup menu has no such item");
-  Refusing([&] { desktop().ChoosePopup(items[index]->command); });
+  Refusing([&] { desktop().input().ChoosePopup(items[index]->command); });
 }
 
 void SimPerson::DismissPopup() {
-  Refusing([&] { desktop().DismissPopup(); });
+  Refusing([&] { desktop().input().DismissPopup(); });
 }
 
 void SimPerson::SetClock(const platform::LocalTime& now) { desktop().SetClock(now); }

@@ -1,0 +1,52 @@
+// What a person at the simulated desktop does: input that waits in the
+// queue until the program takes it (typing, clicks, keys, the close box,
+// menu commands), and the answers to the box, dialog or popup menu that is
+// open. What a real desktop would not let a person do is refused.
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+#include "platform/host.h"
+
+namespace platform::sim {
+
+class Desktop;
+
+// A person's action could not be done (a disabled button, no such row, a
+// box that has no such button): the one acting reports it as a failure.
+struct ActionRefused : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+class PersonInput {
+ public:
+  explicit PersonInput(Desktop& desktop) : desktop_(desktop) {}
+  PersonInput(const PersonInput&) = delete;
+  PersonInput& operator=(const PersonInput&) = delete;
+
+  // Replaces an edit box's content as typing would, through its rules.
+  void Type(WindowHandle edit, const std::string& text_gbk);
+  void Click(WindowHandle unit);
+  void RightClick(WindowHandle list);
+  void SelectRow(WindowHandle list, int row);  // -1 clears the selection
+  void PressKey(int key_with_modifiers);       // to the focus, or the active window
+  void CloseActive();
+  void ChooseMenuCommand(WindowHandle frame, int command);
+  void AnswerBox(BoxAnswer answer);
+  void AnswerDialog(std::optional<std::string> typed_gbk);  // input box or password dialog; nothing cancels
+  void ChoosePopup(int command);  // the command of one of the popup menu's items
+  void DismissPopup();
+
+ private:
+  // The window is there, shown, enabled, and no box or dialog is in the way.
+  void RequireUsable(WindowHandle window, const char* what);
+  void RequireNoDialog();
+  // Activates the window's frame and focuses it, as a click does.
+  void FocusOn(WindowHandle window);
+
+  Desktop& desktop_;
+};
+
+}  // namespace platform::sim
