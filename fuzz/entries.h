@@ -27,6 +27,9 @@ int FuzzIni(const std::uint8_t* data, std::size_t size);
 int FuzzScript(const std::uint8_t* data, std::size_t size);
 // qkdb's parsers of command-line values.
 int FuzzQkdbValues(const std::uint8_t* data, std::size_t size);
+// A CSV file read for qkdb import in every layout, each row checked; what
+// passes goes through an export and a second import unchanged.
+int FuzzCsvImport(const std::uint8_t* data, std::size_t size);
 
 // The fixed access password of FuzzDatabaseEnciphered.
 inline constexpr const char* kFuzzPassword = "fuzz-key";
@@ -39,7 +42,7 @@ inline constexpr Target kTargets[] = {
     {"database", FuzzDatabase},   {"database_cipher", FuzzDatabaseEnciphered},
     {"template", FuzzTemplate},   {"index", FuzzIndex},
     {"ini", FuzzIni},             {"script", FuzzScript},
-    {"qkdb_values", FuzzQkdbValues},
+    {"qkdb_values", FuzzQkdbValues}, {"csv_import", FuzzCsvImport},
 };
 
 }  // namespace qkfuzz

@@ -195,6 +195,11 @@ void TextSeeds(const fs::path& root) {
                                 "x.vnx\n--index\ni.vnx\n--page-size\n4096\n--collation\n2\n--text-flags\n0x3\n--key-stdin"};
   int i = 0;
   for (const char* v : values) Seed("qkdb_values", std::to_string(i++), std::string(v));
+
+  // The hand-written CSV files of the import tests, one per layout.
+  for (const auto& entry : fs::directory_iterator(root / "tests/tools/fixtures"))
+    if (entry.path().extension() == ".csv") Seed("csv_import", entry.path().stem().string(), ReadAll(entry.path()));
+  Seed("csv_import", "malformed", std::string("name,url,username,password\r\n\"open,x\r\na\"b,c,d,e\r\n"));
 }
 
 }  // namespace

@@ -24,18 +24,23 @@ extern char** environ;
 
 namespace reltest {
 
-// The worker executable. On Windows the build names only the file: it lies
-// beside the test executable, and the build's own path is a host path the
+// An executable the build puts beside the test executable. On Windows the
+// build names only the file, since the build's own path is a host path the
 // Windows side may not be able to start.
-inline std::string WorkerPath() {
+inline std::string BesideThisProgram(const std::string& file) {
 #ifdef _WIN32
   std::string self = platform::ExecutablePath();
   std::size_t slash = self.find_last_of("\\/");
-  return (slash == std::string::npos ? std::string() : self.substr(0, slash + 1)) + QK_RELIABILITY_WORKER;
+  return (slash == std::string::npos ? std::string() : self.substr(0, slash + 1)) + file;
 #else
-  return QK_RELIABILITY_WORKER;
+  return file;
 #endif
 }
+
+#ifdef QK_RELIABILITY_WORKER
+// The worker executable.
+inline std::string WorkerPath() { return BesideThisProgram(QK_RELIABILITY_WORKER); }
+#endif
 
 // A count from the environment (QK_KILL_TRIALS and the like), else `fallback`.
 inline int CountFromEnvironment(const char* name, int fallback) {
@@ -84,8 +89,11 @@ inline std::wstring WidenArgument(const std::string& text) {
 
 class Child {
  public:
-  explicit Child(const std::vector<std::string>& args) {
-    const std::wstring program = WidenArgument(WorkerPath());
+#ifdef QK_RELIABILITY_WORKER
+  explicit Child(const std::vector<std::string>& args) : Child(WorkerPath(), args) {}
+#endif
+  Child(const std::string& program_path, const std::vector<std::string>& args) {
+    const std::wstring program = WidenArgument(program_path);
     std::wstring command = QuotedArgument(program);
     for (const std::string& a : args) command += L" " + QuotedArgument(WidenArgument(a));
     STARTUPINFOW startup{};
@@ -132,8 +140,11 @@ class Child {
 
 class Child {
  public:
-  explicit Child(const std::vector<std::string>& args) {
-    std::vector<std::string> all = {WorkerPath()};
+#ifdef QK_RELIABILITY_WORKER
+  explicit Child(const std::vector<std::string>& args) : Child(WorkerPath(), args) {}
+#endif
+  Child(const std::string& program, const std::vector<std::string>& args) {
+    std::vector<std::string> all = {program};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (std::string& a : all) argv.push_back(a.data());

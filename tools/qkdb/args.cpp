@@ -13,17 +13,23 @@ struct OptionSpec {
 };
 
 // Every command; an option given with one it does not go with is refused.
-constexpr const char* kCommands = "info dump check create add set delete purge passwd mkindex index-check";
+constexpr const char* kCommands = "info dump check create add set delete purge passwd mkindex index-check import export";
 
 const OptionSpec kOptions[] = {
     {"--password-stdin", false, nullptr},
     {"--key-stdin", false, nullptr},
     {"--index", true, "info dump check add set delete purge"},
-    {"--force", false, "create mkindex"},
+    {"--force", false, "create mkindex export"},
     {"--truncate", false, "add set"},
     {"--page-size", true, "mkindex"},
     {"--collation", true, "mkindex"},
     {"--text-flags", true, "mkindex"},
+    {"--format", true, "import export"},
+    {"--encoding", true, "import export"},
+    {"-o", true, "export"},
+    {"--dry-run", false, "import"},
+    {"--skip-invalid", false, "import"},
+    {"--cut-remarks", false, "import"},
 };
 
 const OptionSpec* FindOption(const std::string& arg) {

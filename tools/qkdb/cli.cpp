@@ -10,6 +10,7 @@
 #include "tools/qkdb/passwd.h"
 #include "tools/qkdb/record_cmds.h"
 #include "tools/qkdb/session.h"
+#include "tools/qkdb/transfer_cmds.h"
 
 namespace qkdb {
 namespace {
@@ -36,6 +37,8 @@ const CommandSpec kCommands[] = {
     {"passwd", "FILE", 1, 1, PasswdCommand},
     {"mkindex", "INDEX FILE FIELD[,FIELD...]", 3, 3, MakeIndexCommand},
     {"index-check", "INDEX FILE", 2, 2, CheckIndexCommand},
+    {"export", "FILE -o OUT", 1, 1, ExportCommand},
+    {"import", "FILE CSV", 2, 2, ImportCommand},
 };
 
 int Dispatch(const Invocation& invocation, Console& console) {

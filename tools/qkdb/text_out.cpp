@@ -37,7 +37,7 @@ std::string JsonString(const std::string& gbk) {
   return out + "\"";
 }
 
-std::string DateText(double days) {
+DateParts PartsOfDays(double days) {
   days = db::ClampDateTime(days);
   // OLE dates before 1899-12-30 count the day backwards and the time
   // forwards; take whole seconds from the signed value's parts.
@@ -50,10 +50,21 @@ std::string DateText(double days) {
     day += days < 0 ? -1 : 1;
   }
   const platform::CivilDate date = platform::CivilFromDays(day - kEpochShift);
+  DateParts parts;
+  parts.year = date.year;
+  parts.month = date.month;
+  parts.day = date.day;
+  parts.hour = static_cast<int>(seconds / 3600);
+  parts.minute = static_cast<int>(seconds / 60 % 60);
+  parts.second = static_cast<int>(seconds % 60);
+  return parts;
+}
+
+std::string DateText(double days) {
+  const DateParts p = PartsOfDays(days);
   char buffer[40];
-  std::snprintf(buffer, sizeof buffer, "%04lld-%02u-%02u %02d:%02d:%02d", static_cast<long long>(date.year), date.month,
-                date.day,
-                static_cast<int>(seconds / 3600), static_cast<int>(seconds / 60 % 60), static_cast<int>(seconds % 60));
+  std::snprintf(buffer, sizeof buffer, "%04lld-%02u-%02u %02d:%02d:%02d", static_cast<long long>(p.year), p.month, p.day,
+                p.hour, p.minute, p.second);
   return buffer;
 }
 

@@ -8,6 +8,15 @@ namespace qkdb {
 
 // A JSON string literal (quotes included) of a GBK text, as UTF-8.
 std::string JsonString(const std::string& gbk);
+// The civil date and time of a stored date, to the nearest second, after
+// clamping it to the years 100..9999.
+struct DateParts {
+  std::int64_t year = 1899;
+  unsigned month = 12, day = 30;
+  int hour = 0, minute = 0, second = 0;
+};
+DateParts PartsOfDays(double days);
+
 // "YYYY-MM-DD HH:MM:SS" of a date (days since 1899-12-30), to the nearest
 // second; the date is clamped to the years 100..9999 first.
 std::string DateText(double days);
