@@ -23,13 +23,13 @@
 
 #include "app/program.h"
 #include "platform/host.h"
-#include "platform/sim/sim_host.h"
 #include "platform/system.h"
 #include "platform/win32/window_system_win32.h"
 #include "tools/quillkeep-sim/arguments.h"
 #include "tools/quillkeep-sim/faults.h"
 #include "tools/quillkeep/gui_test/gui_user.h"
 #include "tools/quillkeep/gui_test/screen.h"
+#include "tools/scenario/driver_host.h"
 #include "ui/runtime_api.h"
 #include "ui/unit_lookup.h"
 
@@ -55,63 +55,6 @@ sim_tool::SessionOptions ParseOptions(int argc, char** argv) {
   if (options.folder.empty() || options.script.empty()) Usage("a session needs --folder DIR and a SCRIPT");
   return options;
 }
-
-// The real boxes and dialogs of the native host; a clock the script sets;
-// web addresses noted instead of handed to a browser; the program folder
-// the script names; and the end of the program reported to the driver.
-class GuiTestHost final : public platform::Host {
- public:
-  GuiTestHost(platform::Host& native, std::string program_path, gui_test::GuiUser& user)
-      : native_(native), program_path_(std::move(program_path)), user_(user) {}
-
-  platform::BoxAnswer ShowMessageBox(const std::string& text, const std::string& caption, std::uint32_t flags,
-                                     platform::WindowHandle owner) override {
-    return native_.ShowMessageBox(text, caption, flags, owner);
-  }
-  [[noreturn]] void EndProcess(int code) override {
-    int status = code & 0xFF;
-    try {
-      user_.Finish(code);
-    } catch (const scenario::ScriptFailure& failure) {
-      std::fprintf(stderr, "%s\n", failure.what());
-      status = kScriptFailed;
-    }
-    std::fflush(stdout);
-    std::fflush(stderr);
-    ::ExitProcess(static_cast<UINT>(status));
-  }
-  std::uint32_t TickCount() override { return ::GetTickCount(); }
-  platform::BoxAnswer ShowPasswordDialog(const platform::PasswordDialogTexts& texts, std::string* typed) override {
-    return native_.ShowPasswordDialog(texts, typed);
-  }
-  platform::BoxAnswer ShowInputBox(const platform::InputBoxRequest& request, std::string* entered) override {
-    return native_.ShowInputBox(request, entered);
-  }
-  bool SetClipboardText(const std::string& text) override { return native_.SetClipboardText(text); }
-  bool ClearClipboardIfOurs() override { return native_.ClearClipboardIfOurs(); }
-  void ScheduleClipboardClear(std::uint32_t seconds) override { native_.ScheduleClipboardClear(seconds); }
-  bool OpenWebAddress(const std::string& address) override {
-    addresses_.push_back(address);
-    return true;
-  }
-  platform::LocalTime LocalNow() override { return clock_ ? *clock_ : native_.LocalNow(); }
-  std::string ProgramPath() override { return program_path_; }
-
-  void SetClock(const platform::LocalTime& now) { clock_ = now; }
-  // A set clock stands still but for the script's waits, so the times the
-  // program stamps are the ones the script expects.
-  void AdvanceClock(std::uint32_t seconds) {
-    if (clock_) clock_ = platform::sim::AddSeconds(*clock_, seconds);
-  }
-  const std::vector<std::string>& addresses() const { return addresses_; }
-
- private:
-  platform::Host& native_;
-  std::string program_path_;  // GBK
-  gui_test::GuiUser& user_;
-  std::optional<platform::LocalTime> clock_;
-  std::vector<std::string> addresses_;
-};
 
 // Asks the screenshot script for a picture of `window` and waits (up to ten
 // seconds) until it is taken: NAME.request holds the window's screen
@@ -187,7 +130,9 @@ int RunSession(const sim_tool::SessionOptions& options) {
   }
   user->script().folder = Utf8Of(folder);
 
-  GuiTestHost host(platform::NativeHost(), platform::Utf8ToGbk(Utf8Of(folder / "quillkeep.exe")), *user);
+  scenario::DriverHost host(
+      platform::NativeHost(), platform::Utf8ToGbk(Utf8Of(folder / "quillkeep.exe")),
+      [&user](int code) { user->Finish(code); }, [](int status) { ::ExitProcess(static_cast<UINT>(status)); });
   platform::InstallHost(&host);
   gui_test::GuiPerson& person = user->person();
   person.set_clock = [&host](platform::LocalTime t) { host.SetClock(t); };

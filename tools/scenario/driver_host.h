@@ -1,0 +1,56 @@
+// The host a scenario driver runs the notebook on, over the desktop's own
+// host: the real boxes, dialogs and clipboard; a clock the script sets,
+// standing still but for the script's waits, so the times the program
+// stamps are the ones the script expects; web addresses noted instead of
+// handed to a browser; the program folder the script names; and the end of
+// the program handed to the driver, which judges the script's last lines.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/host.h"
+
+namespace scenario {
+
+// The exit status of a driver whose script failed.
+inline constexpr int kScriptFailedStatus = 3;
+
+class DriverHost final : public platform::Host {
+ public:
+  // `finish` gets the program's exit code and judges the script's last
+  // lines; `exit` ends the process at once with the program's exit status,
+  // or kScriptFailedStatus when a line failed (its message on standard
+  // error).
+  DriverHost(platform::Host& native, std::string program_path_gbk, std::function<void(int)> finish,
+             void (*exit)(int status));
+
+  platform::BoxAnswer ShowMessageBox(const std::string& text, const std::string& caption, std::uint32_t flags,
+                                     platform::WindowHandle owner) override;
+  [[noreturn]] void EndProcess(int code) override;
+  std::uint32_t TickCount() override;
+  platform::BoxAnswer ShowPasswordDialog(const platform::PasswordDialogTexts& texts, std::string* typed) override;
+  platform::BoxAnswer ShowInputBox(const platform::InputBoxRequest& request, std::string* entered) override;
+  bool SetClipboardText(const std::string& text) override;
+  bool ClearClipboardIfOurs() override;
+  void ScheduleClipboardClear(std::uint32_t seconds) override;
+  bool OpenWebAddress(const std::string& address) override;
+  platform::LocalTime LocalNow() override;
+  std::string ProgramPath() override { return program_path_; }
+
+  void SetClock(const platform::LocalTime& now) { clock_ = now; }
+  void AdvanceClock(std::uint32_t seconds);
+  const std::vector<std::string>& addresses() const { return addresses_; }  // GBK
+
+ private:
+  platform::Host& native_;
+  std::string program_path_;  // GBK
+  std::function<void(int)> finish_;
+  void (*exit_)(int);
+  std::optional<platform::LocalTime> clock_;
+  std::vector<std::string> addresses_;
+};
+
+}  // namespace scenario
