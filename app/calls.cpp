@@ -18,13 +18,6 @@ const rt::ServiceTable& S() { return rt::Services(); }
 
 }  // namespace
 
-void OwnedText::Wipe() {
-  if (text_ != nullptr) {
-    for (char* p = text_; *p != '\0'; ++p) *p = ' ';
-  }
-  Reset();
-}
-
 void OwnedText::Reset() {
   if (text_ != nullptr) S().FreeMemory(text_);
   text_ = nullptr;
@@ -34,14 +27,6 @@ const void* OwnedBytes::block() const {
   // Dimension count 1, length 0: what a null Bytes variable is passed as.
   static const std::int32_t kEmptyBytes[2] = {1, 0};
   return block_ != nullptr ? block_ : kEmptyBytes;
-}
-
-void OwnedBytes::Wipe() {
-  if (block_ != nullptr) {
-    auto* words = static_cast<std::int32_t*>(block_);
-    if (words[1] > 0) std::memset(words + 2, 0, static_cast<std::size_t>(words[1]));
-  }
-  Reset();
 }
 
 void OwnedBytes::Reset() {

@@ -8,6 +8,7 @@
 #include <initializer_list>
 #include <utility>
 
+#include "platform/secret.h"
 #include "runtime/value.h"
 
 namespace app {
@@ -19,7 +20,11 @@ inline constexpr std::int32_t kDataOperations = 2;
 inline constexpr std::int32_t kSpecialFunctions = 3;
 }  // namespace library
 
-// A Text the application owns; freed through the FreeMemory service.
+// Typed passwords and keys: wiped when they go, on every way out.
+using Secret = platform::Secret;
+
+// A Text the application owns; freed through the FreeMemory service, which
+// wipes every block it frees.
 class OwnedText {
  public:
   OwnedText() = default;
@@ -41,8 +46,6 @@ class OwnedText {
   bool empty() const { return text_ == nullptr || text_[0] == '\0'; }
   // The variable's address, for commands that write a Text variable.
   char** slot() { return &text_; }
-  // Overwrites the bytes before freeing them (typed passwords, keys).
-  void Wipe();
   void Reset();
 
  private:
@@ -62,8 +65,6 @@ class OwnedBytes {
 
   // The block, or the constant empty block for null (never null).
   const void* block() const;
-  // Overwrites the data bytes before freeing them.
-  void Wipe();
   void Reset();
 
  private:

@@ -50,7 +50,7 @@ void OnOpenAddress();
 
 // --- Database password. ---
 // The 32-digit key the engine gets for a typed password.
-OwnedText DeriveKey(const char* password);
+Secret DeriveKey(const char* password);
 // Start-up: asks until the database opens (then fills the list); a Cancel or
 // a third wrong password ends the program.
 void UnlockDatabase();

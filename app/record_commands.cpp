@@ -91,9 +91,7 @@ void OnCopyRecord() {
                                   "密码：", password.c_str(), "\r\n",      //
                                   "备注：", cells[5].c_str(), "\r\n",      //
                                   "加入时间：", cells[6].c_str()}));
-  password.Wipe();
   if (SetClipboard(text.c_str())) ClipboardHoldsSecret();
-  text.Wipe();
 }
 
 void OnCopyAccount() {
@@ -108,7 +106,6 @@ void OnCopyPassword() {
   OwnedText password;
   if (!RowPassword(row, &password)) return;
   if (SetClipboard(password.c_str())) ClipboardHoldsSecret();
-  password.Wipe();
 }
 
 void OnOpenAddress() {

@@ -93,7 +93,6 @@ void LoadRecordList(std::int32_t record, bool single, bool update) {
       if (!ReadCurrentRecord(&fields)) return ReportReadFailure();
       bool moved = TakeBool(CallCore(cmd.skip_records, {arg::Int(1)}));
       WriteRow(AppendEmptyRow(), fields);
-      fields.password.Wipe();
       if (!moved && i + 1 < count) return ReportReadFailure();
     }
     return;
@@ -101,7 +100,6 @@ void LoadRecordList(std::int32_t record, bool single, bool update) {
   CallCore(cmd.go_to_record, {arg::Int(record)});
   if (LastDatabaseCallFailed() || !ReadCurrentRecord(&fields)) return ReportReadFailure();
   WriteRow(update ? record - 1 : AppendEmptyRow(), fields);
-  fields.password.Wipe();
 }
 
 bool RowShowsRecord(std::int32_t row, std::int32_t record) {
@@ -110,8 +108,7 @@ bool RowShowsRecord(std::int32_t row, std::int32_t record) {
   CallCore(cmd.go_to_record, {arg::Int(record)});
   RowFields fields;
   if (LastDatabaseCallFailed() || !ReadCurrentRecord(&fields)) {
-    fields.password.Wipe();
-    return false;
+      return false;
   }
   OwnedText time = TakeText(CallCore(cmd.to_text, {rt::Value::DateTime(fields.time)}));
   const struct {
@@ -122,7 +119,6 @@ bool RowShowsRecord(std::int32_t row, std::int32_t record) {
   for (const auto& cell : shown) {
     if (rt::CompareTexts(CellText(row, cell.column).c_str(), cell.stored.c_str()) != 0) same = false;
   }
-  fields.password.Wipe();
   return same;
 }
 

@@ -99,11 +99,7 @@ void OnMainWindowCreated() {
 void OnCreateDatabase() {
   const CommandTable& cmd = Commands();
   const char* path = State().database_path;
-  {
-    OwnedText password = InitPassword();
-    if (TakeInt(CallCore(cmd.text_length, {arg::Text(password)})) < 1) ShowMessage("未设置数据库密码");
-    password.Wipe();
-  }
+  if (TakeInt(CallCore(cmd.text_length, {arg::Text(InitPassword().c_str())})) < 1) ShowMessage("未设置数据库密码");
 
   FieldList fields;
   if (!TakeBool(CallCore(cmd.create_database, {arg::Text(path), fields.argument()}))) {
@@ -113,23 +109,21 @@ void OnCreateDatabase() {
     return;
   }
 
-  OwnedText password = InitPassword();
-  OwnedText key = DeriveKey(password.c_str());
-  password.Wipe();
+  Secret key = DeriveKey(InitPassword().c_str());
   CallLibrary(library::kSpecialFunctions, cmd.delay, {arg::Int(100)});
 
   // The new file has no password yet: open it with the empty one.
   bool opened = TakeBool(CallCore(cmd.open_database, {arg::Text(path), arg::Omitted(), arg::Omitted(),
                                                       arg::Omitted(), arg::Omitted(), arg::Text("")}));
   if (!opened) {
-    key.Wipe();
+    key.Clear();  // the program ends below without unwinding
     ShowMessage("数据库设置密码失败！");
     CallCore(cmd.delete_file, {arg::Text(path)});
     rt::Services().ExitProgram(0);
   }
 
-  bool protected_ok = TakeBool(CallCore(cmd.set_database_password, {arg::Text(key)}));
-  key.Wipe();
+  bool protected_ok = TakeBool(CallCore(cmd.set_database_password, {arg::Text(key.c_str())}));
+  key.Clear();
   if (protected_ok) {
     ShowMessage("成功创建数据库,请牢记密码.");
     // The typed password goes from the edit box before the window does.

@@ -40,7 +40,7 @@ std::int32_t ResultOfAnswer(platform::BoxAnswer answer) {
 
 // Stores the entered text into the variable the reference points to, in
 // the variable's own type.
-void StoreEntry(const rt::Value& target, const std::string& entry) {
+void StoreEntry(const rt::Value& target, const platform::Secret& entry) {
   void* variable = target.pointer();
   if (variable == nullptr) return;
   switch (target.type) {
@@ -119,11 +119,9 @@ void InputBox(rt::Value* result, std::int32_t argc, rt::Value* argv) {
   if (Present(argc, argv, 5)) request.owner = OwnerOf(argv[5]);
   request.input_method = !rt::InputBoxesTakeSecrets();
 
-  std::string entry;
+  platform::Secret entry;  // it may be a password
   bool ok = platform::CurrentHost().ShowInputBox(request, &entry) == platform::BoxAnswer::kOk;
   if (ok && argc > 3) StoreEntry(argv[3], entry);
-  // The entry may be a password: leave no copy of it behind.
-  if (!entry.empty()) rt::WipeMemory(entry.data(), entry.size());
   *result = rt::Value::Bool(ok);
 }
 

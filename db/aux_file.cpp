@@ -166,7 +166,7 @@ int TrimTail(DbFile& aux, AuxHeader& h) {
 
 }  // namespace
 
-int ReadChain(DbFile& aux, std::int32_t first, std::vector<unsigned char>* out) {
+int ReadChain(DbFile& aux, std::int32_t first, platform::SecretBuffer* out) {
   out->clear();
   if (first == 0) return 0;
   std::int64_t in_file = 0;
@@ -197,6 +197,7 @@ int ReadChain(DbFile& aux, std::int32_t first, std::vector<unsigned char>* out) 
     b = GetI32(raw + 4);
   }
   if (locked != 0) aux.UnlockPosition(BlockPos(locked));
+  platform::WipeBytes(raw, sizeof raw);  // the last block's plain text
   if (code != 0) out->clear();
   return code;
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "db/db_file.h"
+#include "platform/secret.h"
 
 namespace db {
 
@@ -23,7 +24,7 @@ struct AuxHeader {
 
 // Reads the chain starting at `first` (0: empty) into *out. 0, -59 or a
 // file error. Each block is locked while it is read.
-int ReadChain(DbFile& aux, std::int32_t first, std::vector<unsigned char>* out);
+int ReadChain(DbFile& aux, std::int32_t first, platform::SecretBuffer* out);
 
 // Writes n bytes as a chain, reusing the blocks of the old chain starting at
 // `old_first` (0: none), then free blocks, then new ones; old blocks left

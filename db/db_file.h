@@ -12,6 +12,7 @@
 
 #include "db/cipher.h"
 #include "platform/file.h"
+#include "platform/secret.h"
 
 namespace db {
 
@@ -98,7 +99,7 @@ class DbFile {
   std::map<std::uint64_t, int> positions_;  // position -> count
   std::vector<std::pair<std::uint64_t, std::uint64_t>> whole_ranges_;  // taken by LockWhole
   bool whole_taken_ = false;
-  std::vector<unsigned char> scratch_;  // enciphered copy for writes
+  platform::SecretBuffer scratch_;  // enciphered copy for writes (plain while it is made)
 };
 
 // Holds a position lock for a scope.

@@ -9,6 +9,7 @@
 
 #include "db/database.h"
 #include "db/field.h"
+#include "platform/secret.h"
 #include "runtime/value.h"
 
 namespace db {
@@ -29,8 +30,13 @@ struct OpenOptions {
   std::string alias;
   bool read_only = false;
   std::int32_t share_mode = share_mode::kDenyNone;
-  std::string password;  // "?" asks the user
+  std::string password;  // "?" asks the user; a key: wiped with the options
   std::vector<std::string> index_files;
+
+  OpenOptions() = default;
+  OpenOptions(const OpenOptions&) = default;
+  OpenOptions& operator=(const OpenOptions&) = default;
+  ~OpenOptions() { platform::WipeString(&password); }
 };
 // Opens, checks (repairing the file's length where allowed) and makes the
 // database current. On failure nothing stays open and the registry is as it

@@ -29,7 +29,7 @@ bool CheckMatches(const unsigned char* header, std::string_view password) {
 // Rewrites [from, to) of the file: read through `reading`, written through
 // `writing`. *done tells where it stopped.
 int RewritePieces(DbFile& file, std::uint64_t from, std::uint64_t to, std::uint64_t* done) {
-  std::vector<unsigned char> piece(kRecipherPiece);
+  platform::SecretBuffer piece(kRecipherPiece);  // plain file bytes
   std::uint64_t pos = from;
   int code = 0;
   while (pos < to) {
@@ -40,7 +40,6 @@ int RewritePieces(DbFile& file, std::uint64_t from, std::uint64_t to, std::uint6
     pos += want;
   }
   *done = pos;
-  rt::WipeMemory(piece.data(), piece.size());
   return code;
 }
 
@@ -85,11 +84,11 @@ int CheckPasswordAtOpen(DbFile& main, std::string_view password_argument, unsign
   }
   const int attempts = ask ? kAttemptsWhenAsking : 1;
   for (int failed = 0; failed < attempts; ++failed) {
-    TypedPassword typed;
+    platform::Secret typed;
     std::string_view password = password_argument;
     if (ask) {
       if (!RunPasswordDialog(failed, &typed)) break;
-      password = typed.text();
+      password = typed.view();
     }
     main.cipher().Set(MakeCipherState(password));
     int code = main.ReadExact(0, header, kHeaderSize, err::kNotDatabase);

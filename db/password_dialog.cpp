@@ -1,7 +1,7 @@
 #include "db/password_dialog.h"
 
-#include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "platform/host.h"
 #include "runtime/errors.h"
@@ -9,11 +9,6 @@
 #include "runtime/memory.h"
 
 namespace db {
-
-void TypedPassword::Blank() {
-  std::fill(text_.begin(), text_.end(), ' ');
-  text_.clear();
-}
 
 namespace {
 
@@ -35,11 +30,11 @@ platform::PasswordDialogTexts DialogTexts(int failed_attempts) {
 
 }  // namespace
 
-bool RunPasswordDialog(int failed_attempts, TypedPassword* typed) {
-  TypedPassword entered;
-  platform::BoxAnswer answer = platform::CurrentHost().ShowPasswordDialog(DialogTexts(failed_attempts), entered.slot());
+bool RunPasswordDialog(int failed_attempts, platform::Secret* typed) {
+  platform::Secret entered;
+  platform::BoxAnswer answer = platform::CurrentHost().ShowPasswordDialog(DialogTexts(failed_attempts), &entered);
   if (answer != platform::BoxAnswer::kOk) return false;
-  typed->slot()->assign(entered.text());
+  *typed = std::move(entered);
   return true;
 }
 
@@ -56,12 +51,12 @@ void InputPasswordDialog(rt::Value* result, std::int32_t argc, rt::Value* argv) 
                                                  : count.as_int();
     failed = n >= -1e6 && n <= 1e6 ? static_cast<int>(n) : 0;  // NaN and huge values too
   }
-  TypedPassword typed;
+  platform::Secret typed;
   bool ok = RunPasswordDialog(failed, &typed);
   if (ok) {
     // The variable's address is the argument's payload.
     auto** variable = static_cast<char**>(argv[0].pointer());
-    char* copy = rt::CopyText(typed.text().c_str());
+    char* copy = rt::CopyText(typed.c_str());
     rt::FreeMemory(*variable);
     *variable = copy;
   }

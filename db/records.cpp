@@ -1,4 +1,6 @@
-// Record navigation and editing on one open database.
+// Record navigation and editing on one open database. Every buffer that
+// holds plain record bytes is a SecretBuffer: wiped when it is resized or
+// goes, so no password stays on the heap after a read or a write.
 #include <cstring>
 #include <memory>
 #include <new>
@@ -11,6 +13,7 @@
 #include "db/format.h"
 #include "db/index_hooks.h"
 #include "db/rollback.h"
+#include "platform/secret.h"
 #include "runtime/helpers.h"
 
 namespace db {
@@ -77,7 +80,7 @@ int AddRecord(Database& db, std::int32_t argc, const rt::Value* argv) {
     int code = CheckValueType(db.fields[i], argv[i]);
     if (code != 0) return code;
   }
-  std::vector<unsigned char> record(static_cast<std::size_t>(db.record_size), 0);
+  platform::SecretBuffer record(static_cast<std::size_t>(db.record_size), 0);
 
   PositionLock count_lock(db.main, kRecordCountPos, kLockWaitMs);
   if (count_lock.code() != 0) return count_lock.code();
@@ -184,7 +187,7 @@ int DeleteRecordsWhere(Database& db, const rt::Value& condition) {
   std::int64_t count = std::max(GetI32(word), 0);
   std::int64_t saved = db.current;
   std::int64_t batch = db.BatchRecords();
-  std::vector<unsigned char> records;
+  platform::SecretBuffer records;
   for (std::int64_t start = 0; start < count && code == 0; start += batch) {
     std::int64_t n = std::min(batch, count - start);
     records.resize(static_cast<std::size_t>(n) * static_cast<std::size_t>(db.record_size));
@@ -213,7 +216,7 @@ int PurgeDeletedRecords(Database& db) {
   std::int64_t count = std::max(GetI32(word), 0);
   std::int64_t batch = db.BatchRecords();
   auto size = static_cast<std::size_t>(db.record_size);
-  std::vector<unsigned char> records;
+  platform::SecretBuffer records;
   std::int64_t kept = 0;  // records written back so far (the write position)
   // Records move down in place and chains are freed: a crash half way would
   // leave records twice or pointing at freed blocks. From the first batch
@@ -280,8 +283,8 @@ int ReadField(Database& db, int field_index, rt::Value* out) {
   PositionLock lock(db.main, record_pos, kLockWaitMs);
   if (lock.code() != 0) return lock.code();
   auto size = static_cast<std::size_t>(field.stored_size());
-  unsigned char small[16];
-  std::vector<unsigned char> large;
+  unsigned char small[16];  // numbers and dates: never secrets
+  platform::SecretBuffer large;
   unsigned char* bytes = small;
   if (size > sizeof small) {
     large.resize(size);
@@ -298,7 +301,7 @@ int ReadField(Database& db, int field_index, rt::Value* out) {
     std::int32_t first = GetI32(bytes);
     if (first != 0) {
       if (!db.aux) return err::kReadFieldFailed;
-      std::vector<unsigned char> data;
+      platform::SecretBuffer data;
       code = ReadChain(*db.aux, first, &data);
       if (code != 0) return code;
       *out = DecodeLarge(field, data.data(), data.size());
@@ -324,7 +327,7 @@ int WriteField(Database& db, int field_index, const rt::Value& value) {
   if (field_pos >= file_size) return err::kNoCurrentRecord;
 
   auto size = static_cast<std::size_t>(field.stored_size());
-  std::vector<unsigned char> bytes(size, 0);
+  platform::SecretBuffer bytes(size, 0);
   std::unique_ptr<PositionLock> aux_lock;
   RollbackCopy rollback;
   if (!field.is_large()) {
@@ -349,11 +352,11 @@ int WriteField(Database& db, int field_index, const rt::Value& value) {
 
   int index_error = 0;
   if (db.indexes && db.indexes->UsesField(field_index)) {
-    std::vector<unsigned char> before(static_cast<std::size_t>(db.record_size));
+    platform::SecretBuffer before(static_cast<std::size_t>(db.record_size));
     code = db.main.ReadExact(record_pos, before.data(), before.size(), err::kReadFieldFailed);
     if (code != 0) return code;
     if (std::memcmp(&before[static_cast<std::size_t>(field.offset)], bytes.data(), size) == 0) return lock.Release();
-    std::vector<unsigned char> after = before;
+    platform::SecretBuffer after = before;
     std::memcpy(&after[static_cast<std::size_t>(field.offset)], bytes.data(), size);
     code = db.main.WriteAt(field_pos, bytes.data(), size);
     if (code != 0) return code;

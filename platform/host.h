@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/input_box.h"
+#include "platform/secret.h"
 
 namespace platform {
 
@@ -70,7 +71,7 @@ class Host {
 
   // Runs the database password dialog modally. kOk with the typed text in
   // *typed, or kCancel (typed untouched). A host without the dialog cancels.
-  virtual BoxAnswer ShowPasswordDialog(const PasswordDialogTexts& texts, std::string* typed) {
+  virtual BoxAnswer ShowPasswordDialog(const PasswordDialogTexts& texts, Secret* typed) {
     (void)texts;
     (void)typed;
     return BoxAnswer::kCancel;
@@ -78,7 +79,7 @@ class Host {
 
   // Runs the input box modally: kOk with the field's text (GBK) in *entered,
   // or kCancel (entered untouched). A host without the dialog cancels.
-  virtual BoxAnswer ShowInputBox(const InputBoxRequest& request, std::string* entered) {
+  virtual BoxAnswer ShowInputBox(const InputBoxRequest& request, Secret* entered) {
     (void)request;
     (void)entered;
     return BoxAnswer::kCancel;

@@ -9,11 +9,14 @@
 
 namespace platform {
 
-// Process heap. HeapAllocate/HeapResize return null on failure; they never
-// report errors themselves (the runtime's memory services do that).
+// Process heap. HeapAllocate returns null on failure; it never reports
+// errors itself (the runtime's memory services do that). There is no resize:
+// a block that grows is copied, so the old one can be wiped first.
 void* HeapAllocate(std::size_t bytes);
-void* HeapResize(void* block, std::size_t bytes);
 void HeapRelease(void* block);
+// The usable size of a block from HeapAllocate (at least what
+// was asked for), so a block can be wiped whole before it is released.
+std::size_t HeapBlockSize(void* block);
 
 // Full path of the running executable, GBK, with the platform's separators.
 std::string ExecutablePath();

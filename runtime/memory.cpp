@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/secret.h"
 #include "platform/system.h"
 #include "runtime/errors.h"
 
@@ -13,6 +14,7 @@ namespace {
 
 const unsigned char* g_const_start = nullptr;
 std::size_t g_const_length = 0;
+FreedBlockObserver g_free_observer = nullptr;
 
 [[noreturn]] void OutOfMemory(std::size_t bytes) {
   char message[64];
@@ -52,22 +54,28 @@ void* ReallocMemory(void* p, std::size_t bytes) {
     std::memcpy(copy, p, bytes < available ? bytes : available);
     return copy;
   }
-  void* resized = platform::HeapResize(p, bytes);
-  if (resized == nullptr) OutOfMemory(bytes);
-  return resized;
+  // A block that must move is copied and the old one wiped, so a text that
+  // grows leaves no copy of its first part behind.
+  std::size_t old_size = platform::HeapBlockSize(p);
+  if (bytes <= old_size) return p;  // it fits: kept as it is, never released unwiped
+  void* moved = AllocMemory(bytes);
+  std::memcpy(moved, p, old_size);
+  FreeMemory(p);
+  return moved;
 }
 
 void FreeMemory(void* p) {
   if (p == nullptr || InConstantSegment(p)) return;
+  // Texts pass through here with passwords in them, and nothing says which:
+  // every block is wiped whole before the heap gets it back.
+  std::size_t size = platform::HeapBlockSize(p);
+  WipeMemory(p, size);
+  if (g_free_observer != nullptr) g_free_observer(p, size);
   platform::HeapRelease(p);
 }
 
-void WipeMemory(void* p, std::size_t bytes) {
-  if (p == nullptr || bytes == 0) return;
-  std::memset(p, 0, bytes);
-  // The empty statement claims to read the block, so the compiler cannot drop
-  // the memset as a store to memory that dies right after it.
-  __asm__ __volatile__("" : : "r"(p) : "memory");
-}
+void WipeMemory(void* p, std::size_t bytes) { platform::WipeBytes(p, bytes); }
+
+void ObserveFreedBlocks(FreedBlockObserver observer) { g_free_observer = observer; }
 
 }  // namespace rt

@@ -29,7 +29,14 @@ template <typename T>
 using Owned = std::unique_ptr<T, MemoryDeleter>;
 using OwnedText = Owned<char>;
 
-// Overwrites a block's bytes before it is freed (for secrets).
+// Overwrites a block's bytes before it is freed (for secrets); the compiler
+// keeps the stores (platform::WipeBytes).
 void WipeMemory(void* p, std::size_t bytes);
+
+// FreeMemory wipes every block before releasing it. Tests watch that through
+// this observer, called with the block after the wipe and before the
+// release (null: none).
+using FreedBlockObserver = void (*)(const void* block, std::size_t bytes);
+void ObserveFreedBlocks(FreedBlockObserver observer);
 
 }  // namespace rt

@@ -1,4 +1,5 @@
 #include <iconv.h>
+#include <malloc.h>
 #include <sys/syscall.h>
 #include <time.h>
 #include <unistd.h>
@@ -13,8 +14,8 @@
 namespace platform {
 
 void* HeapAllocate(std::size_t bytes) { return std::malloc(bytes == 0 ? 1 : bytes); }
-void* HeapResize(void* block, std::size_t bytes) { return std::realloc(block, bytes == 0 ? 1 : bytes); }
 void HeapRelease(void* block) { std::free(block); }
+std::size_t HeapBlockSize(void* block) { return block != nullptr ? malloc_usable_size(block) : 0; }
 
 std::string ExecutablePath() {
   std::vector<char> buffer(PATH_MAX + 1);

@@ -209,9 +209,20 @@ InputBoxDialog::InputBoxDialog(const InputBoxRequest& request, QWidget* owner)
 
 QString InputBoxDialog::prompt() const { return prompt_ != nullptr ? prompt_->text() : QString(); }
 
-BoxAnswer InputBoxDialog::Run(std::string* entered) {
+namespace {
+
+// The edit's text as a secret: the GBK copy made on the way is wiped.
+void TakeText(const QString& text, Secret* out) {
+  std::string gbk = ToGbk(text);
+  out->Assign(gbk);
+  WipeString(&gbk);
+}
+
+}  // namespace
+
+BoxAnswer InputBoxDialog::Run(Secret* entered) {
   bool ok = RunModal(*this) == QDialog::Accepted;
-  if (ok) *entered = ToGbk(edit_->text());
+  if (ok) TakeText(edit_->text(), entered);
   Blank(edit_);
   return ok ? BoxAnswer::kOk : BoxAnswer::kCancel;
 }
@@ -254,9 +265,9 @@ PasswordDialog::PasswordDialog(const PasswordDialogTexts& texts, const QIcon& ic
   edit_->setFocus();
 }
 
-BoxAnswer PasswordDialog::Run(std::string* typed) {
+BoxAnswer PasswordDialog::Run(Secret* typed) {
   bool ok = RunModal(*this) == QDialog::Accepted;
-  if (ok) *typed = ToGbk(edit_->text());
+  if (ok) TakeText(edit_->text(), typed);
   Blank(edit_);
   return ok ? BoxAnswer::kOk : BoxAnswer::kCancel;
 }

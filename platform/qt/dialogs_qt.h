@@ -59,7 +59,7 @@ class InputBoxDialog final : public QDialog {
  public:
   InputBoxDialog(const InputBoxRequest& request, QWidget* owner);
   // kOk with the field's text (GBK) in *entered, or kCancel.
-  BoxAnswer Run(std::string* entered);
+  BoxAnswer Run(Secret* entered);
 
   QString prompt() const;
   LineEdit* edit() const { return edit_; }
@@ -77,7 +77,7 @@ class PasswordDialog final : public QDialog {
  public:
   PasswordDialog(const PasswordDialogTexts& texts, const QIcon& icon, QWidget* owner);
   // kOk with the typed text (GBK) in *typed, or kCancel.
-  BoxAnswer Run(std::string* typed);
+  BoxAnswer Run(Secret* typed);
 
   QString message() const { return message_->text(); }
   LineEdit* edit() const { return edit_; }

@@ -73,13 +73,13 @@ void QtHost::EndProcess(int code) {
 
 std::uint32_t QtHost::TickCount() { return MonotonicTickCount(); }
 
-BoxAnswer QtHost::ShowPasswordDialog(const PasswordDialogTexts& texts, std::string* typed) {
+BoxAnswer QtHost::ShowPasswordDialog(const PasswordDialogTexts& texts, Secret* typed) {
   KeepActiveWindow keep;
   PasswordDialog dialog(texts, password_icon_, OwnerWidget(0));
   return dialog.Run(typed);
 }
 
-BoxAnswer QtHost::ShowInputBox(const InputBoxRequest& request, std::string* entered) {
+BoxAnswer QtHost::ShowInputBox(const InputBoxRequest& request, Secret* entered) {
   KeepActiveWindow keep;
   InputBoxDialog dialog(request, OwnerWidget(request.owner));
   return dialog.Run(entered);

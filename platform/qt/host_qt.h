@@ -21,8 +21,8 @@ class QtHost final : public Host {
                            WindowHandle owner) override;
   [[noreturn]] void EndProcess(int code) override;
   std::uint32_t TickCount() override;
-  BoxAnswer ShowPasswordDialog(const PasswordDialogTexts& texts, std::string* typed) override;
-  BoxAnswer ShowInputBox(const InputBoxRequest& request, std::string* entered) override;
+  BoxAnswer ShowPasswordDialog(const PasswordDialogTexts& texts, Secret* typed) override;
+  BoxAnswer ShowInputBox(const InputBoxRequest& request, Secret* entered) override;
   bool SetClipboardText(const std::string& text) override;
   bool ClearClipboardIfOurs() override;
   void ScheduleClipboardClear(std::uint32_t seconds) override;

@@ -345,7 +345,7 @@ BoxAnswer Desktop::ShowMessageBox(const std::string& text, const std::string& ca
   return *done.answer;
 }
 
-BoxAnswer Desktop::ShowPasswordDialog(const PasswordDialogTexts& texts, std::string* typed) {
+BoxAnswer Desktop::ShowPasswordDialog(const PasswordDialogTexts& texts, Secret* typed) {
   if (!SomeoneThere()) return SimHost::ShowPasswordDialog(texts, typed);
   OpenDialog dialog;
   dialog.kind = WaitKind::kPasswordDialog;
@@ -353,11 +353,11 @@ BoxAnswer Desktop::ShowPasswordDialog(const PasswordDialogTexts& texts, std::str
   OpenDialog done = RunDialog(std::move(dialog));
   if (!done.typed) throw NoOneThere("the password dialog was not answered");
   if (!*done.typed) return BoxAnswer::kCancel;
-  *typed = **done.typed;
+  typed->Assign(**done.typed);
   return BoxAnswer::kOk;
 }
 
-BoxAnswer Desktop::ShowInputBox(const InputBoxRequest& request, std::string* entered) {
+BoxAnswer Desktop::ShowInputBox(const InputBoxRequest& request, Secret* entered) {
   if (!SomeoneThere()) return SimHost::ShowInputBox(request, entered);
   OpenDialog dialog;
   dialog.kind = WaitKind::kInputBox;
@@ -365,7 +365,7 @@ BoxAnswer Desktop::ShowInputBox(const InputBoxRequest& request, std::string* ent
   OpenDialog done = RunDialog(std::move(dialog));
   if (!done.typed) throw NoOneThere("the input box was not answered");
   if (!*done.typed) return BoxAnswer::kCancel;
-  *entered = TypeIntoInputBox(request, **done.typed);
+  entered->Assign(TypeIntoInputBox(request, **done.typed));
   return BoxAnswer::kOk;
 }
 

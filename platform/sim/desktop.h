@@ -91,8 +91,8 @@ class Desktop : public SimHost, public WindowSystem {
   // ---- Host ----
   BoxAnswer ShowMessageBox(const std::string& text, const std::string& caption, std::uint32_t flags,
                            WindowHandle owner) override;
-  BoxAnswer ShowPasswordDialog(const PasswordDialogTexts& texts, std::string* typed) override;
-  BoxAnswer ShowInputBox(const InputBoxRequest& request, std::string* entered) override;
+  BoxAnswer ShowPasswordDialog(const PasswordDialogTexts& texts, Secret* typed) override;
+  BoxAnswer ShowInputBox(const InputBoxRequest& request, Secret* entered) override;
 
   // ---- WindowSystem ----
   void SetListener(WindowListener* listener) override { listener_ = listener; }

@@ -53,23 +53,23 @@ void SimHost::EndProcess(int code) { throw ProcessExit{code}; }
 
 std::uint32_t SimHost::TickCount() { return ++ticks_; }
 
-BoxAnswer SimHost::ShowPasswordDialog(const PasswordDialogTexts& texts, std::string* typed) {
+BoxAnswer SimHost::ShowPasswordDialog(const PasswordDialogTexts& texts, Secret* typed) {
   password_dialogs_.push_back(texts);
   if (passwords_.empty()) return BoxAnswer::kCancel;
   std::optional<std::string> answer = std::move(passwords_.front());
   passwords_.pop_front();
   if (!answer) return BoxAnswer::kCancel;
-  *typed = std::move(*answer);
+  typed->Assign(*answer);
   return BoxAnswer::kOk;
 }
 
-BoxAnswer SimHost::ShowInputBox(const InputBoxRequest& request, std::string* entered) {
+BoxAnswer SimHost::ShowInputBox(const InputBoxRequest& request, Secret* entered) {
   input_boxes_.push_back(request);
   if (input_answers_.empty()) return BoxAnswer::kCancel;
   std::optional<std::string> keys = std::move(input_answers_.front());
   input_answers_.pop_front();
   if (!keys) return BoxAnswer::kCancel;
-  *entered = TypeIntoInputBox(request, *keys);
+  entered->Assign(TypeIntoInputBox(request, *keys));
   return BoxAnswer::kOk;
 }
 

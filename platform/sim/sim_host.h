@@ -32,8 +32,8 @@ class SimHost : public Host {
                            WindowHandle owner) override;
   [[noreturn]] void EndProcess(int code) override;
   std::uint32_t TickCount() override;
-  BoxAnswer ShowPasswordDialog(const PasswordDialogTexts& texts, std::string* typed) override;
-  BoxAnswer ShowInputBox(const InputBoxRequest& request, std::string* entered) override;
+  BoxAnswer ShowPasswordDialog(const PasswordDialogTexts& texts, Secret* typed) override;
+  BoxAnswer ShowInputBox(const InputBoxRequest& request, Secret* entered) override;
   bool SetClipboardText(const std::string& text) override;
   bool OpenWebAddress(const std::string& address) override;
   bool ClearClipboardIfOurs() override;

@@ -67,9 +67,8 @@ bool PutPrivateClipboardText(const std::string& gbk) {
   bool placed = Place(CF_TEXT, gbk.c_str(), gbk.size() + 1);
   if (placed) {
     // The UTF-16 form too, so the text pastes right whatever the code page.
-    std::wstring wide = WidenGbk(gbk);
+    WideSecret wide = WidenGbkSecret(gbk);
     Place(CF_UNICODETEXT, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
-    WipeWide(&wide);
     MarkPrivate();
   }
   ::CloseClipboard();

@@ -17,24 +17,15 @@
 namespace platform::win32 {
 namespace {
 
-std::wstring TextOf(HWND window) {
-  int length = ::GetWindowTextLengthW(window);
-  std::wstring text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
-  int got = ::GetWindowTextW(window, text.data(), length + 1);
-  text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
-  return text;
-}
-
 // Bytes the edit's text would keep if its selection were replaced.
 int BytesOutsideSelection(HWND edit) {
-  std::wstring text = TextOf(edit);
+  WideSecret content = WindowTextSecret(edit);  // may be a password
+  std::wstring_view text = content.view();
   DWORD start = 0, end = 0;
   ::SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
   start = std::min<DWORD>(start, static_cast<DWORD>(text.size()));
   end = std::min<DWORD>(std::max(start, end), static_cast<DWORD>(text.size()));
-  int kept = GbkLength(text.substr(0, start)) + GbkLength(text.substr(end));
-  WipeWide(&text);
-  return kept;
+  return GbkLength(text.substr(0, start)) + GbkLength(text.substr(end));
 }
 
 bool DigitOrMinus(wchar_t c) { return c == L'-' || (c >= L'0' && c <= L'9'); }

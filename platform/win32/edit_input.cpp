@@ -39,8 +39,8 @@ LRESULT PutCommittedTextRight(HWND edit, UINT message, WPARAM wparam, LPARAM lpa
          before[before.size() - 1 - back] == after[after.size() - 1 - back])
     ++back;
   std::wstring inserted = after.substr(front, after.size() - front - back);
-  WipeWide(&before);
-  WipeWide(&after);
+  WipeString(&before);
+  WipeString(&after);
   if (inserted.empty()) return result;
   // The box's rules look at the text around the run, as at a paste over it.
   const WPARAM end = front + inserted.size();
@@ -53,8 +53,8 @@ LRESULT PutCommittedTextRight(HWND edit, UINT message, WPARAM wparam, LPARAM lpa
     ::SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(kept.c_str()));
     ::MessageBeep(MB_OK);
   }
-  WipeWide(&kept);
-  WipeWide(&inserted);
+  WipeString(&kept);
+  WipeString(&inserted);
   return result;
 }
 
@@ -106,7 +106,7 @@ std::optional<LRESULT> FilterTextInput(HWND edit, UINT message, WPARAM wparam, L
       std::wstring text = rules.admit(KeepGbkCharacters(ClipboardUnicodeText(), &dropped));
       if (dropped) ::MessageBeep(MB_OK);
       if (!text.empty()) ::SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
-      WipeWide(&text);
+      WipeString(&text);
       return 0;
     }
     case WM_IME_COMPOSITION:

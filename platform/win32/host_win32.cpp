@@ -29,12 +29,12 @@ class Win32Host final : public Host {
 
   std::uint32_t TickCount() override { return ::GetTickCount(); }
 
-  BoxAnswer ShowPasswordDialog(const PasswordDialogTexts& texts, std::string* typed) override {
+  BoxAnswer ShowPasswordDialog(const PasswordDialogTexts& texts, Secret* typed) override {
     win32::KeepActiveWindow keep_active;
     return win32::RunPasswordDialog(texts, typed);
   }
 
-  BoxAnswer ShowInputBox(const InputBoxRequest& request, std::string* entered) override {
+  BoxAnswer ShowInputBox(const InputBoxRequest& request, Secret* entered) override {
     win32::KeepActiveWindow keep_active;
     return win32::RunInputBox(request, entered);
   }

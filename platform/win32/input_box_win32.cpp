@@ -71,7 +71,7 @@ class DialogTemplate {
 
 struct DialogState {
   const InputBoxRequest* request;
-  std::string entered;
+  Secret entered;
   WNDPROC edit_proc = nullptr;
   HWND visible_edit = nullptr;
 };
@@ -93,14 +93,10 @@ LRESULT CALLBACK FilteredEditProc(HWND edit, UINT message, WPARAM wparam, LPARAM
   return ::CallWindowProcW(state->edit_proc, edit, message, wparam, lparam);
 }
 
-// The entry may be a password: blanks of the same length stay in both edit
-// fields (plain and masked) when the box goes, not the typed text.
+// The entry may be a password: both edit fields (plain and masked) are
+// blanked when the box goes.
 void BlankEdits(HWND dialog) {
-  for (int id : {kPlainEditId, kMaskedEditId}) {
-    HWND edit = ::GetDlgItem(dialog, id);
-    int length = edit != nullptr ? ::GetWindowTextLengthW(edit) : 0;
-    if (length > 0) ::SetWindowTextW(edit, std::wstring(static_cast<std::size_t>(length), L' ').c_str());
-  }
+  for (int id : {kPlainEditId, kMaskedEditId}) BlankEditControl(::GetDlgItem(dialog, id));
 }
 
 INT_PTR CALLBACK InputBoxProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -132,12 +128,7 @@ INT_PTR CALLBACK InputBoxProc(HWND dialog, UINT message, WPARAM wparam, LPARAM l
     }
     case WM_COMMAND:
       if (LOWORD(wparam) == IDOK && state != nullptr) {
-        int n = ::GetWindowTextLengthW(state->visible_edit);
-        std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
-        n = ::GetWindowTextW(state->visible_edit, text.data(), n + 1);
-        text.resize(static_cast<std::size_t>(n));
-        state->entered = NarrowToGbk(text);
-        ::SecureZeroMemory(text.data(), text.size() * sizeof(wchar_t));
+        state->entered = NarrowToGbkSecret(WindowTextSecret(state->visible_edit).view());
         BlankEdits(dialog);
         ::EndDialog(dialog, IDOK);
         return TRUE;
@@ -158,7 +149,7 @@ INT_PTR CALLBACK InputBoxProc(HWND dialog, UINT message, WPARAM wparam, LPARAM l
 
 }  // namespace
 
-BoxAnswer RunInputBox(const InputBoxRequest& request, std::string* entered) {
+BoxAnswer RunInputBox(const InputBoxRequest& request, Secret* entered) {
   const std::wstring ok = WidenGbk("确认输入(&O)");
   const std::wstring cancel = WidenGbk("取消(&C)");
   const DWORD edit_style = WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL;
@@ -180,7 +171,7 @@ BoxAnswer RunInputBox(const InputBoxRequest& request, std::string* entered) {
     layout.AddItem(button_style | BS_PUSHBUTTON, 112, 34, 60, 14, IDCANCEL, kButtonClass, cancel);
   }
 
-  DialogState state{&request, std::string()};
+  DialogState state{&request, Secret()};
   INT_PTR answer = ::DialogBoxIndirectParamW(::GetModuleHandleW(nullptr), layout.get(),
                                              reinterpret_cast<HWND>(request.owner), InputBoxProc,
                                              reinterpret_cast<LPARAM>(&state));

@@ -7,6 +7,6 @@
 
 namespace platform::win32 {
 
-BoxAnswer RunInputBox(const InputBoxRequest& request, std::string* entered);
+BoxAnswer RunInputBox(const InputBoxRequest& request, Secret* entered);
 
 }  // namespace platform::win32

@@ -1,7 +1,7 @@
 // Caption "密码输入", 222 x 80 dialog units, 宋体 9 points: the prompt, an
 // icon, the retry line, the masked edit field and the two buttons. The typed
-// text the dialog keeps is overwritten with blanks before it is released,
-// and so is the edit control's own copy.
+// text the dialog keeps wipes itself; the edit control's own copy is
+// overwritten with blanks before the dialog goes.
 #include "platform/win32/password_dialog_win32.h"
 
 #include <windows.h>
@@ -16,27 +16,8 @@ namespace {
 
 struct DialogState {
   const PasswordDialogTexts* texts = nullptr;
-  std::string stored;  // GBK; blanked in the destructor
-
-  ~DialogState() {
-    for (char& c : stored) c = ' ';
-    WipeNarrow(&stored);
-  }
+  Secret stored;  // GBK
 };
-
-std::wstring EditText(HWND edit) {
-  int length = ::GetWindowTextLengthW(edit);
-  std::wstring text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
-  int got = ::GetWindowTextW(edit, text.data(), length + 1);
-  text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
-  return text;
-}
-
-// Leaves blanks of the same length in the control before it goes.
-void BlankEdit(HWND edit) {
-  int length = ::GetWindowTextLengthW(edit);
-  if (length > 0) ::SetWindowTextW(edit, std::wstring(static_cast<std::size_t>(length), L' ').c_str());
-}
 
 INT_PTR CALLBACK PasswordDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
   auto* state = reinterpret_cast<DialogState*>(::GetWindowLongPtrW(dialog, DWLP_USER));
@@ -57,12 +38,8 @@ INT_PTR CALLBACK PasswordDialogProc(HWND dialog, UINT message, WPARAM wparam, LP
       WORD id = LOWORD(wparam);
       if (id != IDOK && id != IDCANCEL) return FALSE;
       HWND edit = ::GetDlgItem(dialog, kPasswordEditId);
-      if (id == IDOK && state != nullptr) {
-        std::wstring text = EditText(edit);
-        state->stored = NarrowToGbk(text);
-        WipeWide(&text);
-      }
-      BlankEdit(edit);
+      if (id == IDOK && state != nullptr) state->stored = NarrowToGbkSecret(WindowTextSecret(edit).view());
+      BlankEditControl(edit);
       ::EndDialog(dialog, id);
       return TRUE;
     }
@@ -72,7 +49,7 @@ INT_PTR CALLBACK PasswordDialogProc(HWND dialog, UINT message, WPARAM wparam, LP
 
 }  // namespace
 
-BoxAnswer RunPasswordDialog(const PasswordDialogTexts& texts, std::string* typed) {
+BoxAnswer RunPasswordDialog(const PasswordDialogTexts& texts, Secret* typed) {
   const DWORD kStyle = DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU;
   DialogTemplate layout(kStyle, 222, 80, WidenGbk(texts.caption), WidenGbk("宋体"), 9);
   layout.AddItem(WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 7, 15, 94, 8, 0xFFFF, DialogTemplate::kStatic, WidenGbk(texts.prompt));
@@ -91,7 +68,7 @@ BoxAnswer RunPasswordDialog(const PasswordDialogTexts& texts, std::string* typed
   INT_PTR answer = ::DialogBoxIndirectParamW(::GetModuleHandleW(nullptr), layout.get(), owner, PasswordDialogProc,
                                              reinterpret_cast<LPARAM>(&state));
   if (answer != IDOK) return BoxAnswer::kCancel;  // Cancel, closed, or the dialog could not be made
-  typed->assign(state.stored);
+  *typed = std::move(state.stored);
   return BoxAnswer::kOk;
 }
 

@@ -15,6 +15,6 @@ inline constexpr int kPasswordIconResource = 1151;
 
 // Runs the dialog modally over the thread's active window. kOk with the
 // typed text (GBK) in *typed, else kCancel with *typed untouched.
-BoxAnswer RunPasswordDialog(const PasswordDialogTexts& texts, std::string* typed);
+BoxAnswer RunPasswordDialog(const PasswordDialogTexts& texts, Secret* typed);
 
 }  // namespace platform::win32

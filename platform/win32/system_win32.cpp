@@ -7,12 +7,13 @@
 namespace platform {
 
 void* HeapAllocate(std::size_t bytes) { return ::HeapAlloc(::GetProcessHeap(), 0, bytes == 0 ? 1 : bytes); }
-void* HeapResize(void* block, std::size_t bytes) {
-  if (block == nullptr) return HeapAllocate(bytes);
-  return ::HeapReAlloc(::GetProcessHeap(), 0, block, bytes == 0 ? 1 : bytes);
-}
 void HeapRelease(void* block) {
   if (block != nullptr) ::HeapFree(::GetProcessHeap(), 0, block);
+}
+std::size_t HeapBlockSize(void* block) {
+  if (block == nullptr) return 0;
+  SIZE_T size = ::HeapSize(::GetProcessHeap(), 0, block);
+  return size == static_cast<SIZE_T>(-1) ? 0 : size;
 }
 
 namespace {

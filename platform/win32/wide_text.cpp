@@ -24,19 +24,48 @@ std::string NarrowToGbk(const wchar_t* wide, int length) {
 
 std::string NarrowToGbk(const std::wstring& wide) { return NarrowToGbk(wide.data(), static_cast<int>(wide.size())); }
 
-int GbkLength(const std::wstring& wide) {
+
+WideSecret WidenGbkSecret(std::string_view gbk) {
+  WideSecret out;
+  if (gbk.empty()) return out;
+  int n = ::MultiByteToWideChar(kGbkCodePage, 0, gbk.data(), static_cast<int>(gbk.size()), nullptr, 0);
+  if (n <= 0) return out;
+  out.Resize(static_cast<std::size_t>(n));
+  ::MultiByteToWideChar(kGbkCodePage, 0, gbk.data(), static_cast<int>(gbk.size()), out.data(), n);
+  return out;
+}
+
+Secret NarrowToGbkSecret(std::wstring_view wide) {
+  Secret out;
+  if (wide.empty()) return out;
+  int length = static_cast<int>(wide.size());
+  int n = ::WideCharToMultiByte(kGbkCodePage, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
+  if (n <= 0) return out;
+  out.Resize(static_cast<std::size_t>(n));
+  ::WideCharToMultiByte(kGbkCodePage, 0, wide.data(), length, out.data(), n, nullptr, nullptr);
+  return out;
+}
+
+int GbkLength(std::wstring_view wide) {
   if (wide.empty()) return 0;
   return ::WideCharToMultiByte(kGbkCodePage, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
 }
 
-void WipeWide(std::wstring* text) {
-  if (!text->empty()) ::SecureZeroMemory(text->data(), text->size() * sizeof(wchar_t));
-  text->clear();
+WideSecret WindowTextSecret(HWND window) {
+  WideSecret text;
+  int length = ::GetWindowTextLengthW(window);
+  if (length <= 0) return text;
+  text.Resize(static_cast<std::size_t>(length) + 1);
+  int got = ::GetWindowTextW(window, text.data(), length + 1);
+  text.Resize(static_cast<std::size_t>(got > 0 ? got : 0));
+  return text;
 }
 
-void WipeNarrow(std::string* text) {
-  if (!text->empty()) ::SecureZeroMemory(text->data(), text->size());
-  text->clear();
+void BlankEditControl(HWND edit) {
+  int length = edit != nullptr ? ::GetWindowTextLengthW(edit) : 0;
+  if (length <= 0) return;
+  ::SetWindowTextW(edit, std::wstring(static_cast<std::size_t>(length), L' ').c_str());
+  ::SetWindowTextW(edit, L"");
 }
 
 }  // namespace platform::win32

@@ -283,14 +283,8 @@ void Win32WindowSystem::SetText(WindowHandle handle, const std::string& text) {
 std::string Win32WindowSystem::GetText(WindowHandle handle) {
   HWND window = reinterpret_cast<HWND>(handle);
   if (!IsWindow(handle)) return std::string();
-  int length = ::GetWindowTextLengthW(window);
-  if (length <= 0) return std::string();
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  length = ::GetWindowTextW(window, text.data(), length + 1);
-  text.resize(static_cast<std::size_t>(length < 0 ? 0 : length));
-  std::string out = NarrowToGbk(text);
-  WipeWide(&text);
-  return out;
+  WideSecret text = WindowTextSecret(window);  // may be a password box
+  return NarrowToGbk(text.c_str(), static_cast<int>(text.size()));
 }
 
 void Win32WindowSystem::SetRect(WindowHandle handle, const Rect& rect) {

@@ -76,7 +76,7 @@ InputContextWatch* InputContextWatch::watch_ = nullptr;
 // Shows the box with the request while the driver types `keys` and presses
 // OK (or Cancel). False when no dialog appeared (no display).
 bool Drive(const InputBoxRequest& request, const std::wstring& keys, bool press_ok, Seen* seen, BoxAnswer* answer,
-           std::string* entered) {
+           platform::Secret* entered) {
   std::thread person([&] {
     HWND dialog = nullptr;
     for (int i = 0; i < 200 && dialog == nullptr; ++i) {
@@ -111,10 +111,10 @@ TEST(Win32InputBox, ModesFilterTypedCharactersAndMaskThePassword) {
   request.mode = 2;
   Seen seen;
   BoxAnswer answer = BoxAnswer::kCancel;
-  std::string entered;
+  platform::Secret entered;
   if (!Drive(request, L"12ab-3.4\b\uFF11", true, &seen, &answer, &entered)) GTEST_SKIP() << "no display";
   EXPECT_EQ(answer, BoxAnswer::kOk);
-  EXPECT_EQ(entered, "12-3");
+  EXPECT_EQ(entered.view(), "12-3");
   EXPECT_FALSE(seen.masked);
   EXPECT_TRUE(seen.has_prompt_frame);
 
@@ -123,7 +123,7 @@ TEST(Win32InputBox, ModesFilterTypedCharactersAndMaskThePassword) {
   request.initial = "old";
   Seen seen3;
   ASSERT_TRUE(Drive(request, L"1.5e3", true, &seen3, &answer, &entered));
-  EXPECT_EQ(entered, "1.53");  // the selected initial text was replaced
+  EXPECT_EQ(entered.view(), "1.53");  // the selected initial text was replaced
   EXPECT_FALSE(seen3.has_prompt_frame);
 
   request.mode = 4;
@@ -131,13 +131,13 @@ TEST(Win32InputBox, ModesFilterTypedCharactersAndMaskThePassword) {
   Seen seen4;
   ASSERT_TRUE(Drive(request, L"p\u5BC6", true, &seen4, &answer, &entered));
   EXPECT_TRUE(seen4.masked);
-  EXPECT_EQ(entered, "p密");
+  EXPECT_EQ(entered.view(), "p密");
 
-  std::string untouched = "kept";
+  platform::Secret untouched("kept");
   Seen cancelled;
   ASSERT_TRUE(Drive(request, L"x", false, &cancelled, &answer, &untouched));
   EXPECT_EQ(answer, BoxAnswer::kCancel);
-  EXPECT_EQ(untouched, "kept");
+  EXPECT_EQ(untouched.view(), "kept");
 }
 
 // The input box keeps to GBK as the notebook's own boxes do: characters
@@ -148,10 +148,10 @@ TEST(Win32InputBox, CharactersGbkLacksAreNotTaken) {
   request.caption = "请输入：";
   Seen seen;
   BoxAnswer answer = BoxAnswer::kCancel;
-  std::string entered;
+  platform::Secret entered;
   if (!Drive(request, L"a\uAC00\xD83D\xDE00" L"b\u4E2D", true, &seen, &answer, &entered)) GTEST_SKIP() << "no display";
   EXPECT_EQ(answer, BoxAnswer::kOk);
-  EXPECT_EQ(entered, "ab中");
+  EXPECT_EQ(entered.view(), "ab中");
 }
 
 // The change routine's input boxes take the new database password: no
@@ -162,7 +162,7 @@ TEST(Win32InputBox, ABoxForASecretHasNoInputContext) {
   request.caption = "请输入：";
   Seen seen;
   BoxAnswer answer = BoxAnswer::kCancel;
-  std::string entered;
+  platform::Secret entered;
   InputContextWatch watch;
   if (!Drive(request, L"", false, &seen, &answer, &entered)) GTEST_SKIP() << "no display";
   ASSERT_EQ(watch.edits.size(), 2u);
@@ -205,7 +205,7 @@ TEST(Win32PasswordDialog, ThePasswordBoxHasNoInputContext) {
     if (HWND dialog = WaitForPasswordDialog()) ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
   });
   PasswordDialogTexts texts = DialogTexts();
-  std::string typed;
+  platform::Secret typed;
   BoxAnswer answer = NativeHost().ShowPasswordDialog(texts, &typed);
   person.join();
   if (watch.edits.empty()) GTEST_SKIP() << "no display";
@@ -225,11 +225,11 @@ TEST(Win32PasswordDialog, CharactersGbkLacksAreNotTaken) {
     for (wchar_t c : std::wstring(L"p\uAC00\xD83D\xDE00" L"w\u5BC6")) ::SendMessageW(edit, WM_CHAR, c, 0);
     ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDOK)));
   });
-  std::string typed;
+  platform::Secret typed;
   BoxAnswer answer = NativeHost().ShowPasswordDialog(DialogTexts(), &typed);
   person.join();
   if (answer == BoxAnswer::kCancel) GTEST_SKIP() << "no display";
-  EXPECT_EQ(typed, "pw密");
+  EXPECT_EQ(typed.view(), "pw密");
 }
 
 std::string ClipboardText() {

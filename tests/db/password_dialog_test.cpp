@@ -4,9 +4,11 @@
 
 #include <cstring>
 #include <fstream>
+#include <string>
 #include <vector>
 
 #include "db/password_command.h"
+#include "platform/secret.h"
 #include "platform/sim/sim_host.h"
 #include "runtime/helpers.h"
 #include "runtime/memory.h"
@@ -120,16 +122,31 @@ TEST_F(PasswordCommandArguments, AMissingOrWrongArgumentIsARuntimeErrorAndChange
   EXPECT_EQ(host->password_dialogs()[0].message, "密码错误，您还有 2 次重新输入的机会。");
 }
 
-TEST(TypedPassword, BlankOverwritesTheBytes) {
-  db::TypedPassword typed;
-  typed.slot()->assign("abcdefghijklmnopqrstuvwxyz0123456789");  // beyond any small-string buffer
-  const char* bytes = typed.text().data();
-  std::size_t length = typed.text().size();
-  typed.Blank();
-  EXPECT_TRUE(typed.text().empty());
-  // clear() keeps the buffer (and puts the terminator at its start), so the
-  // old bytes after it can be inspected.
-  EXPECT_EQ(std::string(bytes + 1, length - 1), std::string(length - 1, ' '));
+// Every copy of the typed text the dialog code makes (the host's answer,
+// the routine's own) is wiped before its memory goes back: watched through
+// the allocator's observer, so no freed memory is read.
+std::vector<std::string>& Released() {
+  static std::vector<std::string> blocks;
+  return blocks;
+}
+void Record(const void* block, std::size_t bytes) { Released().emplace_back(static_cast<const char*>(block), bytes); }
+
+TEST(InputPasswordDialog, LeavesNoCopyOfTheTypedText) {
+  const std::string typed = "a long typed password, past the inline buffer";
+  platform::sim::ScopedSimHost host;
+  host->QueuePassword(typed);
+  char* variable = nullptr;
+  rt::Value args[1] = {rt::Value::Pointer(&variable, rt::type::kText)};
+  rt::Value result;
+  Released().clear();
+  platform::WipingAllocatorObserver() = Record;
+  db::InputPasswordDialog(&result, 1, args);
+  platform::WipingAllocatorObserver() = nullptr;
+  ASSERT_EQ(result.lo, 1u);
+  EXPECT_STREQ(variable, typed.c_str());
+  rt::FreeMemory(variable);
+  ASSERT_FALSE(Released().empty()) << "the typed text went through no secret";
+  for (const std::string& block : Released()) EXPECT_EQ(block.find_first_not_of('\0'), std::string::npos);
 }
 
 }  // namespace

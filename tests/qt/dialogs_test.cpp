@@ -116,9 +116,9 @@ TEST_F(QtDialogsTest, InputBoxTypesThroughItsModeAndTheGbkRule) {
     qt_tests::TypeText(box.edit(), u"新😀码"_s);
     box.ok()->click();
   });
-  std::string entered;
+  platform::Secret entered;
   ASSERT_EQ(host_.ShowInputBox(request, &entered), BoxAnswer::kOk);
-  EXPECT_EQ(entered, Gbk(u"新码"));
+  EXPECT_EQ(entered.view(), Gbk(u"新码"));
   EXPECT_EQ(prompt, u"请输入新密码："_s);
 
   request.mode = 2;
@@ -128,12 +128,12 @@ TEST_F(QtDialogsTest, InputBoxTypesThroughItsModeAndTheGbkRule) {
     box.ok()->click();
   });
   ASSERT_EQ(host_.ShowInputBox(request, &entered), BoxAnswer::kOk);
-  EXPECT_EQ(entered, "-425");
+  EXPECT_EQ(entered.view(), "-425");
 
-  entered = "untouched";
+  entered.Assign("untouched");
   WhenShown<InputBoxDialog>([&](InputBoxDialog& box) { QTest::keyClick(&box, Qt::Key_Escape); });
   EXPECT_EQ(host_.ShowInputBox(request, &entered), BoxAnswer::kCancel);
-  EXPECT_EQ(entered, "untouched");
+  EXPECT_EQ(entered.view(), "untouched");
 }
 
 TEST_F(QtDialogsTest, InputBoxesForSecretsAreMaskedOrHaveNoInputMethod) {
@@ -147,10 +147,10 @@ TEST_F(QtDialogsTest, InputBoxesForSecretsAreMaskedOrHaveNoInputMethod) {
     qt_tests::TypeText(box.edit(), u"abc."_s);
     box.ok()->click();
   });
-  std::string entered;
+  platform::Secret entered;
   ASSERT_EQ(host_.ShowInputBox(request, &entered), BoxAnswer::kOk);
   EXPECT_FALSE(method_enabled);
-  EXPECT_EQ(entered, "abc.");
+  EXPECT_EQ(entered.view(), "abc.");
 
   request.mode = 4;
   request.input_method = true;
@@ -161,7 +161,7 @@ TEST_F(QtDialogsTest, InputBoxesForSecretsAreMaskedOrHaveNoInputMethod) {
     box.ok()->click();
   });
   ASSERT_EQ(host_.ShowInputBox(request, &entered), BoxAnswer::kOk);
-  EXPECT_EQ(entered, "pw");
+  EXPECT_EQ(entered.view(), "pw");
   EXPECT_NE(shown, u"pw"_s);
 }
 
@@ -178,17 +178,17 @@ TEST_F(QtDialogsTest, PasswordDialogShowsItsRetryLineMasksAndRefusesWhatGbkLacks
     shown = dialog.edit()->displayText();
     QTest::keyClick(dialog.edit(), Qt::Key_Return);
   });
-  std::string typed;
+  platform::Secret typed;
   ASSERT_EQ(host_.ShowPasswordDialog(texts, &typed), BoxAnswer::kOk);
-  EXPECT_EQ(typed, "pass");
+  EXPECT_EQ(typed.view(), "pass");
   EXPECT_EQ(message, u"密码错误，还可以再试2次。"_s);
   EXPECT_EQ(shown, u"****"_s);
   EXPECT_FALSE(method_enabled);
 
-  typed = "untouched";
+  typed.Assign("untouched");
   WhenShown<PasswordDialog>([&](PasswordDialog& dialog) { dialog.cancel()->click(); });
   EXPECT_EQ(host_.ShowPasswordDialog(texts, &typed), BoxAnswer::kCancel);
-  EXPECT_EQ(typed, "untouched");
+  EXPECT_EQ(typed.view(), "untouched");
 }
 
 }  // namespace

@@ -15,7 +15,7 @@ namespace {
 
 std::string Magic(const std::string& path) { return ReadFileBytes(path).substr(0, 4); }
 
-std::string KeyOf(const std::string& password) { return qkdb::DeriveNotebookKey(password).text(); }
+std::string KeyOf(const std::string& password) { return std::string(qkdb::DeriveNotebookKey(password).text()); }
 
 class Passwords : public ::testing::Test {
  protected:

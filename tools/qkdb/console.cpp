@@ -157,8 +157,9 @@ bool StdConsole::AskHidden(std::string_view prompt, SecretText* answer) {
   int n = ::WideCharToMultiByte(CP_UTF8, 0, buffer, static_cast<int>(got), nullptr, 0, nullptr, nullptr);
   std::string utf8(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
   if (n > 0) ::WideCharToMultiByte(CP_UTF8, 0, buffer, static_cast<int>(got), utf8.data(), n, nullptr, nullptr);
-  ::SecureZeroMemory(buffer, sizeof buffer);
+  platform::WipeBytes(buffer, sizeof buffer);
   *answer = SecretText(std::move(utf8));
+  WipeString(&utf8);  // a short text stays in the moved-from object
   return true;
 #else
   EchoOff quiet;

@@ -144,7 +144,7 @@ int CheckCommand(Session& session) {
   SecretText access;
   if (!session.AccessFor(path, &access, &exit_code)) return exit_code;
   bool pending = false;
-  std::vector<std::string> problems = db::CheckDatabaseFiles(path, [&access] { return access.text(); }, &pending);
+  std::vector<std::string> problems = db::CheckDatabaseFiles(path, [&access] { return std::string(access.text()); }, &pending);
   if (pending) NotePendingRecovery(session.console(), path);
   std::string out;
   for (const std::string& p : problems) out += platform::GbkToUtf8(p) + "\n";

@@ -5,30 +5,12 @@
 
 namespace qkdb {
 
-void WipeString(std::string* text) {
-  text->resize(text->capacity());
-  rt::WipeMemory(text->data(), text->size());
-  text->clear();
-}
-
-void SecretText::Wipe() { WipeString(&text_); }
-
-void SecretText::Append(char c) {
-  if (text_.size() == text_.capacity()) {
-    std::string bigger;
-    bigger.reserve(text_.capacity() < 64 ? 128 : text_.capacity() * 2);
-    bigger.append(text_);
-    WipeString(&text_);
-    text_.swap(bigger);
-  }
-  text_.push_back(c);
-}
-
-SecretText DeriveNotebookKey(const std::string& password_gbk) {
-  char* key = commands::DeriveDatabaseKey(password_gbk.c_str());
+SecretText DeriveNotebookKey(std::string_view password_gbk) {
+  std::string terminated(password_gbk);
+  char* key = commands::DeriveDatabaseKey(terminated.c_str());
+  WipeString(&terminated);
   SecretText derived{std::string(key)};
-  rt::WipeMemory(key, derived.text().size());
-  rt::FreeMemory(key);
+  rt::FreeMemory(key);  // wiped as it is freed
   return derived;
 }
 

@@ -132,7 +132,7 @@ int Session::Open(const std::string& path_gbk, OpenMode mode, db::Database** out
   return 0;
 }
 
-bool Session::OpensWith(const std::string& path_gbk, const std::string& access_gbk) {
+bool Session::OpensWith(const std::string& path_gbk, std::string_view access_gbk) {
   db::OpenOptions options;
   options.read_only = true;
   options.password = access_gbk;

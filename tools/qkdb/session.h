@@ -75,7 +75,7 @@ class Session {
   // Reports a refused password, and names the other option when the line
   // opens the file under it.
   int WrongPassword(const std::string& path_gbk);
-  bool OpensWith(const std::string& path_gbk, const std::string& access_gbk);
+  bool OpensWith(const std::string& path_gbk, std::string_view access_gbk);
 
   Console& console_;
   const Invocation& invocation_;

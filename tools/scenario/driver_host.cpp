@@ -32,11 +32,11 @@ void DriverHost::EndProcess(int code) {
 
 std::uint32_t DriverHost::TickCount() { return native_.TickCount(); }
 
-platform::BoxAnswer DriverHost::ShowPasswordDialog(const platform::PasswordDialogTexts& texts, std::string* typed) {
+platform::BoxAnswer DriverHost::ShowPasswordDialog(const platform::PasswordDialogTexts& texts, platform::Secret* typed) {
   return native_.ShowPasswordDialog(texts, typed);
 }
 
-platform::BoxAnswer DriverHost::ShowInputBox(const platform::InputBoxRequest& request, std::string* entered) {
+platform::BoxAnswer DriverHost::ShowInputBox(const platform::InputBoxRequest& request, platform::Secret* entered) {
   return native_.ShowInputBox(request, entered);
 }
 

@@ -31,8 +31,8 @@ class DriverHost final : public platform::Host {
                                      platform::WindowHandle owner) override;
   [[noreturn]] void EndProcess(int code) override;
   std::uint32_t TickCount() override;
-  platform::BoxAnswer ShowPasswordDialog(const platform::PasswordDialogTexts& texts, std::string* typed) override;
-  platform::BoxAnswer ShowInputBox(const platform::InputBoxRequest& request, std::string* entered) override;
+  platform::BoxAnswer ShowPasswordDialog(const platform::PasswordDialogTexts& texts, platform::Secret* typed) override;
+  platform::BoxAnswer ShowInputBox(const platform::InputBoxRequest& request, platform::Secret* entered) override;
   bool SetClipboardText(const std::string& text) override;
   bool ClearClipboardIfOurs() override;
   void ScheduleClipboardClear(std::uint32_t seconds) override;
