@@ -7,6 +7,7 @@
 #include <climits>
 
 #include "platform/file.h"
+#include "platform/win32/file_security.h"
 #include "platform/win32/wide_text.h"
 
 namespace platform {
@@ -149,7 +150,11 @@ class Win32FileSystem final : public FileSystem {
     DWORD shared = ((share_flags & share::kRead) ? FILE_SHARE_READ : 0) |
                    ((share_flags & share::kWrite) ? FILE_SHARE_WRITE : 0);
     DWORD create = disposition == FileDisposition::kCreateAlways ? CREATE_ALWAYS : OPEN_EXISTING;
-    HANDLE handle = ::CreateFileW(win32::WidenGbk(path_gbk).c_str(), desired, shared, nullptr, create,
+    // Files made here hold the notebook's secrets (databases, their
+    // auxiliary, index and rollback files): owner-only when new; an
+    // existing file keeps its descriptor.
+    SECURITY_ATTRIBUTES* security = create == CREATE_ALWAYS ? win32::OwnerOnlyAttributes() : nullptr;
+    HANDLE handle = ::CreateFileW(win32::WidenGbk(path_gbk).c_str(), desired, shared, security, create,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return LastError();
     *out = std::make_unique<Win32File>(handle, writes);

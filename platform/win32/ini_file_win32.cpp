@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/ini_file.h"
+#include "platform/win32/file_security.h"
 #include "platform/win32/wide_text.h"
 
 namespace platform::ini_file {
@@ -53,7 +54,11 @@ bool Load(const std::string& path_gbk, std::string* content, bool* exists) {
 bool Store(const std::string& path_gbk, const std::string& content) {
   const std::wstring path = win32::WidenGbk(path_gbk);
   const std::wstring temporary = path + L".~tmp";
-  Handle file(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  // The temporary file becomes the file: it gets the descriptor the file
+  // should have (owner-only when new, the file's own when it exists).
+  win32::KeptSecurity security(path);
+  Handle file(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, security.attributes(), CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
   if (file.get() == INVALID_HANDLE_VALUE) return false;
   bool ok = true;
   for (std::size_t done = 0; ok && done < content.size();) {
