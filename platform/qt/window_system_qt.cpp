@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QWindow>
 
 #include <algorithm>
 #include <cstring>
@@ -381,6 +382,7 @@ void QtWindowSystem::Show(WindowHandle window, bool visible, bool activate) {
   }
   if (!native->shown_once) {
     native->shown_once = true;
+    KeepAboveOwner(*native);
     if (native->pending_state == ShowState::kMinimized) {
       widget->showMinimized();
       return;
@@ -394,6 +396,18 @@ void QtWindowSystem::Show(WindowHandle window, bool visible, bool activate) {
     widget->show();
   }
   if (activate) Activate(window);
+}
+
+void QtWindowSystem::KeepAboveOwner(Native& native) {
+  // An owned window stays above its owner, as owned windows do on Windows;
+  // one owned by the hidden owner (a modal window) stays above the window
+  // that was active when it came, so clicking the disabled window behind
+  // does not bury it.
+  WindowHandle over = KindOf(native.owner) == ControlKind::kFrame ? native.owner : active_;
+  QWidget* below = over != native.handle ? WidgetOf(over) : nullptr;
+  if (below == nullptr || !below->isVisible()) return;
+  native.widget->winId();  // the system window, to tell the window manager
+  if (QWindow* window = native.widget->windowHandle()) window->setTransientParent(below->windowHandle());
 }
 
 void QtWindowSystem::SetShowState(WindowHandle window, ShowState state) {

@@ -164,6 +164,7 @@ class QtWindowSystem final : public WindowSystem {
   void LayOutFrame(Native& native);
   void ApplyFrameFlags(Native& native);
   void ApplyLook(Native& native);
+  void KeepAboveOwner(Native& native);
   void DestroyTree(WindowHandle window);
   void EmptyGraveyard();
   void Pump(bool wait);

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QTableWidget>
 #include <QTimer>
+#include <QWindow>
 
 #include <deque>
 #include <functional>
@@ -97,6 +98,10 @@ TEST_F(QtRuntimeTest, AModalWindowDisablesTheOthersUntilItCloses) {
   Then([&] {
     EXPECT_FALSE(system_->IsEnabled(main));
     EXPECT_FALSE(system_->WidgetOf(main)->isEnabled());
+    // The modal window stays above the one it disabled.
+    QWindow* dialog = system_->WidgetOf(Handle(qt_tests::kDialog, 0))->windowHandle();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->transientParent(), system_->WidgetOf(main)->windowHandle());
     EXPECT_EQ(system_->GetActive(), Handle(qt_tests::kDialog, 0));
     Click(qt_tests::kMain, qt_tests::kOk);  // the disabled window takes no click
   });
