@@ -45,6 +45,7 @@ void RuntimeError(const char* message, int code) {
   RuntimeState& state = State();
   ++state.event_block_counter;
   std::string text = FormatRuntimeErrorReport(message, code);
+  state.error_report = text;
   platform::CurrentHost().ShowMessageBox(text, "错误", platform::mb::kOk | platform::mb::kIconStop, 0);
   // Run mode 2 would stop in an attached debugger here; no debugger is
   // attached to a shipped program, so the report goes straight on.

@@ -42,6 +42,10 @@ struct RuntimeState {
   std::vector<Handler> exit_handlers;
   bool exit_in_progress = false;
   bool ole_initialised = false;  // by start-up, so exit uninitialises it
+  // The text of the runtime error report (GBK), kept as well as shown: the
+  // box may not be seen (no desktop yet), and tools that run the program
+  // say why it ended with -1.
+  std::string error_report;
   bool message_loop_entered = false;
   // While at least 1, events are dropped. Raised by every error report and
   // every exit; never lowered.

@@ -98,6 +98,20 @@ TEST(ScenarioScript, ButtonAndKeyNames) {
   EXPECT_EQ(KeyNamed("Esc"), platform::key::kEscape);
   EXPECT_FALSE(KeyNamed("Escape").has_value());
   EXPECT_FALSE(KeyNamed("tab").has_value());
+  EXPECT_EQ(KeyNamed("Shift+F10"), platform::key::kF10 | platform::key::kShift);
+  EXPECT_EQ(KeyNamed("Apps"), platform::key::kApps);
+}
+
+// What a person can type of a text into a box that keeps GBK: every line
+// break is one Enter ("\r\n"), and the characters code page 936 lacks are
+// refused, in order, while those around them go in.
+TEST(ScenarioScript, TypeableTextRefusesWhatGbkLacksAndMakesEachLineBreakOneEnter) {
+  // UTF-8: "a\nb\r\nc\rd站😀点가" (this file's narrow literals are GBK).
+  TypedText typed = TypeableText("a\nb\r\nc\rd\xE7\xAB\x99\xF0\x9F\x98\x80\xE7\x82\xB9\xEA\xB0\x80");
+  EXPECT_EQ(typed.gbk, "a\r\nb\r\nc\r\nd站点");
+  ASSERT_EQ(typed.refused.size(), 2u);
+  EXPECT_EQ(DescribeRefused(typed.refused), "\xF0\x9F\x98\x80 U+1F600, \xEA\xB0\x80 U+AC00");
+  EXPECT_TRUE(TypeableText("").refused.empty());
 }
 
 }  // namespace

@@ -35,6 +35,9 @@ qk_scenario(modify_record SESSIONS ${FIVE} modify_record
 qk_scenario(delete_record SESSIONS ${FIVE} delete_record
   QKDB [==[user.vdb|secret|info|"records":3]==] "user.vdb|secret|check|")
 qk_scenario(mask_and_copy SESSIONS ${FIVE} mask_and_copy)
+qk_scenario(keyboard_popup SESSIONS ${FIVE} keyboard_popup)
+qk_scenario(typing_rules SESSIONS ${CREATE} typing_rules
+  QKDB [==[user.vdb|secret|dump|"WebName":"站点","WebUrl":"https://a.example","UserName":"alice","PassWord":"pw","Remarks":"第一行\r\n第二行\r\n第三行"]==])
 qk_scenario(open_addresses SESSIONS ${FIVE} open_addresses)
 
 # The database password.
@@ -69,6 +72,7 @@ qk_scenario(create_refused_then_closed SESSIONS create_refused_closed first_run_
 
 # A runtime error ends the program with -1 (status 255) after its message.
 qk_scenario(runtime_error_on_foreign_layout SESSIONS wrong_field_type STATUS 255
+  ERROR "the program ended with a runtime error: 运行时出错! 错误代码：5 错误信息：数据或数组类型不匹配"
   PREPARE "|create @/user.vdb id:3 WebName:10:512 WebUrl:10:512 UserName:10:512 PassWord:10:512 Remarks:10:512 Time:10:20"
           "|add @/user.vdb 11 site http://site.example me pw remark yesterday"
           "\\nsecret\\n|--password-stdin passwd @/user.vdb")

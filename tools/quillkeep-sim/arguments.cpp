@@ -5,6 +5,7 @@
 #include <sstream>
 #include <system_error>
 
+
 #ifdef _WIN32
 #include <windows.h>
 #include <shellapi.h>

@@ -29,6 +29,7 @@
 #include "tools/quillkeep-sim/arguments.h"
 #include "tools/quillkeep-sim/faults.h"
 #include "tools/quillkeep-sim/transcript.h"
+#include "tools/scenario/driver_host.h"
 #include "tools/scenario/sim_person.h"
 #include "ui/runtime_api.h"
 
@@ -97,7 +98,9 @@ int RunSession(const sim_tool::SessionOptions& options) {
   sim_tool::Transcript transcript(stdout);
   if (options.transcript) {
     user->at_wait = [&](platform::sim::WaitKind wait) { transcript.AtWait(*desktop, wait); };
-    user->after_action = [&](const scenario::ScriptLine& line) { transcript.Action(line); };
+    user->after_action = [&](const scenario::ScriptLine& line, const std::vector<std::string>& refused) {
+      transcript.Action(line, refused);
+    };
   }
   desktop->set_person(&*user);
   ui::InstallWindowRuntime();
@@ -115,7 +118,9 @@ int RunSession(const sim_tool::SessionOptions& options) {
     ScriptFailed(std::string("the session stopped: ") + unexpected.what());
   }
   desktop->set_person(nullptr);
-  if (options.transcript) transcript.AtExit(*desktop, exit_code);
+  const std::string runtime_error = exit_code == -1 ? scenario::RuntimeErrorLine() : std::string();
+  if (!runtime_error.empty()) std::fprintf(stderr, "quillkeep-sim: %s\n", runtime_error.c_str());
+  if (options.transcript) transcript.AtExit(*desktop, exit_code, runtime_error);
   try {
     user->Finish(*desktop, exit_code);
   } catch (const scenario::ScriptFailure& failure) {

@@ -50,13 +50,14 @@ std::string Visible(const std::string& text) {
 
 }  // namespace
 
-void Transcript::Action(const scenario::ScriptLine& line) {
+void Transcript::Action(const scenario::ScriptLine& line, const std::vector<std::string>& refused) {
   std::string text = "> ";
   text.append(line.verb);
   for (const std::string& word : line.words) text.append(" ").append(word);
   if (line.verb == "type" || line.verb == "input" || line.verb == "menu") text.append(" ").append(Visible(line.text));
   text.append("  (line ").append(std::to_string(line.number)).append(")");
   Line(text);
+  if (!refused.empty()) Line("  refused, the code page lacks them: " + scenario::DescribeRefused(refused));
 }
 
 void Transcript::Line(const std::string& utf8) {
@@ -149,8 +150,9 @@ void Transcript::AtWait(const Desktop& desktop, WaitKind wait) {
   }
 }
 
-void Transcript::AtExit(const Desktop& desktop, int exit_code) {
+void Transcript::AtExit(const Desktop& desktop, int exit_code, const std::string& runtime_error) {
   WriteChanges(desktop);
+  if (!runtime_error.empty()) Line(runtime_error);
   Line("program ended with exit code " + std::to_string(exit_code));
 }
 

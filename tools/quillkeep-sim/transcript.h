@@ -23,10 +23,11 @@ class Transcript {
 
   // Writes what changed since the last call, then what the program waits for.
   void AtWait(const platform::sim::Desktop& desktop, platform::sim::WaitKind wait);
-  // Writes what changed since the last wait and the exit code.
-  void AtExit(const platform::sim::Desktop& desktop, int exit_code);
-  // Writes the person's action.
-  void Action(const scenario::ScriptLine& line);
+  // Writes what changed since the last wait, why the program ended when a
+  // runtime error ended it, and the exit code.
+  void AtExit(const platform::sim::Desktop& desktop, int exit_code, const std::string& runtime_error = {});
+  // Writes the person's action, and the characters a box refused in it.
+  void Action(const scenario::ScriptLine& line, const std::vector<std::string>& refused);
 
  private:
   using Rows = std::vector<std::vector<std::string>>;  // cells, GBK

@@ -158,7 +158,7 @@ void Dispatcher::PerformInWindow(const ScriptLine& line) {
   }
   if (v == "key") {
     std::optional<int> key = KeyNamed(line.words[0]);
-    if (!key) throw ScriptFailure(line.number, "Tab, Shift+Tab, Enter or Esc", Quote(line.words[0]));
+    if (!key) throw ScriptFailure(line.number, "Tab, Shift+Tab, Enter, Esc, Shift+F10 or Apps", Quote(line.words[0]));
     platform::WindowHandle active = screen_.ActiveFrame();
     if (active == 0) throw ActionRefused("no window is active");
     if (!screen_.Enabled(active)) throw ActionRefused("the active window is disabled");

@@ -4,6 +4,8 @@
 #include <cstdlib>
 
 #include "platform/sim/sim_host.h"
+#include "platform/system.h"
+#include "runtime/state.h"
 #include "tools/scenario/script.h"
 
 namespace scenario {
@@ -19,6 +21,14 @@ platform::BoxAnswer DriverHost::ShowMessageBox(const std::string& text, const st
 
 void DriverHost::EndProcess(int code) {
   int status = code & 0xFF;
+  // A runtime error ends the program with -1, and its report box may never
+  // have been seen (under Wine, a fresh prefix still starting its desktop
+  // process can make neither the first window nor the box): the driver says
+  // it, on standard error and in the transcript.
+  if (std::string line = code == -1 ? RuntimeErrorLine() : std::string(); !line.empty()) {
+    std::fprintf(stderr, "%s\n", line.c_str());
+    std::printf("%s\n", line.c_str());
+  }
   try {
     finish_(code);
   } catch (const ScriptFailure& failure) {
@@ -53,6 +63,22 @@ platform::LocalTime DriverHost::LocalNow() { return clock_ ? *clock_ : native_.L
 
 void DriverHost::AdvanceClock(std::uint32_t seconds) {
   if (clock_) clock_ = platform::sim::AddSeconds(*clock_, seconds);
+}
+
+std::string RuntimeErrorLine() {
+  const std::string& report = rt::State().error_report;
+  if (report.empty()) return std::string();
+  std::string line = "the program ended with a runtime error: ";
+  for (char c : platform::GbkToUtf8(report)) {
+    if (c == '\r') continue;
+    if (c == '\n') {
+      if (line.back() != ' ') line += ' ';
+      continue;
+    }
+    line += c;
+  }
+  while (line.back() == ' ') line.pop_back();
+  return line;
 }
 
 }  // namespace scenario

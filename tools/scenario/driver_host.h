@@ -18,6 +18,11 @@ namespace scenario {
 // The exit status of a driver whose script failed.
 inline constexpr int kScriptFailedStatus = 3;
 
+// Why the program ended with -1, as one UTF-8 line for standard error and
+// the transcript: the runtime error report it showed (or could not show);
+// empty when it reported none.
+std::string RuntimeErrorLine();
+
 class DriverHost final : public platform::Host {
  public:
   // `finish` gets the program's exit code and judges the script's last

@@ -5,6 +5,7 @@
 #include <sstream>
 #include <system_error>
 
+#include "platform/system.h"
 #include "platform/window_system.h"
 
 namespace scenario {
@@ -190,10 +191,65 @@ const char* ButtonName(platform::BoxAnswer answer) {
 std::optional<int> KeyNamed(const std::string& name) {
   namespace key = platform::key;
   static const std::pair<const char*, int> kKeys[] = {
-      {"Tab", key::kTab}, {"Shift+Tab", key::kTab | key::kShift}, {"Enter", key::kEnter}, {"Esc", key::kEscape}};
+      {"Tab", key::kTab},     {"Shift+Tab", key::kTab | key::kShift}, {"Enter", key::kEnter},
+      {"Esc", key::kEscape},  {"Shift+F10", key::kF10 | key::kShift},   {"Apps", key::kApps}};
   for (auto [word, code] : kKeys)
     if (name == word) return code;
   return std::nullopt;
+}
+
+namespace {
+
+// The bytes of the UTF-8 sequence at text[at] (1 for a byte that starts none).
+std::size_t SequenceLength(const std::string& text, std::size_t at) {
+  const auto lead = static_cast<unsigned char>(text[at]);
+  std::size_t n = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3 : lead >= 0xF0 && lead <= 0xF4 ? 4 : 1;
+  return at + n <= text.size() ? n : 1;
+}
+
+}  // namespace
+
+TypedText TypeableText(const std::string& utf8) {
+  TypedText typed;
+  for (std::size_t at = 0; at < utf8.size();) {
+    if (utf8[at] == '\r' || utf8[at] == '\n') {
+      typed.gbk += "\r\n";
+      at += utf8.compare(at, 2, "\r\n") == 0 ? 2 : 1;
+      continue;
+    }
+    const std::size_t n = SequenceLength(utf8, at);
+    const std::string character = utf8.substr(at, n);
+    at += n;
+    if (n == 1 && static_cast<unsigned char>(character[0]) < 0x80) {
+      typed.gbk += character;
+      continue;
+    }
+    // Held exactly when it comes back unchanged: a character the code page
+    // lacks turns into "?" or a look-alike.
+    std::string gbk = platform::Utf8ToGbk(character);
+    if (!gbk.empty() && platform::GbkToUtf8(gbk) == character) {
+      typed.gbk += gbk;
+    } else {
+      typed.refused.push_back(character);
+    }
+  }
+  return typed;
+}
+
+std::string DescribeRefused(const std::vector<std::string>& refused) {
+  std::string out;
+  for (const std::string& character : refused) {
+    // The code point, from the UTF-8 sequence.
+    const auto lead = static_cast<unsigned char>(character[0]);
+    std::size_t n = character.size();
+    unsigned long cp = n == 1 ? lead : lead & (0x7F >> n);
+    for (std::size_t i = 1; i < n; ++i) cp = (cp << 6) | (static_cast<unsigned char>(character[i]) & 0x3F);
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04lX", cp);
+    if (!out.empty()) out += ", ";
+    out += character + " " + code;
+  }
+  return out;
 }
 
 }  // namespace scenario

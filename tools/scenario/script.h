@@ -5,7 +5,7 @@
 // Script lines (UTF-8; '#' starts a comment line; TEXT is the rest of the
 // line with the escapes \r \n \t \s (space) and \\; UNIT is a unit name,
 // looked up in the active window first, or a hexadecimal id as 0x16010005):
-//   actions:  type UNIT TEXT | click UNIT | key Tab|Shift+Tab|Enter|Esc |
+//   actions:  type UNIT TEXT | click UNIT | key Tab|Shift+Tab|Enter|Esc|Shift+F10|Apps |
 //             close | select UNIT ROW | rclick UNIT | menu CAPTION |
 //             answer OK|Cancel|Yes|No|Abort|Retry|Ignore | input TEXT | cancel
 //   setup:    clock YYYY-MM-DD HH:MM:SS | wait SECONDS (the clock moves on;
@@ -17,7 +17,10 @@
 //             expect clipboard TEXT (no TEXT: empty) | expect browser ADDRESS |
 //             expect file NAME | expect no-file NAME | expect exit CODE
 // `type` replaces the edit box's content as a person who selects all and
-// types would, through the box's own rules.
+// types would, through the box's own rules: a line break (\r\n, or a lone
+// \n or \r) is one Enter, and a character that code page 936 lacks is
+// refused, as the desktop refuses it (`input` likewise). `key Apps` is the
+// menu key.
 #pragma once
 
 #include <cstdint>
@@ -77,5 +80,16 @@ bool IsUnitIdName(const std::string& name, std::uint32_t* id);
 std::optional<platform::BoxAnswer> ButtonNamed(const std::string& name);
 const char* ButtonName(platform::BoxAnswer answer);
 std::optional<int> KeyNamed(const std::string& name);  // platform::key codes with modifiers
+
+// A text as a person types it into a box that keeps GBK: the characters
+// code page 936 holds, in GBK, and those it lacks (UTF-8, in order), which
+// the box refuses. Line breaks come as one "\r\n" each (one Enter).
+struct TypedText {
+  std::string gbk;
+  std::vector<std::string> refused;
+};
+TypedText TypeableText(const std::string& utf8);
+// "😀 U+1F600, 가 U+AC00" for the refused characters (UTF-8).
+std::string DescribeRefused(const std::vector<std::string>& refused);
 
 }  // namespace scenario

@@ -94,7 +94,9 @@ bool SimPerson::IsReadOnly(platform::WindowHandle edit) {
 }
 
 void SimPerson::Type(platform::WindowHandle edit, const std::string& text) {
-  Refusing([&] { desktop().input().Type(edit, platform::Utf8ToGbk(text)); });
+  TypedText typed = TypeableText(text);
+  refused_ = typed.refused;
+  Refusing([&] { desktop().input().Type(edit, typed.gbk); });
 }
 
 void SimPerson::Click(platform::WindowHandle unit) {
@@ -123,7 +125,14 @@ void SimPerson::AnswerBox(platform::BoxAnswer answer) {
 }
 
 void SimPerson::AnswerDialog(const std::optional<std::string>& typed) {
-  Refusing([&] { desktop().input().AnswerDialog(typed ? std::optional<std::string>(platform::Utf8ToGbk(*typed)) : std::nullopt); });
+  std::optional<std::string> gbk;
+  refused_.clear();
+  if (typed) {
+    TypedText text = TypeableText(*typed);
+    gbk = text.gbk;
+    refused_ = text.refused;
+  }
+  Refusing([&] { desktop().input().AnswerDialog(gbk); });
 }
 
 void SimPerson::ChoosePopupItem(std::size_t index) {
@@ -159,7 +168,10 @@ void SimScriptedUser::Act(Desktop& desktop, platform::sim::WaitKind wait) {
   person_.SitAt(desktop);
   if (at_wait) at_wait(wait);
   const ScriptLine* done = dispatcher_.Act(WaitOf(wait));
-  if (done != nullptr && after_action) after_action(*done);
+  if (done != nullptr && after_action) {
+    static const std::vector<std::string> kNone;
+    after_action(*done, done->verb == "type" || done->verb == "input" ? person_.refused() : kNone);
+  }
 }
 
 }  // namespace scenario

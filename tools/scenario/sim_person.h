@@ -39,10 +39,15 @@ class SimPerson final : public Person {
   void SetClock(const platform::LocalTime& now) override;
   bool PassTime(std::uint32_t seconds) override;
 
+  // The characters the box refused at the last `type` or `input` (UTF-8):
+  // the code page lacks them.
+  const std::vector<std::string>& refused() const { return refused_; }
+
  private:
   platform::sim::Desktop& desktop();
 
   platform::sim::Desktop* desktop_ = nullptr;
+  std::vector<std::string> refused_;
 };
 
 // A script played on the simulated desktop: install it with
@@ -57,7 +62,8 @@ class SimScriptedUser final : public platform::sim::Person {
   // Called at each wait before the script acts, and with each action done
   // (a transcript).
   std::function<void(platform::sim::WaitKind)> at_wait;
-  std::function<void(const ScriptLine&)> after_action;
+  // The action's characters a box refused (UTF-8) come with it.
+  std::function<void(const ScriptLine&, const std::vector<std::string>& refused)> after_action;
 
   void Start(platform::sim::Desktop& desktop);
   void Act(platform::sim::Desktop& desktop, platform::sim::WaitKind wait) override;

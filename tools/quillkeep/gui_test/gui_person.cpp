@@ -152,8 +152,20 @@ void GuiPerson::PressKey(int key) {
     keyboard_state_changed_ = true;
   }
   WPARAM vk = static_cast<WPARAM>(key & 0x1FFF);
-  ::PostMessageW(target, WM_KEYDOWN, vk, 1);
-  ::PostMessageW(target, WM_KEYUP, vk, static_cast<LPARAM>(0xC0000001u));
+  if (vk == VK_APPS) {
+    // The system turns the menu key into a context-menu request only when
+    // it comes from the keyboard, not from posted key messages.
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = VK_APPS;
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    ::SendInput(2, input, sizeof(INPUT));
+    return;
+  }
+  // F10 is a system key: the keyboard sends it as WM_SYSKEYDOWN.
+  const bool system_key = vk == VK_F10;
+  ::PostMessageW(target, system_key ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, 1);
+  ::PostMessageW(target, system_key ? WM_SYSKEYUP : WM_KEYUP, vk, static_cast<LPARAM>(0xC0000001u));
 }
 
 void GuiPerson::Close(platform::WindowHandle frame) {
@@ -199,7 +211,19 @@ bool GuiPerson::PassTime(std::uint32_t seconds) {
 void GuiPerson::TypeInto(HWND edit, const std::wstring& text) {
   ::PostMessageW(edit, EM_SETSEL, 0, -1);  // select all, then type over it
   if (text.empty()) ::PostMessageW(edit, WM_CHAR, VK_BACK, 1);
-  for (wchar_t c : text) ::PostMessageW(edit, WM_CHAR, c, 1);
+  // A line break of the script (\r\n, or a lone \n or \r) is one Enter:
+  // one "\r" character, which a multi-line box turns into its line break.
+  // A single-line box takes the text up to the first one, as a paste.
+  const bool multi_line = (::GetWindowLongPtrW(edit, GWL_STYLE) & ES_MULTILINE) != 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    wchar_t c = text[i];
+    if (c == L'\r' || c == L'\n') {
+      if (!multi_line) break;
+      if (c == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') ++i;
+      c = L'\r';
+    }
+    ::PostMessageW(edit, WM_CHAR, c, 1);
+  }
 }
 
 void GuiPerson::ClickAt(HWND window, POINT at, bool right) {
