@@ -13,22 +13,15 @@ namespace {
 bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool IsLowSurrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
-std::wstring WindowText(HWND window) {
-  int length = ::GetWindowTextLengthW(window);
-  std::wstring text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
-  int got = ::GetWindowTextW(window, text.data(), length + 1);
-  text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
-  return text;
-}
-
 // An input method committed text: the control may insert it itself
 // (replacing any composition it showed inline), so it is let through and
 // what went in is then put right.
 LRESULT PutCommittedTextRight(HWND edit, UINT message, WPARAM wparam, LPARAM lparam, const EditInputRules& rules,
                               const PassOn& pass_on) {
-  std::wstring before = WindowText(edit);
+  const WideSecret before_text = WindowTextSecret(edit);  // the box may hold a password
   LRESULT result = pass_on(message, wparam, lparam);
-  std::wstring after = WindowText(edit);
+  const WideSecret after_text = WindowTextSecret(edit);
+  std::wstring_view before = before_text.view(), after = after_text.view();
   // The inserted run: what lies between the text both share at the front
   // and at the end. (Nothing, when the control leaves the characters to
   // WM_IME_CHAR, which is filtered itself.)
@@ -38,9 +31,7 @@ LRESULT PutCommittedTextRight(HWND edit, UINT message, WPARAM wparam, LPARAM lpa
   while (back < before.size() - front && back < after.size() - front &&
          before[before.size() - 1 - back] == after[after.size() - 1 - back])
     ++back;
-  std::wstring inserted = after.substr(front, after.size() - front - back);
-  WipeString(&before);
-  WipeString(&after);
+  std::wstring inserted(after.substr(front, after.size() - front - back));
   if (inserted.empty()) return result;
   // The box's rules look at the text around the run, as at a paste over it.
   const WPARAM end = front + inserted.size();

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/win32/gdi_support.h"
+#include "platform/win32/wide_text.h"
 #include "platform/win32/window_system_win32.h"
 
 namespace platform::win32 {
@@ -10,14 +11,6 @@ namespace {
 
 COLORREF Colour(std::uint32_t colour, int system_colour) {
   return colour == kSystemColour ? ::GetSysColor(system_colour) : static_cast<COLORREF>(colour & 0xFFFFFF);
-}
-
-std::wstring WindowText(HWND window) {
-  int length = ::GetWindowTextLengthW(window);
-  std::wstring text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
-  int got = ::GetWindowTextW(window, text.data(), length + 1);
-  text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
-  return text;
 }
 
 void Paint(HWND label, const Win32WindowSystem::Native& native) {
@@ -39,12 +32,13 @@ void Paint(HWND label, const Win32WindowSystem::Native& native) {
   } else {
     format |= DT_SINGLELINE | (look.vertical_align == 0 ? DT_TOP : look.vertical_align == 2 ? DT_BOTTOM : DT_VCENTER);
   }
-  std::wstring text = WindowText(label);
+  const WideSecret caption = WindowTextSecret(label);
+  std::wstring_view text = caption.view();
   auto draw = [&](COLORREF colour, int dx, int dy) {
     RECT at = client;
     ::OffsetRect(&at, dx, dy);
     ::SetTextColor(dc, colour);
-    ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &at, format);
+    ::DrawTextW(dc, text.data(), static_cast<int>(text.size()), &at, format);
   };
   COLORREF colour = Colour(look.text_colour, COLOR_BTNTEXT);
   const COLORREF kWhite = RGB(255, 255, 255), kBlack = RGB(0, 0, 0);

@@ -140,12 +140,18 @@ TEST(Win32InputBox, ModesFilterTypedCharactersAndMaskThePassword) {
   EXPECT_EQ(untouched.view(), "kept");
 }
 
-// The input box keeps to GBK as the notebook's own boxes do: characters
-// code page 936 lacks (가, 😀 as two surrogates) are never taken.
-TEST(Win32InputBox, CharactersGbkLacksAreNotTaken) {
+// The box of the change routine that asks for the new password.
+InputBoxRequest NewPasswordRequest() {
   InputBoxRequest request;
   request.prompt = "输入新的数据库密码";
   request.caption = "请输入：";
+  return request;
+}
+
+// The input box keeps to GBK as the notebook's own boxes do: characters
+// code page 936 lacks (가, 😀 as two surrogates) are never taken.
+TEST(Win32InputBox, CharactersGbkLacksAreNotTaken) {
+  InputBoxRequest request = NewPasswordRequest();
   Seen seen;
   BoxAnswer answer = BoxAnswer::kCancel;
   platform::Secret entered;
@@ -157,9 +163,7 @@ TEST(Win32InputBox, CharactersGbkLacksAreNotTaken) {
 // The change routine's input boxes take the new database password: no
 // input method may write into them, in the plain field or the masked one.
 TEST(Win32InputBox, ABoxForASecretHasNoInputContext) {
-  InputBoxRequest request;
-  request.prompt = "输入新的数据库密码";
-  request.caption = "请输入：";
+  InputBoxRequest request = NewPasswordRequest();
   Seen seen;
   BoxAnswer answer = BoxAnswer::kCancel;
   platform::Secret entered;
