@@ -291,7 +291,16 @@ void QtWindowSystem::DestroyTree(WindowHandle window) {
 void QtWindowSystem::EmptyGraveyard() {
   std::vector<QPointer<QWidget>> dead;
   dead.swap(graveyard_);
-  for (QPointer<QWidget>& widget : dead) delete widget.data();
+  for (QPointer<QWidget>& widget : dead) {
+    if (!widget) continue;
+    // Without the Application nothing counts event deliveries: Qt's own
+    // deferred deletion is the safe way then.
+    if (Application::Instance() != nullptr) {
+      delete widget.data();
+    } else {
+      widget->deleteLater();
+    }
+  }
 }
 
 bool QtWindowSystem::IsWindow(WindowHandle window) { return window != 0 && Find(window) != nullptr; }
