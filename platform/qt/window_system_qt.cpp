@@ -130,7 +130,6 @@ WindowHandle QtWindowSystem::Create(const CreateParams& params) {
 
 QWidget* QtWindowSystem::CreateFrame(const CreateParams& params, Native& native) {
   auto* frame = new FrameWidget(*this);
-  frame->setAttribute(Qt::WA_DeleteOnClose, false);
   frame->setWindowTitle(FromGbk(params.text));
   frame->setFont(DefaultFont());
   native.frame = params.frame;
@@ -138,7 +137,6 @@ QWidget* QtWindowSystem::CreateFrame(const CreateParams& params, Native& native)
   native.owner = params.owner;
   native.outer = params.rect;
   native.client = new QWidget(frame);
-  native.client->setAutoFillBackground(false);
   native.widget = frame;
   ApplyFrameFlags(native);
   if (params.frame.centered) {
@@ -389,6 +387,8 @@ void QtWindowSystem::Show(WindowHandle window, bool visible, bool activate) {
     widget->show();
     return;
   }
+  // Shown without taking the activation unless asked to.
+  widget->setAttribute(Qt::WA_ShowWithoutActivating, !activate);
   if (!native->shown_once) {
     native->shown_once = true;
     KeepAboveOwner(*native);
