@@ -97,7 +97,10 @@ int RunSession(int argc, char** argv) {
   std::optional<sim_tool::SessionInputs> inputs = sim_tool::ReadSessionInputs(options, &problem);
   if (!inputs) Usage(problem);
   const std::filesystem::path& folder = inputs->folder;
-  const QString shots = options.values.count("--shots") ? QString::fromStdString(options.values.at("--shots")) : QString();
+  // Absolute, because the session runs inside --folder.
+  const QString shots = options.values.count("--shots")
+                            ? QDir(QString::fromStdString(options.values.at("--shots"))).absolutePath()
+                            : QString();
 
   int qt_argc = 1;
   platform::qt::Application application(qt_argc, argv);
