@@ -67,8 +67,7 @@ std::string ChooseProgramFolder(const std::string& executable_path, const Enviro
   if (home.empty()) return beside;
   if (HoldsNotebook(home + "/Quillkeep")) return home + "/Quillkeep";
 
-  // A relative XDG_DATA_HOME is invalid and ignored, as the specification
-  // of those variables says.
+  // XDG base directories must be absolute paths; a relative one is ignored.
   std::string data = environment("XDG_DATA_HOME");
   if (data.empty() || data[0] != '/') data = home + "/.local/share";
   std::string folder = WithoutTrailingSlashes(data) + "/quillkeep";
