@@ -8,14 +8,10 @@
 #include "app/notebook.h"
 #include "app/state.h"
 #include "runtime/helpers.h"
+#include "ui/unit_numbers.h"
 
 namespace app {
 namespace {
-
-constexpr std::int32_t kTagProperty = 4;
-constexpr std::int32_t kCaptionProperty = 8;        // window
-constexpr std::int32_t kButtonCaptionProperty = 10;  // button
-constexpr std::int32_t kContentProperty = 8;         // edit box
 
 // The five edit boxes in field order, with the field each one holds.
 struct FieldBox {
@@ -28,20 +24,20 @@ constexpr FieldBox kFieldBoxes[] = {
     {ids::kRemarksBox, field::kRemarks},
 };
 
-OwnedText BoxText(std::uint32_t box) { return ReadTextProperty(ids::kRecordWindow, box, kContentProperty); }
+OwnedText BoxText(std::uint32_t box) { return ReadTextProperty(ids::kRecordWindow, box, ui::prop::edit::kContent); }
 void SetBoxText(std::uint32_t box, const char* text) {
-  WriteTextProperty(ids::kRecordWindow, box, kContentProperty, text);
+  WriteTextProperty(ids::kRecordWindow, box, ui::prop::edit::kContent, text);
 }
 
 void OpenRecordWindow(const char* tag) {
-  WriteTextProperty(ids::kMainWindow, ids::kRecordList, kTagProperty, tag);
+  WriteTextProperty(ids::kMainWindow, ids::kRecordList, ui::prop::common::kTag, tag);
   CallCore(Commands().load_window, {arg::Unit(rt::type::kWindow, ids::kRecordWindow, ids::kRecordWindowUnit),
                                     arg::Omitted(), arg::Bool(true)});
 }
 
 void SetCaptions(const char* button, const char* window) {
-  WriteTextProperty(ids::kRecordWindow, ids::kSaveButton, kButtonCaptionProperty, button);
-  WriteTextProperty(ids::kRecordWindow, ids::kRecordWindowUnit, kCaptionProperty, window);
+  WriteTextProperty(ids::kRecordWindow, ids::kSaveButton, ui::prop::button::kCaption, button);
+  WriteTextProperty(ids::kRecordWindow, ids::kRecordWindowUnit, ui::prop::window::kCaption, window);
 }
 
 std::int32_t ByteLength(const OwnedText& text) { return TakeInt(CallCore(Commands().text_length, {arg::Text(text)})); }
@@ -106,7 +102,7 @@ void OnModifyRecord() {
 
 void OnRecordWindowCreated() {
   const CommandTable& cmd = Commands();
-  OwnedText tag = ReadTextProperty(ids::kMainWindow, ids::kRecordList, kTagProperty);
+  OwnedText tag = ReadTextProperty(ids::kMainWindow, ids::kRecordList, ui::prop::common::kTag);
   std::int32_t record = TakeInt(CallCore(cmd.to_int, {arg::Text(tag)}));
   State().editing_record_number = record;
   if (record == 0) {

@@ -7,12 +7,11 @@
 #include "app/notebook.h"
 #include "app/state.h"
 #include "runtime/helpers.h"
+#include "ui/unit_numbers.h"
 
 namespace app {
 namespace {
 
-constexpr std::int32_t kCurrentRowProperty = 35;
-constexpr std::int32_t kToggleCaptionProperty = 10;
 const char* const kMask = "********";
 const char* const kShowCaption = "正显密码";
 const char* const kHideCaption = "*号遮盖";
@@ -136,13 +135,13 @@ void OnTogglePasswords() {
   // The toggle only switches and reloads: with no database open the list
   // empties (the records stay in the file), and no password is asked for
   // a database that may not even exist.
-  OwnedText caption = ReadTextProperty(ids::kMainWindow, ids::kTogglePasswordsButton, kToggleCaptionProperty);
+  OwnedText caption = ReadTextProperty(ids::kMainWindow, ids::kTogglePasswordsButton, ui::prop::button::kCaption);
   if (rt::CompareTexts(caption.c_str(), kShowCaption) == 0) {
     State().show_passwords = 1;
-    WriteTextProperty(ids::kMainWindow, ids::kTogglePasswordsButton, kToggleCaptionProperty, kHideCaption);
+    WriteTextProperty(ids::kMainWindow, ids::kTogglePasswordsButton, ui::prop::button::kCaption, kHideCaption);
   } else if (rt::CompareTexts(caption.c_str(), kHideCaption) == 0) {
     State().show_passwords = 0;
-    WriteTextProperty(ids::kMainWindow, ids::kTogglePasswordsButton, kToggleCaptionProperty, kShowCaption);
+    WriteTextProperty(ids::kMainWindow, ids::kTogglePasswordsButton, ui::prop::button::kCaption, kShowCaption);
   } else {
     return;
   }
@@ -155,7 +154,7 @@ void OnListPopup() {
                                    arg::Unit(rt::type::kMenu, ids::kMainWindow, ids::kAccountMenu)});
 }
 
-std::int32_t SelectedRow() { return ReadIntProperty(ids::kMainWindow, ids::kRecordList, kCurrentRowProperty); }
+std::int32_t SelectedRow() { return ReadIntProperty(ids::kMainWindow, ids::kRecordList, ui::prop::list::kCurrentRow); }
 
 OwnedText CellText(std::int32_t row, std::int32_t column) {
   return TakeText(

@@ -10,13 +10,11 @@
 #include "app/state.h"
 #include "runtime/helpers.h"
 #include "runtime/services.h"
+#include "ui/unit_numbers.h"
 
 namespace app {
 namespace {
 
-constexpr std::int32_t kHeightProperty = 3;
-constexpr std::int32_t kCaptionProperty = 8;
-constexpr std::int32_t kContentProperty = 8;
 constexpr std::int32_t kStartUpHeight = 275;
 
 const char* const kIniSection = "user";
@@ -45,7 +43,7 @@ void SetDatabasePath(char* path) {
   state.database_path = path;
 }
 
-OwnedText InitPassword() { return ReadTextProperty(ids::kInitWindow, ids::kInitPasswordBox, kContentProperty); }
+OwnedText InitPassword() { return ReadTextProperty(ids::kInitWindow, ids::kInitPasswordBox, ui::prop::edit::kContent); }
 
 }  // namespace
 
@@ -63,7 +61,7 @@ void ExitRoutine() {
 }
 
 void OnMainWindowCreated() {
-  WriteIntProperty(ids::kMainWindow, ids::kMainWindowUnit, kHeightProperty, kStartUpHeight);
+  WriteIntProperty(ids::kMainWindow, ids::kMainWindowUnit, ui::prop::common::kHeight, kStartUpHeight);
 
   OwnedText folder = TakeText(CallCore(Commands().get_program_folder, {}));
   OwnedText ini(rt::ConcatTexts({folder.c_str(), "\\user.ini"}));
@@ -89,11 +87,11 @@ void OnMainWindowCreated() {
     UnlockDatabase();
   }
 
-  OwnedText caption = ReadTextProperty(ids::kMainWindow, ids::kMainWindowUnit, kCaptionProperty);
+  OwnedText caption = ReadTextProperty(ids::kMainWindow, ids::kMainWindowUnit, ui::prop::window::kCaption);
   OwnedText replaced = TakeText(CallCore(Commands().replace_text,
                                          {arg::Text(caption), arg::Text("user"), arg::Text(display_name),
                                           arg::Omitted(), arg::Omitted(), arg::Bool(true)}));
-  WriteTextProperty(ids::kMainWindow, ids::kMainWindowUnit, kCaptionProperty, replaced.c_str());
+  WriteTextProperty(ids::kMainWindow, ids::kMainWindowUnit, ui::prop::window::kCaption, replaced.c_str());
 }
 
 void OnCreateDatabase() {
@@ -127,7 +125,7 @@ void OnCreateDatabase() {
   if (protected_ok) {
     ShowMessage("成功创建数据库,请牢记密码.");
     // The typed password goes from the edit box before the window does.
-    WriteTextProperty(ids::kInitWindow, ids::kInitPasswordBox, kContentProperty, "");
+    WriteTextProperty(ids::kInitWindow, ids::kInitPasswordBox, ui::prop::edit::kContent, "");
     CallCore(cmd.destroy_unit, {InitWindowRef()});
     return;
   }

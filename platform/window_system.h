@@ -70,9 +70,17 @@ struct EditRules {
 // without pixels may ignore it.
 inline constexpr std::uint32_t kSystemColour = 0xFF000000;  // the system's own colour
 
+// The choices of a control's look, numbered as the unit types store them
+// (a stored number outside the list draws as the first choice, or as no
+// border).
+enum class Border : int { kOwn = -1, kNone = 0, kSunken, kRaised, kShallow, kRaisedAndSunken, kSingleLine };
+enum class ScrollBars : int { kNone = 0, kHorizontal, kVertical, kBoth };
+enum class ListViewMode : int { kLargeIcons = 0, kSmallIcons, kList, kReport };
+enum class ListSort : int { kNone = 0, kAscending, kDescending };
+
 struct ControlLook {
   std::string font;  // the 60-byte font description; empty = the default GUI font
-  int border = -1;   // 0 none, 1 sunken, 2 raised, 3 shallow, 4 raised and sunken, 5 single line; -1 the control's own
+  Border border = Border::kOwn;  // kOwn: the control's own (sunken for edit boxes and lists)
   std::uint32_t text_colour = kSystemColour;      // 0xBBGGRR
   std::uint32_t background = kSystemColour;
   std::uint32_t text_background = kSystemColour;  // list views
@@ -82,14 +90,14 @@ struct ControlLook {
   int text_effect = 0;       // labels: 0 none, 1 engraved, 2 embossed, 3 shadow
   // Edit boxes.
   bool multi_line = false;
-  int scroll_bars = 0;  // multi-line: 1 horizontal, 2 vertical, 3 both
+  ScrollBars scroll_bars = ScrollBars::kNone;  // multi-line boxes only
   bool hide_selection = true;
   // List views.
-  int view = 0;  // 0 large icons, 1 small icons, 2 list, 3 report
+  ListViewMode view = ListViewMode::kLargeIcons;
   bool hide_header = false, clickable_header = true, full_row_select = false, grid_lines = false,
        header_drag_drop = false, hot_tracking = false, check_boxes = false, label_editing = false, flat_scroll_bars = false,
        single_selection = true, always_show_selection = false;
-  int sort = 0;  // 0 none, 1 ascending, 2 descending
+  ListSort sort = ListSort::kNone;  // by the row captions
 };
 
 struct CreateParams {

@@ -4,6 +4,7 @@
 #include "ui/internal.h"
 #include "ui/runtime_api.h"
 #include "ui/units/window_unit.h"
+#include "ui/unit_numbers.h"
 
 namespace ui {
 namespace {
@@ -41,7 +42,7 @@ bool MoveFocus(WindowObject& window, Unit* focused, bool backwards) {
 bool ClickIfDefault(WindowObject& window, Unit* unit) {
   platform::WindowSystem& system = System();
   if (unit == nullptr || !unit->IsDefaultButton() || !system.IsEnabled(unit->handle())) return false;
-  RaiseSimple(window.window_id, unit->unit_id(), 0);
+  RaiseSimple(window.window_id, unit->unit_id(), event::button::kClicked);
   return true;
 }
 

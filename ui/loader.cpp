@@ -8,6 +8,7 @@
 #include "ui/menu.h"
 #include "ui/runtime_api.h"
 #include "ui/units/window_unit.h"
+#include "ui/unit_numbers.h"
 
 namespace ui {
 namespace {
@@ -234,9 +235,9 @@ WindowObject* BuildWindow(UnitId id, WindowTemplate& tmpl, platform::WindowHandl
 // Created, Moved, Resized: each only while the window still exists. False
 // when a handler closed it.
 bool RaiseLoadEvents(UnitId id, WindowObject* window) {
-  RaiseSimple(id, 0, 0);
-  if (StillLoaded(id, window) && !window->destroying) RaiseSimple(id, 0, 3);
-  if (StillLoaded(id, window) && !window->destroying) RaiseSimple(id, 0, 4);
+  RaiseSimple(id, 0, event::window::kCreated);
+  if (StillLoaded(id, window) && !window->destroying) RaiseSimple(id, 0, event::window::kMoved);
+  if (StillLoaded(id, window) && !window->destroying) RaiseSimple(id, 0, event::window::kResized);
   return StillLoaded(id, window) && !window->destroying;
 }
 
@@ -334,8 +335,8 @@ void CloseWindow(WindowObject& window) {
   UnitId id = window.window_id;
   if (window.destroying) return;
   if (!window.forced_close) {
-    if (!RaiseSimple(id, 0, 12) || !StillLoaded(id, &window) || window.destroying) return;
-    if (!RaiseSimple(id, 0, 1) || !StillLoaded(id, &window) || window.destroying) return;
+    if (!RaiseSimple(id, 0, event::window::kCloseRequested) || !StillLoaded(id, &window) || window.destroying) return;
+    if (!RaiseSimple(id, 0, event::window::kCloseQuery) || !StillLoaded(id, &window) || window.destroying) return;
   }
   DestroyWindow(window);
 }
@@ -359,7 +360,7 @@ void DestroyWindow(WindowObject& window) {
   UnitId id = window.window_id;
   window.destroying = true;
   ++BusyDepth();
-  RaiseSimple(id, 0, 2);
+  RaiseSimple(id, 0, event::window::kDestroying);
   platform::WindowSystem& system = System();
   ReenableForModal(window);
   if (window.menu_bar != 0) {

@@ -4,6 +4,7 @@
 #include "ui/internal.h"
 #include "ui/menu.h"
 #include "ui/runtime_api.h"
+#include "ui/unit_numbers.h"
 
 namespace ui {
 namespace {
@@ -101,7 +102,7 @@ void SelectMenuCommand(WindowObject& window, int command) {
   window.tmpl->MenuPart(&first, &count);
   int index = command - kFirstMenuCommand;
   if (index >= count) return;
-  RaiseSimple(window.window_id, window.tmpl->records[static_cast<std::size_t>(first + index)].id, 0);
+  RaiseSimple(window.window_id, window.tmpl->records[static_cast<std::size_t>(first + index)].id, event::menu::kSelected);
 }
 
 }  // namespace ui

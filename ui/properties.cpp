@@ -9,8 +9,12 @@
 #include "ui/internal.h"
 #include "ui/menu.h"
 #include "ui/runtime_api.h"
+#include "ui/unit_numbers.h"
 
 namespace ui {
+
+namespace C = prop::common;
+namespace M = prop::menu;
 
 ValueClass ClassOfKind(std::uint16_t k) {
   switch (k) {
@@ -89,10 +93,10 @@ std::string BytesArgument(std::uint32_t lo, std::uint32_t hi) {
 
 rt::Value ReadMenuItem(const MenuItemRecord& item, int property) {
   switch (property) {
-    case 0: return TextValue(item.caption);
-    case 1: return rt::Value::Bool((item.flags & MenuItemRecord::kChecked) != 0);
-    case 2: return rt::Value::Bool((item.flags & MenuItemRecord::kDisabled) != 0);
-    case 3: return rt::Value::Bool((item.flags & MenuItemRecord::kHidden) == 0);
+    case M::kCaption: return TextValue(item.caption);
+    case M::kChecked: return rt::Value::Bool((item.flags & MenuItemRecord::kChecked) != 0);
+    case M::kDisabled: return rt::Value::Bool((item.flags & MenuItemRecord::kDisabled) != 0);
+    case M::kVisible: return rt::Value::Bool((item.flags & MenuItemRecord::kHidden) == 0);
     default: return rt::Value{};
   }
 }
@@ -106,15 +110,15 @@ void WriteMenuItem(Target& target, int property, std::uint32_t lo, std::uint32_t
     item.flags = flags;
   };
   switch (property) {
-    case 0: {
+    case M::kCaption: {
       std::string caption = TextArgument(lo, hi);
       changed = caption != item.caption;
       item.caption = caption;
       break;
     }
-    case 1: set_flag(MenuItemRecord::kChecked, lo != 0); break;
-    case 2: set_flag(MenuItemRecord::kDisabled, lo != 0); break;
-    case 3: set_flag(MenuItemRecord::kHidden, lo == 0); break;
+    case M::kChecked: set_flag(MenuItemRecord::kChecked, lo != 0); break;
+    case M::kDisabled: set_flag(MenuItemRecord::kDisabled, lo != 0); break;
+    case M::kVisible: set_flag(MenuItemRecord::kHidden, lo == 0); break;
     default: return;
   }
   if (changed && target.window != nullptr) RebuildMenuBar(*target.window);
@@ -160,7 +164,7 @@ rt::Value ReadProperty(UnitId window_id, UnitId unit_id, std::int32_t property, 
   if (target.record == nullptr || property < 0) return rt::Value{};  // unknown unit: safe refusal
   if (target.record->is_menu_item) return ReadMenuItem(target.record->menu, property);
   UnitRecord& record = target.record->unit;
-  if (property >= 8) {
+  if (property >= C::kFirstOwn) {
     if (target.unit == nullptr) rt::RuntimeError("指定窗口尚未载入", 0);
     const PropertyInfo* info = InfoOf(*target.unit, property);
     if (info == nullptr) return rt::Value{};
@@ -170,18 +174,18 @@ rt::Value ReadProperty(UnitId window_id, UnitId unit_id, std::int32_t property, 
   platform::Rect rect = system != nullptr ? system->GetRect(target.unit->handle())
                                           : platform::Rect{record.left, record.top, record.width, record.height};
   switch (property) {
-    case 0: return rt::Value::Int(rect.left);
-    case 1: return rt::Value::Int(rect.top);
-    case 2: return rt::Value::Int(rect.width);
-    case 3: return rt::Value::Int(rect.height);
-    case 4: return TextValue(record.tag);
-    case 5:
+    case C::kLeft: return rt::Value::Int(rect.left);
+    case C::kTop: return rt::Value::Int(rect.top);
+    case C::kWidth: return rt::Value::Int(rect.width);
+    case C::kHeight: return rt::Value::Int(rect.height);
+    case C::kTag: return TextValue(record.tag);
+    case C::kVisible:
       return rt::Value::Bool(system != nullptr ? system->IsVisible(target.unit->handle())
                                                : (record.flags & UnitRecord::kVisible) != 0);
-    case 6:
+    case C::kDisabled:
       return rt::Value::Bool(system != nullptr ? !system->IsEnabled(target.unit->handle())
                                                : (record.flags & UnitRecord::kDisabled) != 0);
-    case 7:
+    case C::kMousePointer:
       return BytesValue(std::string(record.mouse_pointer.begin(), record.mouse_pointer.end()));
     default: return rt::Value{};
   }
@@ -197,7 +201,7 @@ void WriteProperty(UnitId window_id, UnitId unit_id, std::int32_t property, std:
   }
   UnitRecord& record = target.record->unit;
   UnitId id = target.record->id;
-  if (property >= 8) {
+  if (property >= C::kFirstOwn) {
     if (target.unit == nullptr) rt::RuntimeError("指定窗口尚未载入", 0);
     const PropertyInfo* info = InfoOf(*target.unit, property);
     if (info == nullptr) return;
@@ -216,30 +220,30 @@ void WriteProperty(UnitId window_id, UnitId unit_id, std::int32_t property, std:
   platform::WindowSystem* system = target.unit != nullptr ? &System() : nullptr;
   platform::WindowHandle handle = target.unit != nullptr ? target.unit->handle() : 0;
   switch (property) {
-    case 0:
-    case 1: {
+    case C::kLeft:
+    case C::kTop: {
       value = std::clamp(value, -kCoordinateLimit, kCoordinateLimit);
-      (property == 0 ? record.left : record.top) = value;
+      (property == C::kLeft ? record.left : record.top) = value;
       if (system != nullptr) {
         platform::Rect rect = system->GetRect(handle);
-        (property == 0 ? rect.left : rect.top) = value;
+        (property == C::kLeft ? rect.left : rect.top) = value;
         system->SetRect(handle, rect);
       }
       break;
     }
-    case 2:
-    case 3: {
+    case C::kWidth:
+    case C::kHeight: {
       value = std::clamp(value, 0, kCoordinateLimit);
-      (property == 2 ? record.width : record.height) = value;
+      (property == C::kWidth ? record.width : record.height) = value;
       if (system != nullptr) {
         platform::Rect rect = system->GetRect(handle);
-        (property == 2 ? rect.width : rect.height) = value;
+        (property == C::kWidth ? rect.width : rect.height) = value;
         system->SetRect(handle, rect);
       }
       break;
     }
-    case 4: record.tag = TextArgument(lo, hi); break;
-    case 5: {
+    case C::kTag: record.tag = TextArgument(lo, hi); break;
+    case C::kVisible: {
       bool visible = lo != 0;
       record.flags = visible ? (record.flags | UnitRecord::kVisible) : (record.flags & ~UnitRecord::kVisible);
       if (system == nullptr) break;
@@ -253,13 +257,13 @@ void WriteProperty(UnitId window_id, UnitId unit_id, std::int32_t property, std:
       }
       break;
     }
-    case 6: {
+    case C::kDisabled: {
       bool disabled = lo != 0;
       record.flags = disabled ? (record.flags | UnitRecord::kDisabled) : (record.flags & ~UnitRecord::kDisabled);
       if (system != nullptr) system->Enable(handle, !disabled);
       break;
     }
-    case 7: {
+    case C::kMousePointer: {
       std::string data = BytesArgument(lo, hi);
       record.mouse_pointer.assign(data.begin(), data.end());
       break;

@@ -5,6 +5,7 @@
 #include "platform/system.h"
 #include "runtime/helpers.h"
 #include "ui/runtime_api.h"
+#include "ui/unit_numbers.h"
 
 namespace ui {
 
@@ -21,7 +22,7 @@ std::optional<std::string> PropertyText(std::uint32_t window_id, std::uint32_t u
   } else {
     WindowObject* window = registry.FindLoaded(window_id);
     Unit* unit = window != nullptr ? window->FindUnit(record->id) : nullptr;
-    if (index >= 8 && (unit == nullptr || unit->handle() == 0)) return std::nullopt;
+    if (index >= prop::common::kFirstOwn && (unit == nullptr || unit->handle() == 0)) return std::nullopt;
     const UnitTypeInfo* type = FindUnitType(record->unit.type_code);
     if (type == nullptr || static_cast<std::size_t>(index) >= type->properties.size()) return std::nullopt;
     value_kind = type->properties[static_cast<std::size_t>(index)].kind;

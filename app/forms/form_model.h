@@ -16,6 +16,8 @@
 #include <span>
 #include <variant>
 
+#include "ui/unit_numbers.h"  // the event numbers the forms bind
+
 namespace app::forms {
 
 // Type codes of the unit types the forms use.
@@ -37,14 +39,6 @@ inline constexpr std::uint32_t kTabStop = 1u << 2;
 inline constexpr std::uint32_t kMenuHidden = 1u << 0;
 inline constexpr std::uint32_t kMenuDisabled = 1u << 1;
 inline constexpr std::uint32_t kMenuChecked = 1u << 2;
-
-// Event indexes the forms bind.
-namespace event {
-inline constexpr std::int32_t kWindowCreated = 0;
-inline constexpr std::int32_t kWindowDestroying = 2;
-inline constexpr std::int32_t kButtonClicked = 0;
-inline constexpr std::int32_t kListRightClicked = 5;
-}  // namespace event
 
 // System colours: "use the system's default".
 inline constexpr std::uint32_t kSystemColour = 0xFF000000;

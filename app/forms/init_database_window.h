@@ -16,7 +16,7 @@ inline constexpr Unit kInitUnits[] = {
      .props = LabelProps{.caption = "密码：", .h_align = kLeft}},
     {.id = ids::kInitOkButton, .kind = Kind::kButton, .name = "按钮_确定",
      .rect = {275, 16, 53, 24}, .flags = kFocusable,
-     .events = {{event::kButtonClicked, kOnCreateDatabase}},
+     .events = {{ui::event::button::kClicked, kOnCreateDatabase}},
      .props = ButtonProps{.caption = "确定"}},
     {.id = ids::kInitPasswordBox, .kind = Kind::kEditBox, .name = "编辑框_数据库密码",
      .rect = {67, 16, 192, 24}, .flags = kFocusable,

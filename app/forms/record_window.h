@@ -17,7 +17,7 @@ inline constexpr EditBoxProps kRemarksBox{.max_length = 512, .multi_line = 1, .s
 inline constexpr Unit kRecordUnits[] = {
     {.id = ids::kSaveButton, .kind = Kind::kButton, .name = "按钮_增加或删除",
      .rect = {67, 206, 77, 26}, .flags = kFocusable,
-     .events = {{event::kButtonClicked, kOnSaveRecord}},
+     .events = {{ui::event::button::kClicked, kOnSaveRecord}},
      .props = DefaultProps{}},
     {.id = ids::kRemarksLabel, .kind = Kind::kLabel, .name = "标签5",
      .rect = {8, 128, 200, 19},
@@ -52,7 +52,7 @@ inline constexpr Window kRecordWindow{
     .word2 = 0x19010069,
     .self = {.id = ids::kRecordWindowUnit, .kind = Kind::kWindow,
              .rect = {50, 50, 219, 269},
-             .events = {{event::kWindowCreated, kOnRecordWindowCreated}},
+             .events = {{ui::event::window::kCreated, kOnRecordWindowCreated}},
              .props = WindowProps{.caption = "添加/修改记录", .border_style = 4}},
     .menu = {},
     .units = kRecordUnits,

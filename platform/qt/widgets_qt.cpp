@@ -100,12 +100,12 @@ ListWidget::ListWidget(QtWindowSystem& system, QWidget* parent, const ControlLoo
   header->setSectionsMovable(look.header_drag_drop);
   header->setStretchLastSection(false);
   header->setMinimumSectionSize(0);
-  if (look.view != 3) {
+  if (look.view != ListViewMode::kReport) {
     // Only the report view has columns; the others show the rows' captions.
     setColumnCount(1);
     header->setStretchLastSection(true);
   }
-  header->setVisible(look.view == 3 && !look.hide_header);
+  header->setVisible(look.view == ListViewMode::kReport && !look.hide_header);
   connect(header, &QHeaderView::sectionClicked, this, [this](int column) {
     if (horizontalHeader()->sectionsClickable()) system_.Notify(Notice::kColumnClicked, this, column);
   });
@@ -128,7 +128,7 @@ void ListWidget::SetLook(const ControlLook& look) {
     colours.setColor(QPalette::Inactive, QPalette::HighlightedText, colours.color(QPalette::Active, QPalette::Text));
   }
   setPalette(colours);
-  setFrameShape(look.border == 0 ? QFrame::NoFrame : QFrame::StyledPanel);
+  setFrameShape(look.border == Border::kNone ? QFrame::NoFrame : QFrame::StyledPanel);
   // Rows as high as the font needs, as the system list view makes them.
   verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
 }

@@ -158,10 +158,10 @@ QWidget* QtWindowSystem::CreateControl(const CreateParams& params, Native& nativ
       if (look.multi_line) {
         auto* edit = new TextEdit(parent);
         edit->SetText(FromGbk(params.text));
-        edit->setLineWrapMode(look.scroll_bars == 1 || look.scroll_bars == 3 ? QPlainTextEdit::NoWrap
+        edit->setLineWrapMode(look.scroll_bars == ScrollBars::kHorizontal || look.scroll_bars == ScrollBars::kBoth ? QPlainTextEdit::NoWrap
                                                                              : QPlainTextEdit::WidgetWidth);
-        edit->setVerticalScrollBarPolicy(look.scroll_bars >= 2 ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
-        edit->setHorizontalScrollBarPolicy(look.scroll_bars == 1 || look.scroll_bars == 3 ? Qt::ScrollBarAlwaysOn
+        edit->setVerticalScrollBarPolicy(look.scroll_bars >= ScrollBars::kVertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+        edit->setHorizontalScrollBarPolicy(look.scroll_bars == ScrollBars::kHorizontal || look.scroll_bars == ScrollBars::kBoth ? Qt::ScrollBarAlwaysOn
                                                                                           : Qt::ScrollBarAlwaysOff);
         edit->on_refused = [this] { Refused(); };
         QObject::connect(edit, &QPlainTextEdit::textChanged, edit, [this, edit] {
@@ -629,10 +629,10 @@ void QtWindowSystem::ApplyLook(Native& native) {
       }
       widget->setPalette(colours);
       if (auto* line = qobject_cast<QLineEdit*>(widget)) {
-        line->setFrame(look.border != 0);
+        line->setFrame(look.border != Border::kNone);
         line->setAlignment(HorizontalAlignment(look.horizontal_align) | Qt::AlignVCenter);
       } else if (auto* multi = qobject_cast<QPlainTextEdit*>(widget)) {
-        multi->setFrameShape(look.border == 0 ? QFrame::NoFrame : QFrame::StyledPanel);
+        multi->setFrameShape(look.border == Border::kNone ? QFrame::NoFrame : QFrame::StyledPanel);
       }
       break;
     }

@@ -42,12 +42,12 @@ COLORREF ListColour(std::uint32_t colour) {
   return colour == kSystemColour ? CLR_DEFAULT : static_cast<COLORREF>(colour & 0xFFFFFF);
 }
 
-DWORD BorderExStyle(int border) {
+DWORD BorderExStyle(Border border) {
   switch (border) {
-    case 1: return WS_EX_CLIENTEDGE;
-    case 2: return WS_EX_DLGMODALFRAME;
-    case 3: return WS_EX_STATICEDGE;
-    case 4: return WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME;
+    case Border::kSunken: return WS_EX_CLIENTEDGE;
+    case Border::kRaised: return WS_EX_DLGMODALFRAME;
+    case Border::kShallow: return WS_EX_STATICEDGE;
+    case Border::kRaisedAndSunken: return WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME;
     default: return 0;
   }
 }
@@ -65,14 +65,15 @@ void Win32WindowSystem::ApplyLook(HWND window, Native& native) {
   if (native.background != nullptr) ::DeleteObject(native.background);
   native.background = look.background == kSystemColour ? nullptr : ::CreateSolidBrush(look.background & 0xFFFFFF);
 
-  // Border: -1 keeps the control's own (sunken for edits and lists).
-  int border = look.border;
-  if (border < 0) border = native.kind == ControlKind::kEdit || native.kind == ControlKind::kListView ? 1 : 0;
+  // The control's own border: sunken for edits and lists.
+  Border border = look.border;
+  if (border < Border::kNone)
+    border = native.kind == ControlKind::kEdit || native.kind == ControlKind::kListView ? Border::kSunken : Border::kNone;
   LONG_PTR style = ::GetWindowLongPtrW(window, GWL_STYLE) & ~static_cast<LONG_PTR>(WS_BORDER);
   LONG_PTR ex = ::GetWindowLongPtrW(window, GWL_EXSTYLE) &
                 ~static_cast<LONG_PTR>(WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME | WS_EX_STATICEDGE);
   ex |= static_cast<LONG_PTR>(BorderExStyle(border));
-  if (border == 5) style |= WS_BORDER;
+  if (border == Border::kSingleLine) style |= WS_BORDER;
 
   if (native.kind == ControlKind::kButton) {
     style &= ~static_cast<LONG_PTR>(BS_CENTER | BS_VCENTER);

@@ -191,8 +191,9 @@ HWND Win32WindowSystem::CreateControl(const CreateParams& params) {
       class_name = L"EDIT";
       if (look.multi_line) {
         style |= ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL;
-        if (look.scroll_bars == 1 || look.scroll_bars == 3) style |= ES_AUTOHSCROLL | WS_HSCROLL;
-        if (look.scroll_bars == 2 || look.scroll_bars == 3) style |= WS_VSCROLL;
+        if (look.scroll_bars == ScrollBars::kHorizontal || look.scroll_bars == ScrollBars::kBoth)
+          style |= ES_AUTOHSCROLL | WS_HSCROLL;
+        if (look.scroll_bars == ScrollBars::kVertical || look.scroll_bars == ScrollBars::kBoth) style |= WS_VSCROLL;
       } else {
         style |= ES_AUTOHSCROLL;
       }
@@ -211,16 +212,17 @@ HWND Win32WindowSystem::CreateControl(const CreateParams& params) {
       class_name = WC_LISTVIEWW;
       style |= WS_CLIPCHILDREN;
       static const DWORD kViews[] = {LVS_ICON, LVS_SMALLICON, LVS_LIST, LVS_REPORT};
-      int view = look.view < 0 || look.view > 3 ? 0 : look.view;
-      style |= kViews[view];
-      if (view <= 1) style |= LVS_AUTOARRANGE;
-      if (view == 3) {
+      ListViewMode view =
+          look.view < ListViewMode::kLargeIcons || look.view > ListViewMode::kReport ? ListViewMode::kLargeIcons : look.view;
+      style |= kViews[static_cast<int>(view)];
+      if (view <= ListViewMode::kSmallIcons) style |= LVS_AUTOARRANGE;
+      if (view == ListViewMode::kReport) {
         if (look.hide_header) style |= LVS_NOCOLUMNHEADER;
         else if (!look.clickable_header) style |= LVS_NOSORTHEADER;
       }
       if (look.label_editing) style |= LVS_EDITLABELS;
-      if (look.sort == 1) style |= LVS_SORTASCENDING;
-      if (look.sort == 2) style |= LVS_SORTDESCENDING;
+      if (look.sort == ListSort::kAscending) style |= LVS_SORTASCENDING;
+      if (look.sort == ListSort::kDescending) style |= LVS_SORTDESCENDING;
       if (look.single_selection) style |= LVS_SINGLESEL;
       if (look.always_show_selection) style |= LVS_SHOWSELALWAYS;
       break;
@@ -241,7 +243,7 @@ HWND Win32WindowSystem::CreateControl(const CreateParams& params) {
   if (params.kind == ControlKind::kEdit) ::SendMessageW(control, EM_LIMITTEXT, 0, 0);  // bytes are counted here
   if (params.kind == ControlKind::kListView) {
     DWORD ex = LVS_EX_SUBITEMIMAGES | LVS_EX_INFOTIP;
-    if (look.view == 3) {
+    if (look.view == ListViewMode::kReport) {
       if (look.full_row_select) ex |= LVS_EX_FULLROWSELECT;
       if (look.grid_lines) ex |= LVS_EX_GRIDLINES;
       if (look.header_drag_drop) ex |= LVS_EX_HEADERDRAGDROP;

@@ -294,7 +294,7 @@ TEST_F(Win32WindowSystemTest, LabelIsItsOwnClassAndKeepsAmpersands) {
 
 TEST_F(Win32WindowSystemTest, ListViewColumnsRowsCellsAndFocus) {
   ControlLook look;
-  look.view = 3;
+  look.view = ListViewMode::kReport;
   look.full_row_select = true;
   WindowHandle list = Control(ControlKind::kListView, "SysListView32", "", look);
   ASSERT_NE(list, 0u);
@@ -329,7 +329,7 @@ TEST_F(Win32WindowSystemTest, ListViewColumnsRowsCellsAndFocus) {
 // the selected row instead of the mouse.
 TEST_F(Win32WindowSystemTest, TheContextMenuKeyOfAListIsItsRightClickAtTheSelectedRow) {
   ControlLook look;
-  look.view = 3;
+  look.view = ListViewMode::kReport;
   WindowHandle list = Control(ControlKind::kListView, "SysListView32", "", look);
   ASSERT_NE(list, 0u);
   HWND native = reinterpret_cast<HWND>(list);

@@ -71,7 +71,7 @@ class QtWindowSystemTest : public ::testing::Test {
   WindowHandle Edit(int max_bytes, const std::string& text = "", bool multi_line = false) {
     ControlLook look;
     look.multi_line = multi_line;
-    look.scroll_bars = multi_line ? 2 : 0;
+    look.scroll_bars = multi_line ? ScrollBars::kVertical : ScrollBars::kNone;
     WindowHandle edit = Control(ControlKind::kEdit, text, look, Rect{8, 8, 200, multi_line ? 60 : 24});
     EditRules rules;
     rules.max_bytes = max_bytes;
@@ -259,7 +259,7 @@ class QtListTest : public QtWindowSystemTest {
   void SetUp() override {
     QtWindowSystemTest::SetUp();
     ControlLook look;
-    look.view = 3;
+    look.view = ListViewMode::kReport;
     look.full_row_select = true;
     look.grid_lines = true;
     list_ = Control(ControlKind::kListView, "", look, Rect{2, 3, 380, 200});

@@ -4,6 +4,7 @@
 
 #include "ui/runtime_api.h"
 #include "ui/unit.h"
+#include "ui/unit_numbers.h"
 
 namespace ui {
 
@@ -37,11 +38,11 @@ class ControlUnit : public Unit {
   // The events common to every unit; true when the notice was one of them.
   bool CommonNotice(const platform::Message& message) {
     if (message.notice == platform::Notice::kGotFocus) {
-      RaiseSimple(window_id_, unit_id_, -7);
+      RaiseSimple(window_id_, unit_id_, event::common::kGotFocus);
       return true;
     }
     if (message.notice == platform::Notice::kLostFocus) {
-      RaiseSimple(window_id_, unit_id_, -8);
+      RaiseSimple(window_id_, unit_id_, event::common::kLostFocus);
       return true;
     }
     return false;

@@ -6,9 +6,12 @@
 #include "ui/byte_reader.h"
 #include "ui/units/control_unit.h"
 #include "ui/units/unit_factories.h"
+#include "ui/unit_numbers.h"
 
 namespace ui {
 namespace {
+
+namespace P = prop::edit;
 
 // Decimal value of a text as typed: leading blanks, a sign, digits; anything
 // else ends the number (no digits: 0). Saturates instead of overflowing.
@@ -90,12 +93,12 @@ class EditBox : public ControlUnit {
   platform::ControlLook Look() const {
     platform::ControlLook look;
     look.font = font_;
-    look.border = border_;
+    look.border = static_cast<platform::Border>(border_);
     look.text_colour = text_colour_;
     look.background = background_;
     look.horizontal_align = alignment_;
     look.multi_line = multi_line_ != 0;
-    look.scroll_bars = scroll_bars_;
+    look.scroll_bars = static_cast<platform::ScrollBars>(scroll_bars_);
     look.hide_selection = hide_selection_ != 0;
     return look;
   }
@@ -106,27 +109,27 @@ class EditBox : public ControlUnit {
     PropertyValue v;
     auto word = [&](std::int32_t x) { v.word = static_cast<std::uint32_t>(x); };
     switch (index) {
-      case 8: v.data = Content(); break;
-      case 9: word(border_); break;
-      case 10: v.word = text_colour_; break;
-      case 11: v.word = background_; break;
-      case 12: v.data = font_; break;
-      case 13: word(hide_selection_); break;
-      case 14: word(max_length_); break;
-      case 15: word(multi_line_); break;
-      case 16: word(scroll_bars_); break;
-      case 17: word(alignment_); break;
-      case 18: word(input_mode_); break;
-      case 19: v.data = std::string(1, static_cast<char>(password_char_ & 0xFF)); break;
-      case 20: word(case_mode_); break;
-      case 21: word(spin_style_); break;
-      case 22: word(spin_min_); break;
-      case 23: word(spin_max_); break;
-      case 24: word(selection_start_); break;
-      case 25: word(selection_length_); break;
-      case 26: v.data = SelectedText(); break;
-      case 27: v.data = text27_; break;
-      case 28: v.data = text28_; break;
+      case P::kContent: v.data = Content(); break;
+      case P::kBorder: word(border_); break;
+      case P::kTextColour: v.word = text_colour_; break;
+      case P::kBackground: v.word = background_; break;
+      case P::kFont: v.data = font_; break;
+      case P::kHideSelection: word(hide_selection_); break;
+      case P::kMaxLength: word(max_length_); break;
+      case P::kMultiLine: word(multi_line_); break;
+      case P::kScrollBars: word(scroll_bars_); break;
+      case P::kAlignment: word(alignment_); break;
+      case P::kInputMode: word(input_mode_); break;
+      case P::kPasswordChar: v.data = std::string(1, static_cast<char>(password_char_ & 0xFF)); break;
+      case P::kCaseConversion: word(case_mode_); break;
+      case P::kSpinStyle: word(spin_style_); break;
+      case P::kSpinMinimum: word(spin_min_); break;
+      case P::kSpinMaximum: word(spin_max_); break;
+      case P::kSelectionStart: word(selection_start_); break;
+      case P::kSelectionLength: word(selection_length_); break;
+      case P::kSelectedText: v.data = SelectedText(); break;
+      case P::kText27: v.data = text27_; break;
+      case P::kText28: v.data = text28_; break;
       default: break;
     }
     return v;
@@ -136,40 +139,40 @@ class EditBox : public ControlUnit {
     auto i = static_cast<std::int32_t>(v.word);
     platform::WindowSystem& system = System();
     switch (index) {
-      case 8: SetContent(v.data); return false;
-      case 9: border_ = ClampChoice(v.word, 0, 5); break;
-      case 10: text_colour_ = v.word; break;
-      case 11: background_ = v.word; break;
-      case 12: font_ = v.data; break;
-      case 13: {
+      case P::kContent: SetContent(v.data); return false;
+      case P::kBorder: border_ = ClampChoice(v.word, 0, 5); break;
+      case P::kTextColour: text_colour_ = v.word; break;
+      case P::kBackground: background_ = v.word; break;
+      case P::kFont: font_ = v.data; break;
+      case P::kHideSelection: {
         bool changed = hide_selection_ != i;
         hide_selection_ = i;
         return changed;
       }
-      case 14: max_length_ = i < 0 ? 0 : i; break;
-      case 15: {
+      case P::kMaxLength: max_length_ = i < 0 ? 0 : i; break;
+      case P::kMultiLine: {
         bool changed = multi_line_ != i;
         multi_line_ = i;
         return changed;
       }
-      case 16: scroll_bars_ = ClampChoice(v.word, 0, 3); break;
-      case 17: alignment_ = ClampChoice(v.word, 0, 2); break;
-      case 18: input_mode_ = ClampChoice(v.word, 0, 11); break;
-      case 19: password_char_ = v.data.empty() ? 0 : static_cast<unsigned char>(v.data[0]); break;
-      case 20: case_mode_ = ClampChoice(v.word, 0, 2); break;
-      case 21: spin_style_ = ClampChoice(v.word, 0, 2); break;
-      case 22: spin_min_ = i; break;
-      case 23: spin_max_ = i; break;
-      case 24: selection_start_ = i; break;
-      case 25: selection_length_ = i; break;
-      case 26: ReplaceSelection(v.data); return false;
-      case 27: text27_ = v.data; break;
-      case 28: text28_ = v.data; break;
+      case P::kScrollBars: scroll_bars_ = ClampChoice(v.word, 0, 3); break;
+      case P::kAlignment: alignment_ = ClampChoice(v.word, 0, 2); break;
+      case P::kInputMode: input_mode_ = ClampChoice(v.word, 0, 11); break;
+      case P::kPasswordChar: password_char_ = v.data.empty() ? 0 : static_cast<unsigned char>(v.data[0]); break;
+      case P::kCaseConversion: case_mode_ = ClampChoice(v.word, 0, 2); break;
+      case P::kSpinStyle: spin_style_ = ClampChoice(v.word, 0, 2); break;
+      case P::kSpinMinimum: spin_min_ = i; break;
+      case P::kSpinMaximum: spin_max_ = i; break;
+      case P::kSelectionStart: selection_start_ = i; break;
+      case P::kSelectionLength: selection_length_ = i; break;
+      case P::kSelectedText: ReplaceSelection(v.data); return false;
+      case P::kText27: text27_ = v.data; break;
+      case P::kText28: text28_ = v.data; break;
       default: break;
     }
     if (handle_ != 0) {
       system.SetEditRules(handle_, Rules());
-      if (index == 9 || index == 10 || index == 11 || index == 12 || index == 17) system.SetLook(handle_, Look());
+      if (index == P::kBorder || index == P::kTextColour || index == P::kBackground || index == P::kFont || index == P::kAlignment) system.SetLook(handle_, Look());
     }
     return false;
   }
@@ -194,12 +197,12 @@ class EditBox : public ControlUnit {
 
   void OnNotice(const platform::Message& message) override {
     switch (message.notice) {
-      case platform::Notice::kTextChanged: RaiseSimple(window_id_, unit_id_, 0); break;
-      case platform::Notice::kGotFocus: RaiseSimple(window_id_, unit_id_, -7); break;
+      case platform::Notice::kTextChanged: RaiseSimple(window_id_, unit_id_, event::edit::kContentChanged); break;
+      case platform::Notice::kGotFocus: RaiseSimple(window_id_, unit_id_, event::common::kGotFocus); break;
       case platform::Notice::kLostFocus: {
         UnitId window = window_id_, unit = unit_id_;
         RewriteNumber();  // may run handlers; raise the focus event by ids only
-        RaiseSimple(window, unit, -8);
+        RaiseSimple(window, unit, event::common::kLostFocus);
         break;
       }
       case platform::Notice::kSpin: Spin(message.a > 0 ? 1 : -1); break;
@@ -212,7 +215,7 @@ class EditBox : public ControlUnit {
   void SetContent(const std::string& text) {
     content_ = text;
     if (handle_ != 0) System().SetText(handle_, text);
-    RaiseSimple(window_id_, unit_id_, 0);
+    RaiseSimple(window_id_, unit_id_, event::edit::kContentChanged);
   }
 
   // Numeric input modes rewrite the text as its clamped number on focus loss.
@@ -231,7 +234,7 @@ class EditBox : public ControlUnit {
       EventNotice notice;
       notice.window = window_id_;
       notice.unit = unit_id_;
-      notice.event = 1;
+      notice.event = event::edit::kSpinPressed;
       notice.argc = 1;
       notice.args[0] = step;
       RaiseEvent(notice);

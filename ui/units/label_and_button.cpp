@@ -2,9 +2,19 @@
 #include "ui/byte_reader.h"
 #include "ui/units/control_unit.h"
 #include "ui/units/unit_factories.h"
+#include "ui/unit_numbers.h"
 
 namespace ui {
 namespace {
+
+namespace L = prop::label;
+namespace B = prop::button;
+
+// The label's word-sized properties, in the order its property data keeps them.
+constexpr std::int32_t kLabelWords[] = {L::kTextEffect, L::kInteger11,   L::kBorder,     L::kColour12,
+                                        L::kColour13,   L::kColour14,    L::kTextColour, L::kBackground,
+                                        L::kChoice19,   L::kChoice20,    L::kColour21,   L::kColour22,
+                                        L::kColour23,   L::kHorizontalAlign, L::kVerticalAlign, L::kWordWrap};
 
 class Label : public ControlUnit {
  public:
@@ -15,7 +25,7 @@ class Label : public ControlUnit {
     ByteReader in(data.data(), data.size());
     std::uint32_t version = in.U32();
     if (version > 2) return false;
-    for (int index : {9, 11, 10, 12, 13, 14, 16, 17, 19, 20, 21, 22, 23, 24, 26, 25}) words_[index] = in.U32();
+    for (std::int32_t index : kLabelWords) words_[index] = in.U32();
     font_ = in.CountedText();
     picture_ = in.CountedText();
     caption_ = in.CountedText();
@@ -29,13 +39,13 @@ class Label : public ControlUnit {
   PropertyValue GetProperty(int index) override {
     PropertyValue v;
     switch (index) {
-      case 8: v.data = handle_ != 0 ? System().GetText(handle_) : caption_; break;
-      case 15: v.data = font_; break;
-      case 18: v.data = picture_; break;
-      case 27: v.data = text27_; break;
-      case 28: v.data = text28_; break;
+      case L::kCaption: v.data = handle_ != 0 ? System().GetText(handle_) : caption_; break;
+      case L::kFont: v.data = font_; break;
+      case L::kBackgroundPicture: v.data = picture_; break;
+      case L::kText27: v.data = text27_; break;
+      case L::kText28: v.data = text28_; break;
       default:
-        if (index >= 9 && index <= 26) v.word = words_[index];
+        if (index >= L::kTextEffect && index <= L::kVerticalAlign) v.word = words_[index];
         break;
     }
     return v;
@@ -43,30 +53,30 @@ class Label : public ControlUnit {
 
   bool SetProperty(int index, const PropertyValue& v) override {
     switch (index) {
-      case 8:
+      case L::kCaption:
         caption_ = v.data;
         System().SetText(handle_, caption_);
         break;
-      case 15: font_ = v.data; break;
-      case 18: picture_ = v.data; break;
-      case 27: text27_ = v.data; break;
-      case 28: text28_ = v.data; break;
-      case 9: words_[9] = static_cast<std::uint32_t>(ClampChoice(v.word, 0, 3)); break;
-      case 10: words_[10] = static_cast<std::uint32_t>(ClampChoice(v.word, 0, 5)); break;
-      case 24:
-      case 26: words_[index] = static_cast<std::uint32_t>(ClampChoice(v.word, 0, 2)); break;
+      case L::kFont: font_ = v.data; break;
+      case L::kBackgroundPicture: picture_ = v.data; break;
+      case L::kText27: text27_ = v.data; break;
+      case L::kText28: text28_ = v.data; break;
+      case L::kTextEffect: words_[L::kTextEffect] = static_cast<std::uint32_t>(ClampChoice(v.word, 0, 3)); break;
+      case L::kBorder: words_[L::kBorder] = static_cast<std::uint32_t>(ClampChoice(v.word, 0, 5)); break;
+      case L::kHorizontalAlign:
+      case L::kVerticalAlign: words_[index] = static_cast<std::uint32_t>(ClampChoice(v.word, 0, 2)); break;
       default:
-        if (index >= 9 && index <= 26) words_[index] = v.word;
+        if (index >= L::kTextEffect && index <= L::kVerticalAlign) words_[index] = v.word;
         break;
     }
-    if (handle_ != 0 && index != 8) System().SetLook(handle_, Look());
+    if (handle_ != 0 && index != L::kCaption) System().SetLook(handle_, Look());
     return false;  // every write only repaints
   }
 
   std::vector<std::uint8_t> SavePropertyData() override {
     ByteWriter out;
     out.U32(2);
-    for (int index : {9, 11, 10, 12, 13, 14, 16, 17, 19, 20, 21, 22, 23, 24, 26, 25}) out.U32(words_[index]);
+    for (std::int32_t index : kLabelWords) out.U32(words_[index]);
     for (const std::string* text : {&font_, &picture_, &caption_, &text27_, &text28_}) out.CountedText(*text);
     return out.Take();
   }
@@ -80,13 +90,13 @@ class Label : public ControlUnit {
   platform::ControlLook Look() const {
     platform::ControlLook look;
     look.font = font_;
-    look.text_effect = static_cast<int>(words_[9]);
-    look.border = static_cast<int>(words_[10]);
-    look.text_colour = words_[16];
-    look.background = words_[17];
-    look.horizontal_align = static_cast<int>(words_[24]);
-    look.word_wrap = words_[25] != 0;
-    look.vertical_align = static_cast<int>(words_[26]);
+    look.text_effect = static_cast<int>(words_[L::kTextEffect]);
+    look.border = static_cast<platform::Border>(words_[L::kBorder]);
+    look.text_colour = words_[L::kTextColour];
+    look.background = words_[L::kBackground];
+    look.horizontal_align = static_cast<int>(words_[L::kHorizontalAlign]);
+    look.word_wrap = words_[L::kWordWrap] != 0;
+    look.vertical_align = static_cast<int>(words_[L::kVerticalAlign]);
     return look;
   }
 
@@ -94,7 +104,7 @@ class Label : public ControlUnit {
 
  private:
   // Integer properties 9..26 by index; the label's own defaults.
-  std::uint32_t words_[27] = {0, 0, 0, 0, 0, 0, 0, 0, 0,
+  std::uint32_t words_[L::kVerticalAlign + 1] = {0, 0, 0, 0, 0, 0, 0, 0, 0,
                               /*9*/ 0, /*10*/ 0, /*11*/ 8, /*12*/ 0x808080, /*13*/ 0xFFFFFF, /*14*/ 0x808080,
                               /*15*/ 0, /*16*/ 0x000000, /*17*/ 0xFF000000, /*18*/ 0, /*19*/ 1, /*20*/ 0,
                               /*21*/ 0x808080, /*22*/ 0xFFFFFF, /*23*/ 0x808080, /*24*/ 0, /*25*/ 0, /*26*/ 1};
@@ -132,12 +142,12 @@ class Button : public ControlUnit {
   PropertyValue GetProperty(int index) override {
     PropertyValue v;
     switch (index) {
-      case 8: v.data = picture_; break;
-      case 9: v.word = static_cast<std::uint32_t>(kind_); break;
-      case 10: v.data = handle_ != 0 ? System().GetText(handle_) : caption_; break;
-      case 11: v.word = static_cast<std::uint32_t>(horizontal_); break;
-      case 12: v.word = static_cast<std::uint32_t>(vertical_); break;
-      case 13: v.data = font_; break;
+      case B::kPicture: v.data = picture_; break;
+      case B::kType: v.word = static_cast<std::uint32_t>(kind_); break;
+      case B::kCaption: v.data = handle_ != 0 ? System().GetText(handle_) : caption_; break;
+      case B::kHorizontalAlign: v.word = static_cast<std::uint32_t>(horizontal_); break;
+      case B::kVerticalAlign: v.word = static_cast<std::uint32_t>(vertical_); break;
+      case B::kFont: v.data = font_; break;
       default: break;
     }
     return v;
@@ -145,21 +155,21 @@ class Button : public ControlUnit {
 
   bool SetProperty(int index, const PropertyValue& v) override {
     switch (index) {
-      case 8: picture_ = v.data; break;
-      case 9:
+      case B::kPicture: picture_ = v.data; break;
+      case B::kType:
         kind_ = ClampChoice(v.word, 0, 1);
         System().SetDefaultButton(handle_, kind_ == 1);
         break;
-      case 10:
+      case B::kCaption:
         caption_ = v.data;
         System().SetText(handle_, caption_);
         break;
-      case 11: horizontal_ = ClampChoice(v.word, 0, 2); break;
-      case 12: vertical_ = ClampChoice(v.word, 0, 2); break;
-      case 13: font_ = v.data; break;
+      case B::kHorizontalAlign: horizontal_ = ClampChoice(v.word, 0, 2); break;
+      case B::kVerticalAlign: vertical_ = ClampChoice(v.word, 0, 2); break;
+      case B::kFont: font_ = v.data; break;
       default: break;
     }
-    if (handle_ != 0 && (index == 11 || index == 12 || index == 13)) System().SetLook(handle_, Look());
+    if (handle_ != 0 && (index == B::kHorizontalAlign || index == B::kVerticalAlign || index == B::kFont)) System().SetLook(handle_, Look());
     return false;
   }
 
@@ -177,7 +187,7 @@ class Button : public ControlUnit {
 
   void OnNotice(const platform::Message& message) override {
     if (message.notice == platform::Notice::kClicked) {
-      RaiseSimple(window_id_, unit_id_, 0);  // last use of `this`: the handler may destroy it
+      RaiseSimple(window_id_, unit_id_, event::button::kClicked);  // last use of `this`: the handler may destroy it
       return;
     }
     CommonNotice(message);

@@ -8,9 +8,12 @@
 #include "ui/byte_reader.h"
 #include "ui/units/control_unit.h"
 #include "ui/units/unit_factories.h"
+#include "ui/unit_numbers.h"
 
 namespace ui {
 namespace {
+
+namespace P = prop::list;
 
 struct Column {
   std::uint8_t image_on_right = 0;
@@ -54,11 +57,11 @@ class ListView : public ControlUnit {
   platform::ControlLook Look() const {
     platform::ControlLook look;
     look.font = font_;
-    look.border = border_;
+    look.border = static_cast<platform::Border>(border_);
     look.text_colour = text_colour_;
     look.text_background = text_background_;
     look.background = background_;
-    look.view = view_;
+    look.view = static_cast<platform::ListViewMode>(view_);
     look.hide_header = hide_header_ != 0;
     look.clickable_header = clickable_header_ != 0;
     look.full_row_select = full_row_ != 0;
@@ -70,25 +73,25 @@ class ListView : public ControlUnit {
     look.flat_scroll_bars = flat_scroll_ != 0;
     look.single_selection = single_selection_ != 0;
     look.always_show_selection = always_show_selection_ != 0;
-    look.sort = sort_;
+    look.sort = static_cast<platform::ListSort>(sort_);
     return look;
   }
 
   PropertyValue GetProperty(int index) override {
     PropertyValue v;
     switch (index) {
-      case 8: v.word = static_cast<std::uint32_t>(border_); break;
-      case 9: v.word = text_colour_; break;
-      case 10: v.word = text_background_; break;
-      case 11: v.word = background_; break;
-      case 12: v.data = font_; break;
-      case 17: v.data = columns_; break;
-      case 19: v.data = header_images_; break;
-      case 24: v.data = images_; break;
-      case 25: v.data = state_images_; break;
-      case 35: v.word = static_cast<std::uint32_t>(System().ListFirstSelected(handle_)); break;
-      case 37: v.data = rows_; break;
-      case 38: v.data = edit_text_; break;
+      case P::kBorder: v.word = static_cast<std::uint32_t>(border_); break;
+      case P::kTextColour: v.word = text_colour_; break;
+      case P::kTextBackground: v.word = text_background_; break;
+      case P::kBackground: v.word = background_; break;
+      case P::kFont: v.data = font_; break;
+      case P::kColumns: v.data = columns_; break;
+      case P::kHeaderImages: v.data = header_images_; break;
+      case P::kImages: v.data = images_; break;
+      case P::kStateImages: v.data = state_images_; break;
+      case P::kCurrentRow: v.word = static_cast<std::uint32_t>(System().ListFirstSelected(handle_)); break;
+      case P::kInitialRows: v.data = rows_; break;
+      case P::kEditedText: v.data = edit_text_; break;
       default:
         if (std::int32_t* p = FlagOf(index)) v.word = static_cast<std::uint32_t>(*p);
         break;
@@ -100,41 +103,41 @@ class ListView : public ControlUnit {
     auto i = static_cast<std::int32_t>(v.word);
     bool report = view_ == 3, icons = view_ == 0 || view_ == 1;
     switch (index) {
-      case 8: border_ = ClampChoice(v.word, 0, 5); return Restyle();
-      case 9: text_colour_ = v.word; return Restyle();
-      case 10: text_background_ = v.word; return Restyle();
-      case 11: background_ = v.word; return Restyle();
-      case 12: font_ = v.data; return Restyle();
-      case 13: view_ = ClampChoice(v.word, 0, 3); return true;
-      case 14: align_left_ = i; return icons;
-      case 15: auto_arrange_ = i; return icons;
-      case 16: wrap_labels_ = i; return false;
-      case 17: columns_ = v.data; return report;
-      case 18: hide_header_ = i; return false;
-      case 19: header_images_ = v.data; return false;
-      case 20: clickable_header_ = i; return true;
-      case 21: full_row_ = i; return true;
-      case 22: grid_lines_ = i; return true;
-      case 23: drag_drop_ = i; return true;
-      case 24: images_ = v.data; return false;
-      case 25: state_images_ = v.data; return false;
-      case 26: hot_tracking_ = i; return true;
-      case 27: hand_cursor_ = i; return hot_tracking_ != 0;
-      case 28: underline_cold_ = i; return hot_tracking_ != 0;
-      case 29: underline_hot_ = i; return hot_tracking_ != 0;
-      case 30: label_editing_ = i; return true;
-      case 31: sort_ = ClampChoice(v.word, 0, 2); return true;
-      case 32: check_boxes_ = i; return true;
-      case 33: flat_scroll_ = i; return true;
-      case 34: single_selection_ = i; return true;
-      case 35: SetCurrentRow(i); return false;
-      case 36: always_show_selection_ = i; return true;
-      case 37:
+      case P::kBorder: border_ = ClampChoice(v.word, 0, 5); return Restyle();
+      case P::kTextColour: text_colour_ = v.word; return Restyle();
+      case P::kTextBackground: text_background_ = v.word; return Restyle();
+      case P::kBackground: background_ = v.word; return Restyle();
+      case P::kFont: font_ = v.data; return Restyle();
+      case P::kView: view_ = ClampChoice(v.word, 0, 3); return true;
+      case P::kAlignLeft: align_left_ = i; return icons;
+      case P::kAutoArrange: auto_arrange_ = i; return icons;
+      case P::kWrapLabels: wrap_labels_ = i; return false;
+      case P::kColumns: columns_ = v.data; return report;
+      case P::kHideHeader: hide_header_ = i; return false;
+      case P::kHeaderImages: header_images_ = v.data; return false;
+      case P::kClickableHeader: clickable_header_ = i; return true;
+      case P::kFullRowSelect: full_row_ = i; return true;
+      case P::kGridLines: grid_lines_ = i; return true;
+      case P::kHeaderDragDrop: drag_drop_ = i; return true;
+      case P::kImages: images_ = v.data; return false;
+      case P::kStateImages: state_images_ = v.data; return false;
+      case P::kHotTracking: hot_tracking_ = i; return true;
+      case P::kHandCursor: hand_cursor_ = i; return hot_tracking_ != 0;
+      case P::kUnderlineCold: underline_cold_ = i; return hot_tracking_ != 0;
+      case P::kUnderlineHot: underline_hot_ = i; return hot_tracking_ != 0;
+      case P::kLabelEditing: label_editing_ = i; return true;
+      case P::kSort: sort_ = ClampChoice(v.word, 0, 2); return true;
+      case P::kCheckBoxes: check_boxes_ = i; return true;
+      case P::kFlatScrollBars: flat_scroll_ = i; return true;
+      case P::kSingleSelection: single_selection_ = i; return true;
+      case P::kCurrentRow: SetCurrentRow(i); return false;
+      case P::kAlwaysShowSelection: always_show_selection_ = i; return true;
+      case P::kInitialRows:
         rows_ = v.data;
         System().ListDeleteAllRows(handle_);
         FillRows(rows_);
         return false;
-      case 38: edit_text_ = v.data; return false;
+      case P::kEditedText: edit_text_ = v.data; return false;
       default: return false;
     }
   }
@@ -160,21 +163,21 @@ class ListView : public ControlUnit {
   }
 
   void OnNotice(const platform::Message& message) override {
-    auto raise = [&](std::int32_t event, int argc, std::intptr_t arg) {
+    auto raise = [&](std::int32_t number, int argc, std::intptr_t arg) {
       EventNotice notice;
       notice.window = window_id_;
       notice.unit = unit_id_;
-      notice.event = event;
+      notice.event = number;
       notice.argc = argc;
       notice.args[0] = static_cast<std::int32_t>(arg);
       RaiseEvent(notice);
     };
     switch (message.notice) {
-      case platform::Notice::kRowFocused: raise(0, 0, 0); break;
-      case platform::Notice::kRowActivated: raise(1, 0, 0); break;
-      case platform::Notice::kColumnClicked: raise(2, 1, message.a); break;
-      case platform::Notice::kClicked: raise(4, 0, 0); break;
-      case platform::Notice::kRightClicked: raise(5, 0, 0); break;
+      case platform::Notice::kRowFocused: raise(event::list::kCurrentRowChanged, 0, 0); break;
+      case platform::Notice::kRowActivated: raise(event::list::kRowActivated, 0, 0); break;
+      case platform::Notice::kColumnClicked: raise(event::list::kColumnClicked, 1, message.a); break;
+      case platform::Notice::kClicked: raise(event::list::kClicked, 0, 0); break;
+      case platform::Notice::kRightClicked: raise(event::list::kRightClicked, 0, 0); break;
       default: CommonNotice(message); break;
     }
   }
@@ -208,7 +211,11 @@ class ListView : public ControlUnit {
             &current_row_, &always_show_selection_};
   }
   std::int32_t* FlagOf(int index) {
-    static const int kIndexes[] = {13, 14, 15, 16, 18, 20, 21, 22, 23, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35, 36};
+    static const int kIndexes[] = {P::kView,        P::kAlignLeft,     P::kAutoArrange,      P::kWrapLabels,
+                                   P::kHideHeader,  P::kClickableHeader, P::kFullRowSelect,  P::kGridLines,
+                                   P::kHeaderDragDrop, P::kHotTracking, P::kHandCursor,      P::kUnderlineCold,
+                                   P::kUnderlineHot, P::kLabelEditing, P::kSort,            P::kCheckBoxes,
+                                   P::kFlatScrollBars, P::kSingleSelection, P::kCurrentRow, P::kAlwaysShowSelection};
     std::vector<std::int32_t*> flags = Flags();
     for (std::size_t i = 0; i < flags.size(); ++i)
       if (kIndexes[i] == index) return flags[i];

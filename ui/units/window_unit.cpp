@@ -5,8 +5,11 @@
 #include "ui/runtime_api.h"
 #include "ui/units/control_unit.h"
 #include "ui/units/unit_factories.h"
+#include "ui/unit_numbers.h"
 
 namespace ui {
+
+namespace P = prop::window;
 
 bool WindowUnit::Parse(const std::vector<std::uint8_t>& data) {
   if (data.empty()) return true;
@@ -109,34 +112,34 @@ PropertyValue WindowUnit::GetProperty(int index) {
   PropertyValue v;
   auto word = [&](std::int32_t x) { v.word = static_cast<std::uint32_t>(x); };
   switch (index) {
-    case 8: v.data = handle_ != 0 ? System().GetText(handle_) : caption_; break;
-    case 9: word(border_); break;
-    case 10: v.word = background_; break;
-    case 11: v.data = picture_; break;
-    case 12: word(picture_mode_); break;
-    case 13: v.data = sound_; break;
-    case 14: word(sound_repeat_); break;
-    case 15: word(control_box_); break;
-    case 16: word(max_box_); break;
-    case 17: word(min_box_); break;
-    case 18: {
+    case P::kCaption: v.data = handle_ != 0 ? System().GetText(handle_) : caption_; break;
+    case P::kBorderStyle: word(border_); break;
+    case P::kBackground: v.word = background_; break;
+    case P::kBackgroundPicture: v.data = picture_; break;
+    case P::kPictureMode: word(picture_mode_); break;
+    case P::kBackgroundSound: v.data = sound_; break;
+    case P::kSoundRepeat: word(sound_repeat_); break;
+    case P::kControlBox: word(control_box_); break;
+    case P::kMaximiseBox: word(max_box_); break;
+    case P::kMinimiseBox: word(min_box_); break;
+    case P::kPosition: {
       platform::ShowState state = handle_ != 0 ? System().GetShowState(handle_) : platform::ShowState::kNormal;
       word(state == platform::ShowState::kMinimized ? 2 : state == platform::ShowState::kMaximized ? 3 : 0);
       break;
     }
-    case 19: word(movable_); break;
-    case 20: v.data = icon_; break;
-    case 21: word(enter_moves_focus_); break;
-    case 22: word(esc_closes_); break;
-    case 23: word(f1_help_); break;
-    case 24: v.data = help_file_; break;
-    case 25: word(help_context_); break;
-    case 26: word(taskbar_); break;
-    case 27: word(drag_); break;
-    case 28: word(shape_); break;
-    case 29: word(handle_ != 0 && System().IsTopmost(handle_) ? 1 : topmost_); break;
-    case 30: word(property30_); break;
-    case 31: v.data = class_name_; break;
+    case P::kMovable: word(movable_); break;
+    case P::kIcon: v.data = icon_; break;
+    case P::kEnterMovesFocus: word(enter_moves_focus_); break;
+    case P::kEscCloses: word(esc_closes_); break;
+    case P::kF1Help: word(f1_help_); break;
+    case P::kHelpFile: v.data = help_file_; break;
+    case P::kHelpContext: word(help_context_); break;
+    case P::kInTaskBar: word(taskbar_); break;
+    case P::kDragByClientArea: word(drag_); break;
+    case P::kShape: word(shape_); break;
+    case P::kTopmost: word(handle_ != 0 && System().IsTopmost(handle_) ? 1 : topmost_); break;
+    case P::kLogical30: word(property30_); break;
+    case P::kClassName: v.data = class_name_; break;
     default: break;
   }
   return v;
@@ -146,42 +149,42 @@ bool WindowUnit::SetProperty(int index, const PropertyValue& v) {
   auto i = static_cast<std::int32_t>(v.word);
   platform::WindowSystem& system = System();
   switch (index) {
-    case 8:
+    case P::kCaption:
       caption_ = v.data;
       system.SetText(handle_, caption_);
       system.SetFrameStyle(handle_, Frame());
       break;
-    case 9:
+    case P::kBorderStyle:
       border_ = ClampChoice(v.word, 0, 6);
       system.SetFrameStyle(handle_, Frame());
       break;
-    case 10: background_ = v.word; break;
-    case 11: picture_ = v.data; break;
-    case 12: picture_mode_ = i; break;
-    case 13: sound_ = v.data; break;
-    case 14: sound_repeat_ = i; break;
-    case 15: control_box_ = i; system.SetFrameStyle(handle_, Frame()); break;
-    case 16: max_box_ = i; system.SetFrameStyle(handle_, Frame()); break;
-    case 17: min_box_ = i; system.SetFrameStyle(handle_, Frame()); break;
-    case 18:
+    case P::kBackground: background_ = v.word; break;
+    case P::kBackgroundPicture: picture_ = v.data; break;
+    case P::kPictureMode: picture_mode_ = i; break;
+    case P::kBackgroundSound: sound_ = v.data; break;
+    case P::kSoundRepeat: sound_repeat_ = i; break;
+    case P::kControlBox: control_box_ = i; system.SetFrameStyle(handle_, Frame()); break;
+    case P::kMaximiseBox: max_box_ = i; system.SetFrameStyle(handle_, Frame()); break;
+    case P::kMinimiseBox: min_box_ = i; system.SetFrameStyle(handle_, Frame()); break;
+    case P::kPosition:
       // At run time: 0 normal, 2 minimised, 3 maximised.
       system.SetShowState(handle_, i == 2   ? platform::ShowState::kMinimized
                                    : i == 3 ? platform::ShowState::kMaximized
                                             : platform::ShowState::kNormal);
       break;
-    case 19: movable_ = i; system.SetFrameStyle(handle_, Frame()); break;
-    case 20: icon_ = v.data; break;
-    case 21: enter_moves_focus_ = i; break;
-    case 22: esc_closes_ = i; break;
-    case 23: f1_help_ = i; break;
-    case 24: help_file_ = v.data; break;
-    case 25: help_context_ = i; break;
-    case 26: taskbar_ = i; break;
-    case 27: drag_ = i; break;
-    case 28: shape_ = i; break;
-    case 29: topmost_ = i; system.SetTopmost(handle_, i != 0); break;
-    case 30: property30_ = i; break;
-    case 31: class_name_ = v.data; break;
+    case P::kMovable: movable_ = i; system.SetFrameStyle(handle_, Frame()); break;
+    case P::kIcon: icon_ = v.data; break;
+    case P::kEnterMovesFocus: enter_moves_focus_ = i; break;
+    case P::kEscCloses: esc_closes_ = i; break;
+    case P::kF1Help: f1_help_ = i; break;
+    case P::kHelpFile: help_file_ = v.data; break;
+    case P::kHelpContext: help_context_ = i; break;
+    case P::kInTaskBar: taskbar_ = i; break;
+    case P::kDragByClientArea: drag_ = i; break;
+    case P::kShape: shape_ = i; break;
+    case P::kTopmost: topmost_ = i; system.SetTopmost(handle_, i != 0); break;
+    case P::kLogical30: property30_ = i; break;
+    case P::kClassName: class_name_ = v.data; break;
     default: break;
   }
   return false;
@@ -193,18 +196,18 @@ void WindowUnit::OnNotice(const platform::Message& message) {
   switch (message.notice) {
     case platform::Notice::kCloseRequest: CloseWindow(*window); break;
     case platform::Notice::kCommand: SelectMenuCommand(*window, static_cast<int>(message.a)); break;
-    case platform::Notice::kMoved: RaiseSimple(window_id_, 0, 3); break;
-    case platform::Notice::kResized: RaiseSimple(window_id_, 0, 4); break;
+    case platform::Notice::kMoved: RaiseSimple(window_id_, 0, event::window::kMoved); break;
+    case platform::Notice::kResized: RaiseSimple(window_id_, 0, event::window::kResized); break;
     case platform::Notice::kActivated: {
       bool first = !window->activated_once;
       window->activated_once = true;
-      RaiseSimple(window_id_, 0, 5);
-      if (first && Registry().FindLoaded(window_id_) == window) RaiseSimple(window_id_, 0, 8);
+      RaiseSimple(window_id_, 0, event::window::kActivated);
+      if (first && Registry().FindLoaded(window_id_) == window) RaiseSimple(window_id_, 0, event::window::kFirstActivated);
       break;
     }
-    case platform::Notice::kDeactivated: RaiseSimple(window_id_, 0, 6); break;
-    case platform::Notice::kGotFocus: RaiseSimple(window_id_, 0, -7); break;
-    case platform::Notice::kLostFocus: RaiseSimple(window_id_, 0, -8); break;
+    case platform::Notice::kDeactivated: RaiseSimple(window_id_, 0, event::window::kDeactivated); break;
+    case platform::Notice::kGotFocus: RaiseSimple(window_id_, 0, event::common::kGotFocus); break;
+    case platform::Notice::kLostFocus: RaiseSimple(window_id_, 0, event::common::kLostFocus); break;
     default: break;
   }
 }
