@@ -75,30 +75,31 @@ platform::WindowHandle Dispatcher::Unit(const ScriptLine& line, const std::strin
   return unit;
 }
 
+// The wait an action needs: a ScriptFailure naming what was there instead.
+void Dispatcher::Need(bool ok, const char* what, Wait wait, const ScriptLine& line) {
+  if (!ok)
+    throw ScriptFailure(line.number, std::string(what) + " for " + Quote(line.verb),
+                        WaitName(wait) + std::string(": ") + screen_.Describe());
+}
+
 void Dispatcher::Perform(Wait wait, const ScriptLine& line) {
   const std::string& v = line.verb;
   try {
-    if (wait == Wait::kIdle && v != "answer" && v != "input" && v != "cancel" && v != "menu")
-      return PerformInWindow(line);
-    PerformAtBox(wait, line);
+    if (v == "answer" || v == "input" || v == "cancel" || v == "menu") return PerformAtBox(wait, line);
+    Need(wait == Wait::kIdle, "the program waiting in a window", wait, line);
+    PerformInWindow(line);
   } catch (const ActionRefused& refused) {
     throw ScriptFailure(line.number, "to " + Quote(v + (line.words.empty() ? "" : " " + line.words[0])),
                         std::string(refused.what()) + "; " + screen_.Describe());
   }
 }
 
-// The actions at a box, a dialog or a popup menu; the others need the
-// program waiting in a window.
+// The actions at a box, a dialog or a popup menu.
 void Dispatcher::PerformAtBox(Wait wait, const ScriptLine& line) {
   const std::string& v = line.verb;
-  auto need = [&](bool ok, const char* what) {
-    if (!ok)
-      throw ScriptFailure(line.number, std::string(what) + " for " + Quote(v),
-                          WaitName(wait) + std::string(": ") + screen_.Describe());
-  };
   bool at_dialog = wait == Wait::kInputBox || wait == Wait::kPasswordDialog;
   if (v == "answer") {
-    need(wait == Wait::kMessageBox, "a message box");
+    Need(wait == Wait::kMessageBox, "a message box", wait, line);
     std::optional<platform::BoxAnswer> answer = ButtonNamed(line.words[0]);
     if (!answer) throw ScriptFailure(line.number, "a button name", Quote(line.words[0]));
     std::optional<ShownMessageBox> box = person_.OpenMessageBox();
@@ -108,26 +109,23 @@ void Dispatcher::PerformAtBox(Wait wait, const ScriptLine& line) {
     return person_.AnswerBox(*answer);
   }
   if (v == "input") {
-    need(at_dialog, "an input box or the password dialog");
+    Need(at_dialog, "an input box or the password dialog", wait, line);
     return person_.AnswerDialog(line.text);
   }
   if (v == "cancel") {
-    need(at_dialog || wait == Wait::kPopupMenu, "an input box, the password dialog or a popup menu");
+    Need(at_dialog || wait == Wait::kPopupMenu, "an input box, the password dialog or a popup menu", wait, line);
     if (wait == Wait::kPopupMenu) return person_.DismissPopup();
     return person_.AnswerDialog(std::nullopt);
   }
-  if (v == "menu") {
-    need(wait == Wait::kPopupMenu, "a popup menu");
-    std::optional<std::vector<PopupItem>> items = person_.OpenPopupMenu();
-    if (!items) throw ActionRefused("no popup menu is open");
-    for (std::size_t i = 0; i < items->size(); ++i) {
-      if ((*items)[i].caption != line.text) continue;
-      if ((*items)[i].greyed) throw ActionRefused("the menu item is disabled");
-      return person_.ChoosePopupItem(i);
-    }
-    throw ActionRefused("the popup menu has no such item");
+  Need(wait == Wait::kPopupMenu, "a popup menu", wait, line);
+  std::optional<std::vector<PopupItem>> items = person_.OpenPopupMenu();
+  if (!items) throw ActionRefused("no popup menu is open");
+  for (std::size_t i = 0; i < items->size(); ++i) {
+    if ((*items)[i].caption != line.text) continue;
+    if ((*items)[i].greyed) throw ActionRefused("the menu item is disabled");
+    return person_.ChoosePopupItem(i);
   }
-  need(false, "the program waiting in a window");
+  throw ActionRefused("the popup menu has no such item");
 }
 
 void Dispatcher::PerformInWindow(const ScriptLine& line) {

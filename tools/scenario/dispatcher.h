@@ -41,6 +41,7 @@ class Dispatcher {
  private:
   void Check(const ScriptLine& line, std::optional<int> exit_code);
   void Perform(Wait wait, const ScriptLine& line);
+  void Need(bool ok, const char* what, Wait wait, const ScriptLine& line);
   void PerformAtBox(Wait wait, const ScriptLine& line);
   void PerformInWindow(const ScriptLine& line);
   platform::WindowHandle Unit(const ScriptLine& line, const std::string& name, const char* what);
