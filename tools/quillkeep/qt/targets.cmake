@@ -39,3 +39,11 @@ if(TARGET qk_scenario AND TARGET qk_platform_sim AND EXISTS ${CMAKE_SOURCE_DIR}/
   target_link_libraries(quillkeep-gui-test PRIVATE qk_gui_test_session qk_scenario_driver ${QK_QT_NOTEBOOK_LIBS}
                         qk_platform_sim Qt6::Test)
 endif()
+
+# Installed as a desktop program: /usr/bin/quillkeep with its desktop entry
+# and icon (the Debian package: cmake/QuillkeepPackage.cmake).
+include(GNUInstallDirs)
+install(TARGETS quillkeep RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/linux/quillkeep.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/linux/quillkeep.png
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps)
