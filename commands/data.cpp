@@ -6,6 +6,7 @@
 #include "crypto/des.h"
 #include "crypto/md5.h"
 #include "crypto/rc4.h"
+#include "platform/coding.h"
 #include "runtime/helpers.h"
 #include "runtime/memory.h"
 #include "runtime/services.h"
@@ -39,10 +40,7 @@ void* BlockCipher(rt::DataView data, const char* password) {
   std::int32_t header[2] = {1, static_cast<std::int32_t>(length)};
   std::memcpy(block, header, sizeof header);
   std::uint8_t* buffer = block + rt::kBytesHeader;
-  auto n = static_cast<std::uint32_t>(data.size);
-  std::uint8_t prefix[4] = {static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(n >> 8),
-                            static_cast<std::uint8_t>(n >> 16), static_cast<std::uint8_t>(n >> 24)};
-  std::memcpy(buffer, prefix, 4);
+  platform::EncodeU32(buffer, static_cast<std::uint32_t>(data.size));
   std::memcpy(buffer + 4, data.data, data.size);
   std::memset(buffer + 4 + data.size, 0, length - 4 - data.size);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/coding.h"
 #include "runtime/memory.h"
 
 namespace db {
@@ -58,9 +59,7 @@ std::uint32_t CipherKey::BlockWord(std::uint64_t block) {
       std::size_t count = std::min(want - at, kWordBatch);
       crypto::Rc4Keystream(words_generator_, bytes, 4 * count);
       for (std::size_t k = 0; k < count; ++k, ++at) {
-        const std::uint8_t* b = bytes + 4 * k;
-        grown[at] = std::uint32_t(b[0]) | std::uint32_t(b[1]) << 8 | std::uint32_t(b[2]) << 16 |
-                    std::uint32_t(b[3]) << 24;
+        grown[at] = platform::DecodeU32(bytes + 4 * k);
       }
     }
     rt::WipeMemory(bytes, sizeof bytes);

@@ -2,8 +2,10 @@
 // are 32-bit little-endian; dates are IEEE doubles (days since 1899-12-30).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <cstring>
+
+#include "platform/coding.h"
 
 namespace db {
 
@@ -46,20 +48,15 @@ inline constexpr std::uint64_t kAuxFreeHeadPos = 24;
 // Record batches of bulk passes (purge, conditional delete, index rebuild).
 inline constexpr std::int32_t kBatchBytes = 163840;
 
-// The whole-file lock covers bytes 0 .. kWholeFileEnd.
+// The whole-file lock covers bytes 0 .. kWholeFileEnd, of every file the
+// engine locks (database, auxiliary and index files).
 inline constexpr std::uint64_t kWholeFileEnd = 0x7FFFFFFE;
+inline constexpr std::uint64_t kWholeFileLength = kWholeFileEnd + 1;
 
-inline std::int32_t GetI32(const void* p) {
-  std::int32_t v;
-  std::memcpy(&v, p, sizeof v);
-  return v;
-}
-inline void PutI32(void* p, std::int32_t v) { std::memcpy(p, &v, sizeof v); }
-inline double GetF64(const void* p) {
-  double v;
-  std::memcpy(&v, p, sizeof v);
-  return v;
-}
-inline void PutF64(void* p, double v) { std::memcpy(p, &v, sizeof v); }
+// Integers and dates in the files, little-endian (platform/coding.h).
+using platform::GetF64;
+using platform::GetI32;
+using platform::PutF64;
+using platform::PutI32;
 
 }  // namespace db

@@ -14,6 +14,7 @@
 #include "db/registry.h"
 #include "fuzz/entries.h"
 #include "fuzz/scratch.h"
+#include "platform/coding.h"
 #include "runtime/helpers.h"
 
 namespace qkfuzz {
@@ -60,8 +61,7 @@ void ChangeEverything(db::Database& d) {
 int OpenAndRead(const std::uint8_t* data, std::size_t size, std::string_view password) {
   if (size < 4) return 0;
   EnsureHost();
-  std::uint32_t main_length = static_cast<std::uint32_t>(data[0]) | static_cast<std::uint32_t>(data[1]) << 8 |
-                              static_cast<std::uint32_t>(data[2]) << 16 | static_cast<std::uint32_t>(data[3]) << 24;
+  std::uint32_t main_length = platform::DecodeU32(data);
   data += 4;
   size -= 4;
   std::size_t n = std::min<std::size_t>(main_length, size);

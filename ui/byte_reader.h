@@ -1,13 +1,19 @@
-// Bounds-checked little-endian reading of serialised data. Every read that
-// would pass the end sets the failed flag and yields zeros, so a parser can
-// read straight through and check once.
+// Bounds-checked reading and the matching writing of serialised data (window
+// templates, unit property blocks), little-endian as platform/coding.h
+// states. Every read that would pass the end sets the failed flag and yields
+// zeros, so a parser can read straight through and check once. The writer is
+// constexpr: the template encoder runs it at compile time.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "platform/coding.h"
 
 namespace ui {
 
@@ -39,14 +45,13 @@ class ByteReader {
   std::uint32_t U32() {
     std::uint8_t b[4];
     Raw(b, 4);
-    return static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8) |
-           (static_cast<std::uint32_t>(b[2]) << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
+    return platform::DecodeU32(b);
   }
   std::int32_t I32() { return static_cast<std::int32_t>(U32()); }
   std::uint16_t U16() {
     std::uint8_t b[2];
     Raw(b, 2);
-    return static_cast<std::uint16_t>(b[0] | (b[1] << 8));
+    return platform::DecodeU16(b);
   }
   std::uint8_t U8() {
     std::uint8_t b = 0;
@@ -89,36 +94,57 @@ class ByteReader {
   bool failed_ = false;
 };
 
-// The matching writer.
+// The matching writer, with back-patched length words.
 class ByteWriter {
  public:
-  void U32(std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) bytes_.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+  constexpr void U8(std::uint8_t v) { bytes_.push_back(v); }
+  constexpr void U16(std::uint16_t v) {
+    std::uint8_t b[2]{};
+    platform::EncodeU16(b, v);
+    Append(b);
   }
-  void I32(std::int32_t v) { U32(static_cast<std::uint32_t>(v)); }
-  void U16(std::uint16_t v) {
-    bytes_.push_back(static_cast<std::uint8_t>(v));
-    bytes_.push_back(static_cast<std::uint8_t>(v >> 8));
+  constexpr void U32(std::uint32_t v) {
+    std::uint8_t b[4]{};
+    platform::EncodeU32(b, v);
+    Append(b);
   }
-  void U8(std::uint8_t v) { bytes_.push_back(v); }
-  void Raw(const void* data, std::size_t n) {
-    auto p = static_cast<const std::uint8_t*>(data);
-    bytes_.insert(bytes_.end(), p, p + n);
+  constexpr void I32(std::int32_t v) { U32(static_cast<std::uint32_t>(v)); }
+  constexpr void Zeros(std::size_t n) { bytes_.insert(bytes_.end(), n, std::uint8_t{0}); }
+  constexpr void Append(std::span<const std::uint8_t> data) { bytes_.insert(bytes_.end(), data.begin(), data.end()); }
+  void Raw(const void* data, std::size_t n) { Append({static_cast<const std::uint8_t*>(data), n}); }
+  constexpr void Chars(std::string_view text) {
+    for (char c : text) U8(static_cast<std::uint8_t>(c));
   }
-  void CountedBlock(const std::vector<std::uint8_t>& block) {
+  // u32 length, then that many bytes.
+  constexpr void CountedBlock(std::span<const std::uint8_t> block) {
     U32(static_cast<std::uint32_t>(block.size()));
-    Raw(block.data(), block.size());
+    Append(block);
   }
-  void CountedText(const std::string& text) {
+  // u32 length, then the text without terminator.
+  constexpr void CountedText(std::string_view text) {
     U32(static_cast<std::uint32_t>(text.size()));
-    Raw(text.data(), text.size());
+    Chars(text);
   }
-  void ZeroText(const std::string& text) {
-    Raw(text.data(), text.size());
+  // Text followed by one zero byte.
+  constexpr void ZeroText(std::string_view text) {
+    Chars(text);
     U8(0);
   }
-  std::vector<std::uint8_t>& bytes() { return bytes_; }
-  std::vector<std::uint8_t> Take() { return std::move(bytes_); }
+  // Opens a counted block: reserves its length word and returns its place.
+  constexpr std::size_t BeginCounted() {
+    std::size_t at = bytes_.size();
+    U32(0);
+    return at;
+  }
+  constexpr void EndCounted(std::size_t at) { PatchU32(at, static_cast<std::uint32_t>(bytes_.size() - at - 4)); }
+  constexpr void PatchU32(std::size_t at, std::uint32_t v) { platform::EncodeU32(bytes_.data() + at, v); }
+
+  constexpr std::size_t size() const { return bytes_.size(); }
+  constexpr std::vector<std::uint8_t>& bytes() { return bytes_; }
+  constexpr const std::vector<std::uint8_t>& bytes() const { return bytes_; }
+  constexpr std::vector<std::uint8_t> Take() { return std::move(bytes_); }
+
+  static constexpr std::size_t Length(const char* text) { return std::char_traits<char>::length(text); }
 
  private:
   std::vector<std::uint8_t> bytes_;

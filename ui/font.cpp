@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/coding.h"
 #include "runtime/helpers.h"
 
 namespace ui {
@@ -12,12 +13,8 @@ constexpr std::size_t kHeight = 0, kEscapement = 8, kOrientation = 12, kWeight =
                       kUnderline = 21, kStrikeOut = 22, kCharSet = 23, kFace = 28, kFaceSize = 32;
 constexpr const char* kFallbackFace = "宋体";
 
-std::int32_t GetI32(const std::string& font, std::size_t at) {
-  std::int32_t v;
-  std::memcpy(&v, font.data() + at, 4);
-  return v;
-}
-void SetI32(std::string& font, std::size_t at, std::int32_t v) { std::memcpy(font.data() + at, &v, 4); }
+std::int32_t GetI32(const std::string& font, std::size_t at) { return platform::GetI32(font.data() + at); }
+void SetI32(std::string& font, std::size_t at, std::int32_t v) { platform::PutI32(font.data() + at, v); }
 
 std::string Normalised(const std::string& font) {
   if (font.size() == kFontSize) return font;

@@ -21,58 +21,11 @@
 #include <vector>
 
 #include "app/forms/form_model.h"
+#include "ui/byte_reader.h"
 
 namespace app::forms {
 
-// Little-endian byte sink with back-patched length words.
-class ByteWriter {
- public:
-  constexpr void U8(std::uint8_t v) { bytes_.push_back(v); }
-  constexpr void U16(std::uint16_t v) {
-    U8(static_cast<std::uint8_t>(v));
-    U8(static_cast<std::uint8_t>(v >> 8));
-  }
-  constexpr void U32(std::uint32_t v) {
-    for (int shift = 0; shift < 32; shift += 8) U8(static_cast<std::uint8_t>(v >> shift));
-  }
-  constexpr void I32(std::int32_t v) { U32(static_cast<std::uint32_t>(v)); }
-  constexpr void Zeros(std::size_t n) { bytes_.insert(bytes_.end(), n, std::uint8_t{0}); }
-  constexpr void Append(std::span<const std::uint8_t> data) { bytes_.insert(bytes_.end(), data.begin(), data.end()); }
-  constexpr void Chars(const char* text, std::size_t n) {
-    for (std::size_t i = 0; i < n; ++i) U8(static_cast<std::uint8_t>(text[i]));
-  }
-  // Text followed by one zero byte.
-  constexpr void ZeroTerminated(const char* text) {
-    Chars(text, Length(text));
-    U8(0);
-  }
-  // u32 length, then the text without terminator.
-  constexpr void CountedText(const char* text) {
-    std::size_t n = Length(text);
-    U32(static_cast<std::uint32_t>(n));
-    Chars(text, n);
-  }
-  // Opens a counted block: reserves its length word and returns its place.
-  constexpr std::size_t BeginCounted() {
-    std::size_t at = bytes_.size();
-    U32(0);
-    return at;
-  }
-  constexpr void EndCounted(std::size_t at) {
-    PatchU32(at, static_cast<std::uint32_t>(bytes_.size() - at - 4));
-  }
-  constexpr void PatchU32(std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) bytes_[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-  }
-
-  constexpr std::size_t size() const { return bytes_.size(); }
-  constexpr const std::vector<std::uint8_t>& bytes() const { return bytes_; }
-
-  static constexpr std::size_t Length(const char* text) { return std::char_traits<char>::length(text); }
-
- private:
-  std::vector<std::uint8_t> bytes_;
-};
+using ui::ByteWriter;
 
 namespace detail {
 
@@ -92,7 +45,7 @@ constexpr void FontBlock(ByteWriter& w, const std::optional<Font>& font) {
   for (std::uint8_t b : {font->italic, font->underline, font->strike_out, font->charset, font->out_precision,
                          font->clip_precision, font->quality, font->pitch_and_family})
     w.U8(b);
-  w.Chars(font->face, face);
+  w.Chars({font->face, face});
   w.Zeros(kFontFaceBytes - face);
 }
 
@@ -179,7 +132,7 @@ constexpr void Encode(ByteWriter& w, const ListViewProps& p) {
     w.I32(c.image);
     w.I32(c.alignment);
     w.I32(c.width);
-    w.ZeroTerminated(c.title);
+    w.ZeroText(c.title);
   }
   w.EndCounted(columns);
   EmptyBlock(w);  // state image list
@@ -208,14 +161,14 @@ constexpr void EncodeUnitRecord(ByteWriter& w, const Unit& u) {
   w.U32(static_cast<std::uint32_t>(u.kind));
   w.U32(0);    // handler source: none
   w.Zeros(16);
-  w.ZeroTerminated(u.name);
-  w.ZeroTerminated("");  // second name
+  w.ZeroText(u.name);
+  w.ZeroText("");  // second name
   // Geometry block: object slot, left, top, width, height, cursor slot,
   // container (0 = placed on the window).
   for (std::int32_t v : {0, u.rect.left, u.rect.top, u.rect.width, u.rect.height, 0, 0}) w.I32(v);
   w.U32(0);          // no children
   detail::EmptyBlock(w);  // mouse pointer: the default arrow
-  w.ZeroTerminated(u.tag);
+  w.ZeroText(u.tag);
   w.U32(0);
   w.U32(u.flags);
   w.U32(0);
@@ -236,12 +189,12 @@ constexpr void EncodeMenuItemRecord(ByteWriter& w, const MenuItem& m) {
   w.U32(static_cast<std::uint32_t>(Kind::kMenuItem));
   w.U32(0);  // handler source: none
   w.Zeros(16);
-  w.ZeroTerminated("");  // name
-  w.ZeroTerminated("");  // second name
+  w.ZeroText("");  // name
+  w.ZeroText("");  // second name
   w.U32(m.shortcut);
   w.I32(m.level);
   w.U32(m.flags);
-  w.ZeroTerminated(m.caption);
+  w.ZeroText(m.caption);
   w.I32(m.handler);
   w.Zeros(16);
 }

@@ -2,13 +2,13 @@
 
 #include <cstring>
 
+#include "db/format.h"
 #include "db/index/index_errors.h"
 #include "db/index/page_cache.h"
 
 namespace db::index {
 namespace {
 
-constexpr std::uint64_t kWholeFileLength = 0x7FFFFFFF;  // bytes 0 .. 0x7FFFFFFE
 // Deeper than any tree of 2^31 pages with 6 or more keys per page: a
 // longer path means the pages link in a cycle.
 constexpr std::size_t kMaxDepth = 64;

@@ -82,7 +82,4 @@ bool IsFreePage(std::span<const std::uint8_t> page);
 FreeLinks ReadFreeLinks(std::span<const std::uint8_t> page);
 void EncodeFreePage(const FreeLinks& links, std::span<std::uint8_t> out);
 
-std::uint32_t LoadU32(const std::uint8_t* p);
-void StoreU32(std::uint8_t* p, std::uint32_t v);
-
 }  // namespace db::index

@@ -1,5 +1,6 @@
 // Memo and bytes values in the auxiliary file: block counts, reuse, the free
 // list and trimming the file's tail.
+#include <cstring>
 #include <filesystem>
 
 #include "db/aux_file.h"

@@ -1,5 +1,6 @@
 // Damaged files, size repairs, sharing modes and locks released on every
 // path.
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -210,8 +211,8 @@ TEST_F(OpenChecks, LocksAreReleasedOnEveryPath) {
                                platform::FileDisposition::kOpenExisting, &spy),
             platform::FileError::kNone);
   auto all_free = [&] {
-    if (spy->Lock(0, db::kWholeFileEnd + 1) != platform::FileError::kNone) return false;
-    return spy->Unlock(0, db::kWholeFileEnd + 1) == platform::FileError::kNone && d.main.held_positions() == 0;
+    if (spy->Lock(0, db::kWholeFileLength) != platform::FileError::kNone) return false;
+    return spy->Unlock(0, db::kWholeFileLength) == platform::FileError::kNone && d.main.held_positions() == 0;
   };
   Call(cmd::GetRecordCount);
   EXPECT_TRUE(all_free());
