@@ -14,6 +14,7 @@
 #include "db/password.h"
 #include "db/registry.h"
 #include "runtime/helpers.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -25,24 +26,17 @@ constexpr const char* kOtherKey = "0cc175b9c0f1b6a831c399e269772661";
 
 class Workspace {
  public:
-  Workspace() : folder_(fs::temp_directory_path() / ("qk-bench-" + std::to_string(::getpid()))) {
-    fs::create_directories(folder_);
-  }
-  ~Workspace() {
-    db::CloseAllDatabases();
-    std::error_code ignored;
-    fs::remove_all(folder_, ignored);
-  }
+  ~Workspace() { db::CloseAllDatabases(); }
 
   // The notebook's table with `records` records, plain or under kKey.
   std::string Database(int records, bool enciphered) {
-    std::string plain = (folder_ / ("plain" + std::to_string(records) + ".vdb")).string();
+    std::string plain = (folder_.path() / ("plain" + std::to_string(records) + ".vdb")).string();
     if (!made_.count(plain)) {
       MakePlain(plain, records);
       made_[plain] = true;
     }
     if (!enciphered) return plain;
-    std::string ciphered = (folder_ / ("ciph" + std::to_string(records) + ".vdb")).string();
+    std::string ciphered = (folder_.path() / ("ciph" + std::to_string(records) + ".vdb")).string();
     if (!made_.count(ciphered)) {
       fs::copy_file(plain, ciphered, fs::copy_options::overwrite_existing);
       Open(ciphered, "", db::share_mode::kExclusive);
@@ -60,7 +54,7 @@ class Workspace {
     if (db::OpenDatabaseFile(path, options) != 0) std::abort();
   }
 
-  fs::path folder() const { return folder_; }
+  fs::path folder() const { return folder_.path(); }
 
  private:
   static void MakePlain(const std::string& path, int records) {
@@ -82,7 +76,7 @@ class Workspace {
     db::CloseAllDatabases();
   }
 
-  fs::path folder_;
+  qktest::TempFolder folder_;
   std::map<std::string, bool> made_;
 };
 

@@ -5,7 +5,7 @@
 
 #include "commands/system.h"
 #include "tests/commands/call.h"
-#include "tests/commands/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace commands {
 namespace {
@@ -13,7 +13,7 @@ namespace {
 using testing::Call;
 using testing::Omitted;
 using testing::Result;
-using testing::TempFolder;
+using qktest::TempFolder;
 using testing::Txt;
 
 class IniTest : public ::testing::Test {

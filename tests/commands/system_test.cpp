@@ -8,7 +8,7 @@
 #include "platform/sim/sim_host.h"
 #include "runtime/state.h"
 #include "tests/commands/call.h"
-#include "tests/commands/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace commands {
 namespace {
@@ -16,7 +16,7 @@ namespace {
 using testing::Call;
 using testing::Omitted;
 using testing::Result;
-using testing::TempFolder;
+using qktest::TempFolder;
 using testing::Txt;
 
 bool Exists(const std::string& name) { return Result(Call(FileExists, {Txt(name.c_str())}))->lo != 0; }

@@ -6,6 +6,8 @@
 #include <atomic>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <system_error>
 
@@ -34,6 +36,16 @@ class TempFolder {
   // The folder joined with a file name, with the platform's separator.
   std::string File(const std::string& name) const { return (path_ / name).string(); }
   const std::filesystem::path& path() const { return path_; }
+
+  // A file's whole content; empty when it cannot be read.
+  std::string Read(const std::string& name) const {
+    std::ifstream in(path_ / name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  void Write(const std::string& name, const std::string& content) const {
+    std::ofstream out(path_ / name, std::ios::binary);
+    out << content;
+  }
 
  private:
   std::filesystem::path path_;

@@ -27,16 +27,11 @@ target_link_libraries(quillkeep PRIVATE ${QK_QT_NOTEBOOK_LIBS})
 
 # quillkeep-gui-test: the same notebook with the scenario scripts played
 # through real Qt widgets and input events (offscreen by default).
-if(TARGET qk_scenario AND TARGET qk_platform_sim AND EXISTS ${CMAKE_SOURCE_DIR}/tools/quillkeep-sim/arguments.cpp)
-  # The session options the drivers share; GBK units, kept apart from Qt.
-  add_library(qk_gui_test_session STATIC ${CMAKE_SOURCE_DIR}/tools/quillkeep-sim/arguments.cpp
-              ${CMAKE_SOURCE_DIR}/tools/quillkeep-sim/faults.cpp)
-  qk_target_defaults(qk_gui_test_session)
-  target_link_libraries(qk_gui_test_session PUBLIC qk_db qk_platform)
+if(TARGET qk_scenario_driver AND TARGET qk_session_options)
   file(GLOB QK_QT_GUI_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/qt/gui_test/*.cpp)
   add_executable(quillkeep-gui-test ${QK_QT_GUI_TEST_SOURCES})
   qk_qt_target_defaults(quillkeep-gui-test)
-  target_link_libraries(quillkeep-gui-test PRIVATE qk_gui_test_session qk_scenario_driver ${QK_QT_NOTEBOOK_LIBS}
+  target_link_libraries(quillkeep-gui-test PRIVATE qk_session_options qk_scenario_driver ${QK_QT_NOTEBOOK_LIBS}
                         qk_platform_sim Qt6::Test)
 endif()
 
