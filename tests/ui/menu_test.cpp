@@ -8,24 +8,41 @@ namespace {
 
 using namespace testing_forms;
 
-TEST(Shortcuts, NamesAndKeysOfTheTable) {
-  std::string name;
-  int key = 0;
-  ASSERT_TRUE(ShortcutOf(1, &name, &key));
-  EXPECT_EQ(name, "Ctrl+A");
-  EXPECT_EQ(key, platform::key::kCtrl | 'A');
-  ASSERT_TRUE(ShortcutOf(38, &name, &key));
-  EXPECT_EQ(name, "F12");
-  EXPECT_EQ(key, platform::key::kF1 + 11);
-  ASSERT_TRUE(ShortcutOf(51, &name, &key));
-  EXPECT_EQ(name, "Shift+F1");
-  ASSERT_TRUE(ShortcutOf(74, &name, &key));
-  EXPECT_EQ(name, "Ctrl+Shift+F12");
-  EXPECT_EQ(key, platform::key::kCtrl | platform::key::kShift | (platform::key::kF1 + 11));
-  ASSERT_TRUE(ShortcutOf(76, &name, &key));
-  EXPECT_EQ(name, "Del");
-  EXPECT_FALSE(ShortcutOf(0, &name, &key));
-  EXPECT_FALSE(ShortcutOf(77, &name, &key));
+// A shortcut shows after a tab in the item's caption and becomes the
+// accelerator of the item's command; codes outside the table give neither.
+TEST(MenuBuilding, ShortcutsNameTheirKeysAndBecomeAccelerators) {
+  WindowTemplate tmpl;
+  tmpl.records.push_back(testing_forms::Unit(0x06000001, 0x00010001, "", 1, {}, {}, {}));
+  tmpl.records.push_back(Menu(0x26000002, "编辑", 0, 0, -1));
+  const struct {
+    std::uint32_t code;
+    const char* caption;
+    int key;
+  } items[] = {
+      {1, "全选\tCtrl+A", platform::key::kCtrl | 'A'},
+      {38, "刷新\tF12", platform::key::kF1 + 11},
+      {51, "帮助\tShift+F1", platform::key::kShift | platform::key::kF1},
+      {74, "全部\tCtrl+Shift+F12", platform::key::kCtrl | platform::key::kShift | (platform::key::kF1 + 11)},
+      {76, "删除\tDel", 0x2E},  // the system's virtual key of Del
+      {0, "无", 0},
+      {77, "越界", 0},
+  };
+  std::uint32_t id = 0x26000003;
+  for (const auto& item : items) {
+    std::string caption = item.caption;
+    tmpl.records.push_back(Menu(id++, caption.substr(0, caption.find('\t')).c_str(), 1, 0, -1));
+    tmpl.records.back().menu.shortcut = item.code;
+  }
+  BuiltMenu built = BuildMenuBar(tmpl);
+  ASSERT_EQ(built.entries.size(), 1u);
+  const std::vector<platform::MenuEntry>& children = built.entries[0].children;
+  ASSERT_EQ(children.size(), std::size(items));
+  for (std::size_t i = 0; i < children.size(); ++i) EXPECT_EQ(children[i].caption, items[i].caption) << i;
+  ASSERT_EQ(built.accelerators.size(), 5u) << "codes 0 and 77 are no shortcut";
+  for (std::size_t i = 0; i < built.accelerators.size(); ++i) {
+    EXPECT_EQ(built.accelerators[i].first, items[i].key) << i;
+    EXPECT_EQ(built.accelerators[i].second, children[i].command) << i;
+  }
 }
 
 TEST(MenuBuilding, CommandIdsCountEveryRecordOfTheMenuPart) {
