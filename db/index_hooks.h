@@ -1,12 +1,9 @@
 // Where the index files plug into the engine. The record commands call an
 // open database's IndexSet at exactly three points: after a record is
 // appended, when a field of a record is written, and after a purge. Opening a
-// database with index file names calls OpenIndexSet.
-//
-// OpenIndexSet is defined by the index-file code in db/index/index_support.cpp;
-// db/CMakeLists.txt compiles db/index/ and defines QK_DB_INDEX_FILES once that
-// file exists. Until then a database opened with index file names fails with
-// -30 and the engine runs without indexes.
+// database with index file names calls OpenIndexSet, which the index-file
+// code defines (db/index/index_support.cpp). The engine knows indexes only
+// through this interface.
 #pragma once
 
 #include <cstdint>

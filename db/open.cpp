@@ -191,11 +191,7 @@ int OpenChecked(const std::string& path, const OpenOptions& options, Database& d
     // Index files describe the records after the change, which the view
     // turns back; only a writable open can rebuild them.
     if (db.recovered) return err::kIndexOpenFailed;
-#ifdef QK_DB_INDEX_FILES
     code = OpenIndexSet(db, index_names, &db.indexes);
-#else
-    code = err::kIndexOpenFailed;  // this build has no index-file support
-#endif
     if (code != 0) return code;
     // The records changed under the indexes when a change was turned back.
     if (restored && !db.read_only()) {

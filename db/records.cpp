@@ -1,6 +1,7 @@
 // Record navigation and editing on one open database. Every buffer that
 // holds plain record bytes is a SecretBuffer: wiped when it is resized or
 // goes, so no password stays on the heap after a read or a write.
+#include <cassert>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -353,6 +354,8 @@ int WriteField(Database& db, int field_index, const rt::Value& value) {
   int index_error = 0;
   if (db.indexes && db.indexes->UsesField(field_index)) {
     platform::SecretBuffer before(static_cast<std::size_t>(db.record_size));
+    // Opening checked that every field lies inside the record.
+    assert(field.offset >= 0 && static_cast<std::size_t>(field.offset) + size <= before.size());
     code = db.main.ReadExact(record_pos, before.data(), before.size(), err::kReadFieldFailed);
     if (code != 0) return code;
     if (std::memcmp(&before[static_cast<std::size_t>(field.offset)], bytes.data(), size) == 0) return lock.Release();

@@ -1,5 +1,15 @@
 // The window registry: the templates read at start-up, the windows built
 // from them while loaded, and the window runtime's own state.
+//
+// Who owns what: the registry owns the templates (`templates`) and every
+// loaded window (`loaded`); a window owns its units (`units`). The raw
+// pointers borrow from those owners: WindowObject::tmpl points into
+// `templates`; window_unit and the values of `by_handle` point into a
+// window's `units`. A destroyed unit or window leaves `units`, `by_handle`
+// and `loaded` first and is then buried (loader.cpp), freed only when no
+// handler on the stack can still reach it. A pointer the Find functions
+// return names a live window only until the next event is raised: a handler
+// may destroy it, so callers look it up again (StillLoaded) afterwards.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 #include "db/index/index_tree.h"
 
+#include <cassert>
 #include <cstring>
 
 #include "db/format.h"
@@ -315,9 +316,13 @@ int Operation::Insert(const std::uint8_t* key, std::uint32_t record) {
 // maxKeys keys: the first maxKeys div 2 keys stay, the rest move to a new
 // page, and the largest key left behind goes up as the separator.
 int Operation::Settle(Path& path, std::size_t level) {
+  assert(level < path.size());
   TreePage& left = path[level].node;
   const std::size_t count = left.count(k_);
   if (count <= static_cast<std::size_t>(max_keys_)) return Store(path[level].page, left);
+  // One key too many: both halves keep at least one key.
+  assert(count == static_cast<std::size_t>(max_keys_) + 1 && max_keys_ >= 2);
+  assert(left.refs.size() == count + (left.inner ? 1 : 0));
 
   std::uint32_t right_no = 0;
   if (const int rc = TakePage(right_no); rc != 0) return rc;
@@ -362,6 +367,7 @@ int Operation::Settle(Path& path, std::size_t level) {
 // largest key is the one to the right of it in the nearest ancestor where it
 // is not the last child.
 int Operation::SetLargestAbove(Path& path, std::size_t level, const std::uint8_t* key) {
+  assert(level < path.size());
   for (std::size_t j = level; j-- > 0;) {
     Step& step = path[j];
     if (step.child >= step.node.count(k_)) continue;
@@ -399,9 +405,14 @@ int Operation::Remove(const std::uint8_t* key, std::uint32_t record) {
 
 // Removes the child taken at `level` (already released) from that page.
 int Operation::RemoveChild(Path& path, std::size_t level) {
+  assert(level < path.size());
   Step& step = path[level];
   TreePage& node = step.node;
   const std::size_t count = node.count(k_);
+  // An inner page of a damaged file may hold no key: no separator goes
+  // with the child (and none is left to name the page's largest key).
+  if (count == 0) return err::kAccessFailed;
+  assert(node.inner && node.refs.size() == count + 1 && step.child <= count);
   if (step.child < count) {
     node.keys.erase(node.keys.begin() + static_cast<std::ptrdiff_t>(step.child * k_),
                     node.keys.begin() + static_cast<std::ptrdiff_t>((step.child + 1) * k_));
@@ -425,10 +436,16 @@ int Operation::RemoveChild(Path& path, std::size_t level) {
 // child joins a neighbour (the left one when there is one) if that has room,
 // else the neighbour lends its nearest child so the page holds one key.
 int Operation::Rebalance(Path& path, std::size_t level) {
+  assert(level >= 1 && level < path.size());
   Step& step = path[level];
   Step& up = path[level - 1];
   TreePage& page = step.node;
   TreePage& parent = up.node;
+  assert(page.inner && page.count(k_) == 0 && page.refs.size() == 1);
+  // A parent without a key (a damaged file) has no neighbour for the page.
+  if (parent.count(k_) == 0) return err::kAccessFailed;
+  assert(parent.inner && parent.refs.size() == parent.count(k_) + 1 && up.child < parent.refs.size() &&
+         parent.refs[up.child] == step.page);
   const std::uint32_t only_child = page.refs[0];
   const std::size_t at = up.child;
   const auto full = static_cast<std::size_t>(max_keys_);

@@ -20,6 +20,9 @@ struct KeyedRecord {
   std::uint32_t record;
 };
 
+// Keeps references to `file` and `layout`: the caller owns both and keeps
+// them alive (the file open) as long as the tree. The tree owns nothing but
+// its sizes; each operation's page cache lives for that call only.
 class IndexTree {
  public:
   IndexTree(platform::File& file, const KeyLayout& layout, std::int32_t page_size);

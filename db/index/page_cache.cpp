@@ -1,6 +1,7 @@
 #include "db/index/page_cache.h"
 
 #include <algorithm>
+#include <cassert>
 
 #include "db/index/index_errors.h"
 
@@ -48,6 +49,7 @@ int PageCache::Read(std::uint32_t n, std::vector<std::uint8_t>& out) {
 }
 
 int PageCache::Write(std::uint32_t n, const std::vector<std::uint8_t>& bytes) {
+  assert(bytes.size() == page_size_);  // whole pages only: Flush writes the bytes as they are
   if (Entry* e = Find(n)) {
     e->bytes = bytes;
     e->modified = true;

@@ -1,6 +1,7 @@
 #include "db/index/page_format.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 
 #include "platform/coding.h"
@@ -104,8 +105,11 @@ bool DecodeTreePage(std::span<const std::uint8_t> page, std::size_t key_size, st
 }
 
 void EncodeTreePage(const TreePage& page, std::size_t key_size, std::span<std::uint8_t> out) {
-  std::fill(out.begin(), out.end(), std::uint8_t{0});
   const std::size_t count = page.count(key_size);
+  // The caller settled the page first: it fits the page and its 16-bit count.
+  assert(key_size > 0 && count <= 0xFFFF && page.refs.size() == count + (page.inner ? 1 : 0));
+  assert(out.size() >= kPageEntriesOffset + count * (4 + key_size) + (page.inner ? 4 : 0));
+  std::fill(out.begin(), out.end(), std::uint8_t{0});
   out[0] = page.inner ? kInnerPageBit : 0;
   EncodeU16(out.data() + 2, static_cast<std::uint16_t>(count));
   std::uint8_t* p = out.data() + kPageEntriesOffset;

@@ -129,6 +129,34 @@ TEST(IndexTree, DeletingEverythingLeavesAnEmptyTwoPageTreeThatGrowsAgain) {
   EXPECT_EQ(report.entries.size(), 100u);
 }
 
+// A damaged file whose root is an inner page without keys, over a leaf of one
+// entry: removing that entry is refused (-52), and the file stays as it was,
+// instead of reading the separator before the root's first key.
+TEST(IndexTree, RemovingUnderAnInnerPageWithoutKeysIsRefused) {
+  index_test::ScratchDir dir;
+  auto index = MakeIndex(dir.File("damaged.vnx"), kIntText16);
+  IndexTree tree = index->Tree();
+  for (int i = 0; i < 22; ++i) ASSERT_EQ(tree.Insert(IntTextKey(i * 10, "k", 16).data(), static_cast<std::uint32_t>(i)), 0);
+  ASSERT_EQ(index->Header().root, 3);
+  const std::vector<std::uint8_t> key = IntTextKey(0, "k", 16);
+  TreePage root;
+  root.inner = true;
+  root.refs = {1};
+  TreePage leaf;
+  leaf.refs = {0};
+  leaf.keys = key;
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(index->page_size));
+  for (const auto& [n, page] : {std::pair{3u, &root}, std::pair{1u, &leaf}}) {
+    EncodeTreePage(*page, 20, bytes);
+    ASSERT_EQ(index->file->Write(static_cast<std::uint64_t>(n) * 512u, bytes.data(), bytes.size()),
+              platform::FileError::kNone);
+  }
+  const IndexHeader before = index->Header();
+  EXPECT_EQ(tree.Remove(key.data(), 0), err::kAccessFailed);
+  EXPECT_EQ(index->Header(), before);
+  EXPECT_EQ(ReadPage(*index, 1).count(20), 1u);
+}
+
 TEST(IndexTree, ReleasedPagesAreReusedFromTheFreeList) {
   index_test::ScratchDir dir;
   auto index = MakeIndex(dir.File("free.vnx"), kIntOnly);
