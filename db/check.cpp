@@ -163,10 +163,11 @@ std::vector<std::string> CheckDatabaseFiles(const std::string& path, const std::
     problems.push_back("header: magic is neither QVDB nor QCDB");
     return problems;
   }
-  std::int32_t version = GetI32(header + kVersionPos);
-  std::int32_t count = GetI32(header + kRecordCountPos);
-  std::int32_t next_serial = GetI32(header + kNextSerialPos);
-  std::int32_t record_size = GetI32(header + kRecordSizePos);
+  const HeaderWords words = HeaderWords::Decode(header);
+  const std::int32_t version = words.version;
+  const std::int32_t count = words.record_count;
+  const std::int32_t next_serial = words.next_serial;
+  const std::int32_t record_size = words.record_size;
   if (version != kVersion) problems.push_back("header: version " + Num(version));
   if (count < 0) problems.push_back("header: recordCount " + Num(count) + " is negative");
   if (next_serial <= 0) problems.push_back("header: nextSerial " + Num(next_serial) + " is not positive");
@@ -197,33 +198,31 @@ std::vector<std::string> CheckDatabaseFiles(const std::string& path, const std::
   std::int64_t expected_offset = 4;
   bool fields_sound = true;
   for (std::int32_t i = 0; i < field_count; ++i) {
-    const unsigned char* def = &defs[static_cast<std::size_t>(i) * kFieldDefSize];
+    // The faults that make opening refuse the file, then what a sound file
+    // of ours never has.
+    const FieldDefinition d = DecodeFieldDefinition(&defs[static_cast<std::size_t>(i) * kFieldDefSize], record_size);
+    const FieldDesc& f = d.field;
     std::string where = "field " + Num(i + 1);
-    FieldDesc f;
-    if (std::memchr(def, 0, kFieldNameArea) == nullptr) {
+    if (!d.name_terminated) {
       problems.push_back(where + ": name has no terminator");
       fields_sound = false;
       continue;
     }
-    std::memcpy(f.name, def, kFieldNameArea);
-    f.type = GetI32(def + kDefTypePos);
-    f.offset = GetI32(def + kDefOffsetPos);
-    f.text_size = GetI32(def + kDefTextSizePos);
     where += " (" + std::string(f.name) + ")";
     if (!IsValidName(f.name)) problems.push_back(where + ": invalid name");
-    if (f.type < 1 || f.type > 12) {
+    if (!d.known_type) {
       problems.push_back(where + ": type " + Num(f.type));
       fields_sound = false;
       continue;
     }
-    if (f.type == ftype::kText && (f.text_size < 1 || f.text_size > kMaxTextSize)) {
+    if (f.type == ftype::kText && (!d.text_size_positive || f.text_size > kMaxTextSize)) {
       problems.push_back(where + ": text size " + Num(f.text_size));
-      fields_sound = fields_sound && f.text_size > 0;
+      fields_sound = fields_sound && d.text_size_positive;
     }
-    if (f.type != ftype::kText && f.text_size != 0) problems.push_back(where + ": text size set for a non-text field");
-    if (f.type != ftype::kText) f.text_size = 0;
+    if (f.type != ftype::kText && d.stored_text_size != 0)
+      problems.push_back(where + ": text size set for a non-text field");
     if (f.offset != expected_offset) problems.push_back(where + ": offset " + Num(f.offset) + ", expected " + Num(expected_offset));
-    if (f.offset < 0 || static_cast<std::int64_t>(f.offset) + f.stored_size() > record_size) {
+    if (!d.inside_record) {
       problems.push_back(where + ": lies outside the record");
       fields_sound = false;
     }

@@ -26,6 +26,24 @@ std::int32_t StoredSize(std::int32_t type, std::int32_t text_size) {
 
 std::int32_t FieldDesc::stored_size() const { return StoredSize(type, text_size); }
 
+FieldDefinition DecodeFieldDefinition(const unsigned char* def, std::int32_t record_size) {
+  FieldDefinition d;
+  d.stored_text_size = GetI32(def + kDefTextSizePos);
+  d.name_terminated = std::memchr(def, 0, kFieldNameArea) != nullptr;
+  if (!d.name_terminated) return d;
+  FieldDesc& f = d.field;
+  std::memcpy(f.name, def, kFieldNameArea);
+  f.type = GetI32(def + kDefTypePos);
+  f.offset = GetI32(def + kDefOffsetPos);
+  f.text_size = f.type == ftype::kText ? d.stored_text_size : 0;
+  d.known_type = f.type >= ftype::kByte && f.type <= ftype::kMemo;
+  d.text_size_positive = f.type != ftype::kText || f.text_size > 0;
+  // A field reaching past its record would let writes spill into the next
+  // record.
+  d.inside_record = d.known_type && f.offset >= 0 && static_cast<std::int64_t>(f.offset) + f.stored_size() <= record_size;
+  return d;
+}
+
 rt::TypeCode ValueTypeOf(std::int32_t field_type) {
   switch (field_type) {
     case ftype::kByte: return rt::type::kByte;

@@ -39,6 +39,21 @@ struct FieldDesc {
   bool is_large() const { return type == ftype::kBytes || type == ftype::kMemo; }
 };
 
+// One field definition of a file (kFieldDefSize bytes) and what is wrong with
+// it against a record of record_size bytes. Opening refuses a file with any
+// unsound definition; checking reports each fault.
+struct FieldDefinition {
+  FieldDesc field;                 // text_size 0 for types other than text
+  std::int32_t stored_text_size;   // the text size word as stored
+  bool name_terminated = false;    // a zero within the name area (else `field` is empty)
+  bool known_type = false;         // 1..12
+  bool text_size_positive = false; // type 10 only; true for the others
+  bool inside_record = false;      // offset 0 or more and the field's end within the record
+
+  bool sound() const { return name_terminated && known_type && text_size_positive && inside_record; }
+};
+FieldDefinition DecodeFieldDefinition(const unsigned char* def, std::int32_t record_size);
+
 // Stored size of a type code (text_size for type 10); -1 when invalid.
 std::int32_t StoredSize(std::int32_t type, std::int32_t text_size);
 // The value type that reading returns and writing expects.

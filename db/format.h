@@ -59,4 +59,20 @@ using platform::GetI32;
 using platform::PutF64;
 using platform::PutI32;
 
+// The header's words that opening and checking a file both judge.
+struct HeaderWords {
+  std::int32_t version = 0;
+  std::int32_t record_count = 0;
+  std::int32_t next_serial = 0;
+  std::int32_t record_size = 0;
+
+  // `header`: kHeaderSize bytes, deciphered.
+  static HeaderWords Decode(const unsigned char* header) {
+    return {GetI32(header + kVersionPos), GetI32(header + kRecordCountPos), GetI32(header + kNextSerialPos),
+            GetI32(header + kRecordSizePos)};
+  }
+  // What no file of ours has: no record size, a negative count, no serial.
+  bool sound() const { return record_size > 0 && record_count >= 0 && next_serial > 0; }
+};
+
 }  // namespace db

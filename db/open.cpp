@@ -34,25 +34,13 @@ int OpenRaw(Database& db, const std::string& path, int which, std::unique_ptr<pl
   return FromFileError(e);
 }
 
-// Field definitions: a terminator within the name area, an offset inside
-// the record, a known type with a positive text size for type 10.
+// Every field definition must be sound (DecodeFieldDefinition).
 int ParseFields(const unsigned char* defs, std::int32_t count, std::int32_t record_size, std::vector<FieldDesc>* fields) {
   fields->clear();
   for (std::int32_t i = 0; i < count; ++i) {
-    const unsigned char* def = defs + static_cast<std::size_t>(i) * kFieldDefSize;
-    if (std::memchr(def, 0, kFieldNameArea) == nullptr) return err::kNotDatabase;
-    FieldDesc f;
-    std::memcpy(f.name, def, kFieldNameArea);
-    f.type = GetI32(def + kDefTypePos);
-    f.offset = GetI32(def + kDefOffsetPos);
-    f.text_size = GetI32(def + kDefTextSizePos);
-    if (f.offset < 0 || f.type < ftype::kByte || f.type > ftype::kMemo) return err::kNotDatabase;
-    if (f.type == ftype::kText && f.text_size <= 0) return err::kNotDatabase;
-    if (f.type != ftype::kText) f.text_size = 0;
-    // A field reaching past its record would let writes spill into the
-    // next record.
-    if (static_cast<std::int64_t>(f.offset) + f.stored_size() > record_size) return err::kNotDatabase;
-    fields->push_back(f);
+    const FieldDefinition d = DecodeFieldDefinition(defs + static_cast<std::size_t>(i) * kFieldDefSize, record_size);
+    if (!d.sound()) return err::kNotDatabase;
+    fields->push_back(d.field);
   }
   return 0;
 }
@@ -133,10 +121,11 @@ int OpenChecked(const std::string& path, const OpenOptions& options, Database& d
   code = CheckPasswordAtOpen(main, options.password, db.header);
   if (code != 0) return code;
   // Checks 6 and 7.
-  std::int32_t record_count = GetI32(db.header + kRecordCountPos);
-  db.record_size = GetI32(db.header + kRecordSizePos);
-  if (db.record_size <= 0 || record_count < 0 || GetI32(db.header + kNextSerialPos) <= 0) return err::kNotDatabase;
-  if (GetI32(db.header + kVersionPos) > kVersion) return err::kVersionTooHigh;
+  const HeaderWords words = HeaderWords::Decode(db.header);
+  std::int32_t record_count = words.record_count;
+  db.record_size = words.record_size;
+  if (!words.sound()) return err::kNotDatabase;
+  if (words.version > kVersion) return err::kVersionTooHigh;
 
   // Check 8: the definitions must all be in the file.
   std::uint64_t size = 0;
