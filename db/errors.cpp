@@ -93,6 +93,12 @@ constexpr ErrorEntry kErrorTable[] = {
 
 thread_local int t_last_error = 0;
 
+struct Reason {
+  int code = 0;
+  const char* text = "";
+};
+thread_local Reason t_reason;
+
 }  // namespace
 
 const char* ErrorText(int code) {
@@ -104,5 +110,12 @@ const char* ErrorText(int code) {
 
 int LastError() { return t_last_error; }
 void SetLastError(int code) { t_last_error = code; }
+
+int Because(int code, const char* reason) {
+  t_reason = Reason{code, reason};
+  return code;
+}
+
+const char* LastReason(int code) { return code != 0 && t_reason.code == code ? t_reason.text : ""; }
 
 }  // namespace db

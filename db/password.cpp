@@ -34,7 +34,7 @@ int RewritePieces(DbFile& file, std::uint64_t from, std::uint64_t to, std::uint6
   int code = 0;
   while (pos < to) {
     std::size_t want = std::size_t(std::min<std::uint64_t>(kRecipherPiece, to - pos));
-    code = file.ReadExact(pos, piece.data(), want, kErrRecipherFailed);
+    code = file.ReadExact(pos, piece.data(), want, err::kRecipherFailed);
     if (code == 0) code = file.WriteAt(pos, piece.data(), want);
     if (code != 0) break;
     pos += want;
@@ -99,7 +99,7 @@ int CheckPasswordAtOpen(DbFile& main, std::string_view password_argument, unsign
 }
 
 int ChangeDatabasePassword(Database& database, std::string_view new_password) {
-  if (new_password == kAskPassword) return kErrInvalidPasswordText;
+  if (new_password == kAskPassword) return err::kInvalidPasswordText;
   WholeLock lock(database.main);
   if (lock.code() != 0) return lock.code();
 
@@ -123,10 +123,10 @@ int ChangeDatabasePassword(Database& database, std::string_view new_password) {
   if (code == 0) code = rollback.Begin(database.full_path, database.main, aux);
   if (code == 0) code = rollback.Save(database.main, 0, main_size);
   if (code == 0 && aux != nullptr) code = rollback.Save(*aux, 0, aux_size);
-  if (code != 0) return fail(kErrRecipherFailed);
+  if (code != 0) return fail(err::kRecipherFailed);
 
-  if (Reencipher(database.main, next) != 0) return fail(kErrRecipherFailed);
-  if (aux != nullptr && Reencipher(*aux, next) != 0) return fail(kErrRecipherFailed);
+  if (Reencipher(database.main, next) != 0) return fail(err::kRecipherFailed);
+  if (aux != nullptr && Reencipher(*aux, next) != 0) return fail(err::kRecipherFailed);
 
   unsigned char fields[kHeaderSize];
   std::memcpy(fields, database.header, kHeaderSize);

@@ -13,9 +13,6 @@ namespace db {
 struct Database;
 class DbFile;
 
-inline constexpr int kErrRecipherFailed = -79;       // updating the data failed
-inline constexpr int kErrInvalidPasswordText = -80;  // "?" as a new password
-
 // The password argument that asks the user through the password dialog.
 inline constexpr std::string_view kAskPassword = "?";
 

@@ -9,7 +9,6 @@
 #include "db/errors.h"
 #include "db/field.h"
 #include "db/index/index_create.h"
-#include "db/index/index_errors.h"
 #include "db/paths.h"
 
 namespace db::index {
@@ -43,8 +42,8 @@ int ValidateHeader(Database& db, platform::File& file, IndexFile& index) {
   if (const auto size_error = file.Size(&length); size_error != platform::FileError::kNone)
     return FromFileError(size_error);
   if (length / static_cast<std::uint64_t>(h.page_size) < static_cast<std::uint64_t>(h.page_count))
-    return err::kFileSize;
-  if (static_cast<std::int32_t>(h.version) != DatabaseVersion(db)) return err::kVersionMismatch;
+    return err::kIndexFileSize;
+  if (static_cast<std::int32_t>(h.version) != DatabaseVersion(db)) return err::kIndexVersion;
 
   std::vector<KeyPart> parts;
   std::int32_t key_size = 0;
@@ -54,7 +53,7 @@ int ValidateHeader(Database& db, platform::File& file, IndexFile& index) {
     if (name.empty() || type == field_type::kText || type == field_type::kBytes || type == field_type::kMemo)
       return err::kNotIndexFile;
     const int field = FindFieldByName(db.fields, name.c_str());
-    if (field < 0) return err::kFieldNotFound;
+    if (field < 0) return err::kKeyFieldNotFound;
     const FieldDesc& desc = db.fields[static_cast<std::size_t>(field)];
     const bool type_agrees = type < 0 ? desc.type == ftype::kText : desc.type == type;
     if (!type_agrees) return err::kFieldTypeMismatch;
@@ -118,7 +117,7 @@ class IndexFiles final : public IndexSet {
       if (!index.Uses(field)) continue;
       int rc = 0;
       if (!index.KeyOf(db, old_record, old_key) || !index.KeyOf(db, new_record, new_key)) {
-        rc = err::kChangeFailed;
+        rc = err::kIndexChangeFailed;
       } else if (old_key != new_key) {  // equal after normalisation: the entry stays
         rc = index.tree->Move(old_key.data(), new_key.data(), static_cast<std::uint32_t>(record));
         if (rc != 0) RebuildOne(db, i);  // the field's new bytes are in the file already
@@ -218,13 +217,13 @@ int OpenIndexFile(Database& db, const std::string& full_path, std::unique_ptr<In
   std::unique_ptr<platform::File> file;
   if (platform::OpenFile(full_path, db.access, db.share_flags, platform::FileDisposition::kOpenExisting, &file) !=
       platform::FileError::kNone)
-    return err::kOpenFailed;
+    return err::kIndexOpenFailed;
   return AdoptIndexFile(db, full_path, std::move(file), out);
 }
 
 int InsertAllRecords(Database& db, IndexFile& index) {
   std::uint8_t count_bytes[4];
-  if (const int rc = db.main.ReadExact(kRecordCountPos, count_bytes, 4, err::kAccessFailed); rc != 0) return rc;
+  if (const int rc = db.main.ReadExact(kRecordCountPos, count_bytes, 4, err::kIndexAccessFailed); rc != 0) return rc;
   std::int64_t count = GetI32(count_bytes);
   std::uint64_t size = 0;
   if (const int rc = db.main.Size(&size); rc != 0) return rc;
@@ -239,7 +238,7 @@ int InsertAllRecords(Database& db, IndexFile& index) {
   for (std::int64_t first = 0; first < count; first += batch) {
     const std::int64_t n = std::min(batch, count - first);
     records.resize(static_cast<std::size_t>(n) * record_size);
-    if (const int rc = db.main.ReadExact(db.RecordPos(first), records.data(), records.size(), err::kReadRecord); rc != 0)
+    if (const int rc = db.main.ReadExact(db.RecordPos(first), records.data(), records.size(), err::kReadRecordFailed); rc != 0)
       return rc;
     keys.assign(static_cast<std::size_t>(n), {});
     entries.clear();
@@ -268,7 +267,7 @@ TreeReport VerifyIndexFile(Database& db, const std::string& full_path) {
   }
   const auto record_size = static_cast<std::size_t>(db.record_size);
   std::uint8_t count_bytes[4];
-  if (db.main.ReadExact(kRecordCountPos, count_bytes, 4, err::kAccessFailed) != 0) {
+  if (db.main.ReadExact(kRecordCountPos, count_bytes, 4, err::kIndexAccessFailed) != 0) {
     report.problems.push_back("the record count cannot be read");
     return report;
   }
@@ -279,7 +278,7 @@ TreeReport VerifyIndexFile(Database& db, const std::string& full_path) {
   for (std::int64_t first = 0; first < count; first += batch) {
     const std::int64_t n = std::min(batch, count - first);
     records.resize(static_cast<std::size_t>(n) * record_size);
-    if (db.main.ReadExact(db.RecordPos(first), records.data(), records.size(), err::kReadRecord) != 0) {
+    if (db.main.ReadExact(db.RecordPos(first), records.data(), records.size(), err::kReadRecordFailed) != 0) {
       report.problems.push_back("records from " + std::to_string(first) + " on cannot be read");
       return report;
     }
@@ -337,10 +336,10 @@ int OpenIndexSet(Database& db, const std::vector<std::string>& names, std::uniqu
   if (names.empty()) return 0;
   std::vector<std::unique_ptr<index::IndexFile>> files;
   for (std::size_t i = 0; i < names.size(); ++i) {
-    if (i >= index::kMaxIndexFiles) return index::err::kTooManyIndexes;
+    if (i >= index::kMaxIndexFiles) return err::kTooManyIndexes;
     const std::string path = index::IndexFilePath(db, names[i]);
     for (const auto& earlier : files)
-      if (SamePath(earlier->path, path)) return index::err::kAlreadyOpen;
+      if (SamePath(earlier->path, path)) return err::kIndexAlreadyOpen;
     std::unique_ptr<index::IndexFile> file;
     if (const int rc = index::OpenIndexFile(db, path, &file); rc != 0) return rc;
     files.push_back(std::move(file));

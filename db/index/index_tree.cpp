@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "db/format.h"
-#include "db/index/index_errors.h"
+#include "db/errors.h"
 #include "db/index/page_cache.h"
 
 namespace db::index {
@@ -86,7 +86,7 @@ int Operation::Begin() {
                        header_.page_count >= 2 && header_.root >= 1 && header_.root < header_.page_count &&
                        header_.free_count >= 0 && header_.free_count < header_.page_count &&
                        header_.free_head >= 0 && header_.free_head < header_.page_count;
-    if (!sound) rc = err::kAccessFailed;
+    if (!sound) rc = Because(err::kIndexAccessFailed, "index header: sizes or page numbers out of range");
   }
   if (rc != 0) {
     UnlockWholeIndex(file_);
@@ -112,10 +112,12 @@ int Operation::Finish(int status) {
 }
 
 int Operation::Load(std::uint32_t n, TreePage& out) {
-  if (n < 1 || n >= static_cast<std::uint32_t>(header_.page_count)) return err::kAccessFailed;
+  if (n < 1 || n >= static_cast<std::uint32_t>(header_.page_count))
+    return Because(err::kIndexAccessFailed, "tree page number outside the file");
   std::vector<std::uint8_t> bytes;
   if (const int rc = cache_.Read(n, bytes); rc != 0) return rc;
-  if (!DecodeTreePage(bytes, k_, max_keys_, out)) return err::kAccessFailed;
+  if (!DecodeTreePage(bytes, k_, max_keys_, out))
+    return Because(err::kIndexAccessFailed, "tree page: free, or more keys than fit");
   return 0;
 }
 
@@ -126,10 +128,11 @@ int Operation::Store(std::uint32_t n, const TreePage& node) {
 }
 
 int Operation::ReadFree(std::uint32_t n, FreeLinks& links) {
-  if (n < 1 || n >= static_cast<std::uint32_t>(header_.page_count)) return err::kAccessFailed;
+  if (n < 1 || n >= static_cast<std::uint32_t>(header_.page_count))
+    return Because(err::kIndexAccessFailed, "free list: page number outside the file");
   std::vector<std::uint8_t> bytes;
   if (const int rc = cache_.Read(n, bytes); rc != 0) return rc;
-  if (!IsFreePage(bytes)) return err::kAccessFailed;
+  if (!IsFreePage(bytes)) return Because(err::kIndexAccessFailed, "free list: links a page that is not free");
   links = ReadFreeLinks(bytes);
   return 0;
 }
@@ -163,7 +166,7 @@ int Operation::TakePage(std::uint32_t& n) {
 int Operation::UnlinkFree(std::uint32_t n) {
   FreeLinks links;
   if (const int rc = ReadFree(n, links); rc != 0) return rc;
-  if (header_.free_count <= 0) return err::kAccessFailed;
+  if (header_.free_count <= 0) return Because(err::kIndexAccessFailed, "free list: longer than the header's free count");
   if (links.prev != 0) {
     FreeLinks prev;
     if (const int rc = ReadFree(links.prev, prev); rc != 0) return rc;
@@ -240,11 +243,11 @@ int Operation::LargestRecord(std::uint32_t page, std::uint32_t& record) {
       page = node.refs.back();
       continue;
     }
-    if (node.refs.empty()) return err::kAccessFailed;
+    if (node.refs.empty()) return Because(err::kIndexAccessFailed, "tree: an empty leaf below an inner page");
     record = node.refs.back();
     return 0;
   }
-  return err::kAccessFailed;
+  return Because(err::kIndexAccessFailed, "tree: deeper than any sound tree (pages in a cycle)");
 }
 
 // Inner pages hold keys without record numbers, so equal keys may run over
@@ -298,7 +301,7 @@ int Operation::Descend(const std::uint8_t* key, std::uint32_t record, Path& path
     page = step.node.refs[step.child];
     path.push_back(std::move(step));
   }
-  return err::kAccessFailed;
+  return Because(err::kIndexAccessFailed, "tree: deeper than any sound tree (pages in a cycle)");
 }
 
 int Operation::Insert(const std::uint8_t* key, std::uint32_t record) {
@@ -411,7 +414,7 @@ int Operation::RemoveChild(Path& path, std::size_t level) {
   const std::size_t count = node.count(k_);
   // An inner page of a damaged file may hold no key: no separator goes
   // with the child (and none is left to name the page's largest key).
-  if (count == 0) return err::kAccessFailed;
+  if (count == 0) return Because(err::kIndexAccessFailed, "tree: an inner page without keys");
   assert(node.inner && node.refs.size() == count + 1 && step.child <= count);
   if (step.child < count) {
     node.keys.erase(node.keys.begin() + static_cast<std::ptrdiff_t>(step.child * k_),
@@ -443,7 +446,7 @@ int Operation::Rebalance(Path& path, std::size_t level) {
   TreePage& parent = up.node;
   assert(page.inner && page.count(k_) == 0 && page.refs.size() == 1);
   // A parent without a key (a damaged file) has no neighbour for the page.
-  if (parent.count(k_) == 0) return err::kAccessFailed;
+  if (parent.count(k_) == 0) return Because(err::kIndexAccessFailed, "tree: an inner page without keys");
   assert(parent.inner && parent.refs.size() == parent.count(k_) + 1 && up.child < parent.refs.size() &&
          parent.refs[up.child] == step.page);
   const std::uint32_t only_child = page.refs[0];
@@ -454,7 +457,7 @@ int Operation::Rebalance(Path& path, std::size_t level) {
   if (at > 0) {
     const std::uint32_t sibling_no = parent.refs[at - 1];
     if (const int rc = Load(sibling_no, sibling); rc != 0) return rc;
-    if (!sibling.inner) return err::kAccessFailed;
+    if (!sibling.inner) return Because(err::kIndexAccessFailed, "tree: a leaf beside an inner page");
     const std::uint8_t* sibling_largest = parent.key(at - 1, k_);
     const std::size_t n = sibling.count(k_);
     if (n < full) {
@@ -476,7 +479,7 @@ int Operation::Rebalance(Path& path, std::size_t level) {
   } else {
     const std::uint32_t sibling_no = parent.refs[1];
     if (const int rc = Load(sibling_no, sibling); rc != 0) return rc;
-    if (!sibling.inner) return err::kAccessFailed;
+    if (!sibling.inner) return Because(err::kIndexAccessFailed, "tree: a leaf beside an inner page");
     const std::vector<std::uint8_t> page_largest(parent.key(0, k_), parent.key(0, k_) + k_);
     const std::size_t n = sibling.count(k_);
     if (n < full) {
@@ -545,7 +548,7 @@ int ReadIndexHeader(platform::File& file, IndexHeader& header) {
   std::size_t got = 0;
   const platform::FileError fe = file.Read(0, bytes.data(), bytes.size(), &got);
   if (fe != platform::FileError::kNone && fe != platform::FileError::kEndOfFile) return FromFile(fe);
-  if (got != bytes.size()) return err::kAccessFailed;
+  if (got != bytes.size()) return Because(err::kIndexAccessFailed, "index header: file shorter than its header");
   header = DecodeHeader(bytes);
   return 0;
 }

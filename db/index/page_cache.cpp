@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cassert>
 
-#include "db/index/index_errors.h"
+#include "db/errors.h"
 
 namespace db::index {
 
@@ -42,7 +42,7 @@ int PageCache::Read(std::uint32_t n, std::vector<std::uint8_t>& out) {
   ++reads_;
   const platform::FileError fe = file_.Read(static_cast<std::uint64_t>(n) * page_size_, e.bytes.data(), page_size_, &got);
   if (fe != platform::FileError::kNone && fe != platform::FileError::kEndOfFile) return platform::FileErrorCode(fe);
-  if (got != page_size_) return err::kAccessFailed;
+  if (got != page_size_) return Because(err::kIndexAccessFailed, "tree page: past the end of the file");
   out = e.bytes;
   entries_.push_back(std::move(e));
   return 0;

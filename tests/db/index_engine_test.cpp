@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "db/index/index_errors.h"
+#include "db/errors.h"
 #include "tests/db/index_engine_support.h"
 
 namespace {

@@ -3,13 +3,13 @@
 #include <filesystem>
 
 #include "db/commands.h"
-#include "db/index/index_errors.h"
+#include "db/errors.h"
 #include "tests/db/index_engine_support.h"
 
 namespace {
 
 using index_test::IndexedDatabase;
-namespace ie = db::index::err;
+namespace ie = db::err;
 
 // Header offsets of the fields the checks read.
 constexpr std::size_t kMagic = 0, kVersion = 4, kPageCount = 24, kFreeCount = 28, kFreeHead = 32, kRoot = 36,
@@ -88,16 +88,16 @@ TEST_F(IndexOpen, HeaderDamageIsNotAnIndexFile) {
 TEST_F(IndexOpen, SizeIsCheckedBeforeVersionAndVersionBeforeFields) {
   PatchI32("k.VNX", kVersion, 0x00020000);
   SetName(0, "Nobody");
-  ExpectOpenFails(ie::kVersionMismatch);
+  ExpectOpenFails(ie::kIndexVersion);
   PatchI32("k.VNX", kPageCount, 3);  // two pages present
-  ExpectOpenFails(ie::kFileSize);
+  ExpectOpenFails(ie::kIndexFileSize);
 }
 
 TEST_F(IndexOpen, KeyFieldsMustMatchTheDatabaseByNameTypeAndSize) {
   const std::string good = Bytes("k.VNX");
   SetName(0, "Nobody");
   PatchI32("k.VNX", kTypes + 4, 6);  // also a type mismatch later: the first failure counts
-  ExpectOpenFails(ie::kFieldNotFound);
+  ExpectOpenFails(ie::kKeyFieldNotFound);
   Patch("k.VNX", 0, good.data(), good.size());
 
   PatchI32("k.VNX", kTypes + 4, 6);  // Age is Int, not Double
@@ -118,9 +118,9 @@ TEST_F(IndexOpen, KeyFieldsMustMatchTheDatabaseByNameTypeAndSize) {
 }
 
 TEST_F(IndexOpen, MissingDuplicateAndTooManyFiles) {
-  ExpectOpenFails(ie::kOpenFailed, {"k", "absent"});
+  ExpectOpenFails(ie::kIndexOpenFailed, {"k", "absent"});
   // The same file by a bare name and by its full path.
-  ExpectOpenFails(ie::kAlreadyOpen, {"k", folder_.File("k.VNX")});
+  ExpectOpenFails(ie::kIndexAlreadyOpen, {"k", folder_.File("k.VNX")});
   std::vector<std::string> names;
   for (int i = 0; i < 11; ++i) {
     std::string name = std::to_string(i);
@@ -159,7 +159,7 @@ TEST_F(IndexOpen, TheCommandTakesTextsAndArraysOfTextsAfterThePassword) {
   block[2] = reinterpret_cast<std::uintptr_t>("K.vnx");
   db::commands::OpenDatabase(&result, static_cast<std::int32_t>(args.size()), args.data());
   EXPECT_EQ(result.lo, 0u);
-  EXPECT_EQ(db::LastError(), ie::kAlreadyOpen);
+  EXPECT_EQ(db::LastError(), ie::kIndexAlreadyOpen);
 }
 
 }  // namespace

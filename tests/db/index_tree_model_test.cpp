@@ -4,12 +4,13 @@
 #include <random>
 #include <set>
 
-#include "db/index/index_errors.h"
+#include "db/errors.h"
 #include "tests/db/index_test_support.h"
 
 namespace {
 
 using namespace db::index;
+namespace err = db::err;
 
 struct ModelCase {
   std::size_t text_size;  // key = Int + text of this size

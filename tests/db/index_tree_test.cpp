@@ -5,13 +5,14 @@
 #include <random>
 #include <set>
 
-#include "db/index/index_errors.h"
+#include "db/errors.h"
 #include "db/index/page_cache.h"
 #include "tests/db/index_test_support.h"
 
 namespace {
 
 using namespace db::index;
+namespace err = db::err;
 using index_test::IntKey;
 using index_test::IntTextKey;
 using index_test::MakeIndex;
@@ -130,7 +131,7 @@ TEST(IndexTree, DeletingEverythingLeavesAnEmptyTwoPageTreeThatGrowsAgain) {
 }
 
 // A damaged file whose root is an inner page without keys, over a leaf of one
-// entry: removing that entry is refused (-52), and the file stays as it was,
+// entry: removing that entry is refused (-52, saying why), and the file stays as it was,
 // instead of reading the separator before the root's first key.
 TEST(IndexTree, RemovingUnderAnInnerPageWithoutKeysIsRefused) {
   index_test::ScratchDir dir;
@@ -152,7 +153,9 @@ TEST(IndexTree, RemovingUnderAnInnerPageWithoutKeysIsRefused) {
               platform::FileError::kNone);
   }
   const IndexHeader before = index->Header();
-  EXPECT_EQ(tree.Remove(key.data(), 0), err::kAccessFailed);
+  EXPECT_EQ(tree.Remove(key.data(), 0), err::kIndexAccessFailed);
+  EXPECT_STREQ(db::LastReason(err::kIndexAccessFailed), "tree: an inner page without keys");
+  EXPECT_STREQ(db::LastReason(err::kEntryNotFound), "") << "a reason belongs to its code";
   EXPECT_EQ(index->Header(), before);
   EXPECT_EQ(ReadPage(*index, 1).count(20), 1u);
 }

@@ -202,7 +202,7 @@ TEST_F(PasswordTest, SamePasswordRewritesOnlyTheMagicAndTheCheckField) {
   EXPECT_EQ(Slurp(main_path()), before_main);
   EXPECT_EQ(Slurp(aux_path()), before_aux);
   // "?" is no password text at all.
-  EXPECT_EQ(db::ChangeDatabasePassword(*Open("abc"), "?"), db::kErrInvalidPasswordText);
+  EXPECT_EQ(db::ChangeDatabasePassword(*Open("abc"), "?"), db::err::kInvalidPasswordText);
   EXPECT_EQ(Slurp(main_path()), before_main);
 }
 

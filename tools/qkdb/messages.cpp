@@ -122,6 +122,11 @@ int EngineFailure(Console& console, int code, const std::string& file_gbk) {
   std::string line = "qkdb: ";
   if (!file_gbk.empty()) line += Shown(file_gbk) + ": ";
   line += EngineText(code);
+  // What the engine said of the failure, where one code covers many.
+  if (const char* reason = db::LastReason(code); *reason != '\0') {
+    line += ": ";
+    line += reason;
+  }
   line += "\nqkdb: ";
   line += Advice(code);
   line += "\n";

@@ -11,7 +11,7 @@ namespace {
 app::CommandTable g_table;
 
 void RefusingSetDatabasePassword(rt::Value* result, std::int32_t, rt::Value*) {
-  db::SetLastError(db::kErrRecipherFailed);
+  db::SetLastError(db::err::kRecipherFailed);
   *result = rt::Value::Bool(false);
   app::UseCommands(nullptr);  // refused once; the linked command from now on
 }
