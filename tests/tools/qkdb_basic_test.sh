@@ -5,16 +5,8 @@
 # Usage: qkdb_basic_test.sh path/to/qkdb
 set -u
 QKDB=$1
-# A sanitizer finding must not pass for an ordinary error exit (1).
-export ASAN_OPTIONS="${ASAN_OPTIONS:-}:exitcode=99"
-export UBSAN_OPTIONS="${UBSAN_OPTIONS:-}:halt_on_error=1:exitcode=99"
-DIR=$(mktemp -d)
-trap 'rm -rf "$DIR"' EXIT
+. "$(dirname "$0")/qkdb_test_lib.sh"
 F="$DIR/all.vdb"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-expect_rc() { want=$1; shift; "$@" >"$DIR/out" 2>"$DIR/err"; got=$?; [ "$got" = "$want" ] || fail "exit $got (want $want): $*: $(cat "$DIR/out" "$DIR/err")"; }
-expect_out() { grep -q -F -- "$1" "$DIR/out" || fail "output lacks $1: $(cat "$DIR/out")"; }
 
 # Every field type: byte short int int64 float double bool datetime subptr text bytes memo.
 expect_rc 0 "$QKDB" create "$F" b:1 s:2 i:3 l:4 f:5 d:6 ok:7 when:8 sub:9 名字:10:8 raw:11 memo:12

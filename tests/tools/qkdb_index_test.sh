@@ -4,12 +4,8 @@
 # Usage: qkdb_index_test.sh path/to/qkdb
 set -u
 QKDB=$1
-DIR=$(mktemp -d)
-trap 'rm -rf "$DIR"' EXIT
+. "$(dirname "$0")/qkdb_test_lib.sh"
 F="$DIR/people.vdb"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-expect_rc() { want=$1; shift; "$@" >"$DIR/out" 2>"$DIR/err"; got=$?; [ "$got" = "$want" ] || fail "exit $got (want $want): $*: $(cat "$DIR/out" "$DIR/err")"; }
 
 "$QKDB" create "$F" 姓名:10:12 年龄:3 备注:12 || fail create
 i=0

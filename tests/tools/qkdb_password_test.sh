@@ -4,12 +4,8 @@
 # Usage: qkdb_password_test.sh path/to/qkdb
 set -u
 QKDB=$1
-DIR=$(mktemp -d)
-trap 'rm -rf "$DIR"' EXIT
+. "$(dirname "$0")/qkdb_test_lib.sh"
 F="$DIR/notes.vdb"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-expect_rc() { want=$1; shift; "$@" >"$DIR/out" 2>"$DIR/err"; got=$?; [ "$got" = "$want" ] || fail "exit $got (want $want): $*: $(cat "$DIR/err")"; }
 magic() { head -c 4 "$F"; }
 
 "$QKDB" create "$F" name:10:20 note:12 || fail create

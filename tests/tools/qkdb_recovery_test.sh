@@ -6,16 +6,8 @@
 # Usage: qkdb_recovery_test.sh path/to/qkdb
 set -u
 QKDB=$1
-export ASAN_OPTIONS="${ASAN_OPTIONS:-}:exitcode=99"
-export UBSAN_OPTIONS="${UBSAN_OPTIONS:-}:halt_on_error=1:exitcode=99"
-DIR=$(mktemp -d)
-trap 'rm -rf "$DIR"' EXIT
+. "$(dirname "$0")/qkdb_test_lib.sh"
 F="$DIR/notes.vdb"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-expect_rc() { want=$1; shift; "$@" >"$DIR/out" 2>"$DIR/err"; got=$?; [ "$got" = "$want" ] || fail "exit $got (want $want): $*: $(cat "$DIR/out" "$DIR/err")"; }
-expect_out() { grep -q -F -- "$1" "$DIR/out" || fail "output lacks $1: $(cat "$DIR/out")"; }
-expect_err() { grep -q -F -- "$1" "$DIR/err" || fail "standard error lacks $1: $(cat "$DIR/err")"; }
 
 # Little-endian words as hex byte lists, and hex byte lists as bytes.
 le32() { v=$1; echo "$(printf '%02x %02x %02x %02x' $((v & 255)) $(((v >> 8) & 255)) $(((v >> 16) & 255)) $(((v >> 24) & 255)))"; }
