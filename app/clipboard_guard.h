@@ -18,6 +18,10 @@ void ClipboardHoldsSecret();
 // Something else (an account) replaced it: nothing is left to clear.
 void ClipboardHoldsPlainText();
 
+// On locking: clears whatever the notebook put on the clipboard (an
+// account too) while it is still there, and cancels a clearing to come.
+void ClearNotebookClipboard();
+
 // At exit: clears a secret the notebook left on the clipboard, unless
 // clearing is off.
 void ClearSecretAtExit();

@@ -27,6 +27,7 @@ constexpr std::array<rt::Handler, kHandlerCount> kTable = [] {
   t[kOnCreateDatabase] = &OnCreateDatabase;
   t[kOnRecordWindowCreated] = &OnRecordWindowCreated;
   t[kOnSaveRecord] = &OnSaveRecord;
+  t[kOnListClicked] = &OnListClicked;
   return t;
 }();
 

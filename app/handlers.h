@@ -27,6 +27,8 @@ enum HandlerIndex : std::int32_t {
   // Record window.
   kOnRecordWindowCreated,
   kOnSaveRecord,
+  // Bound by the program header, not by a template (see program.cpp).
+  kOnListClicked,
 
   kHandlerCount
 };

@@ -20,7 +20,8 @@ void OnExitButton();
 // record n; (n, true, true) rewrites the row of record n.
 // A read that fails stops the load with "读取记录失败：" and the engine's
 // error text; the rows already shown stay (each is its record). With no
-// database open a full reload empties the list without a word.
+// database open (it may be locked) a full reload empties the list and a
+// single row is left as it is, without a word.
 void LoadRecordList(std::int32_t record, bool single, bool update);
 // True when row `row` shows record `record` (1-based) as the file holds it
 // now: the list can fall out of step with the file (a load that failed half
@@ -34,12 +35,17 @@ void ReloadStaleList();
 OwnedText ReadStoredPassword(std::int32_t record);
 void OnTogglePasswords();
 void OnListPopup();
+// A left click on the list: unlocks a locked notebook, nothing else.
+void OnListClicked();
 
 // --- Record editor. ---
 void OnAddRecord();
 void OnModifyRecord();
 void OnRecordWindowCreated();
 void OnSaveRecord();
+// Closes the record window if it is open, without saving: its boxes are
+// overwritten with blanks and emptied first (the lock when away).
+void CloseRecordWindowUnsaved();
 
 // --- Record commands. ---
 void OnDeleteRecord();
@@ -63,7 +69,8 @@ bool EnsureDatabaseOpen();
 void OnChangePassword();
 
 // --- Shared small steps. ---
-// MessageBox with the given flags, default caption, no owner; its result.
+// MessageBox with the given flags, default caption, no owner; its result,
+// or 0 when the notebook locked as it closed (away_lock.h).
 std::int32_t ShowMessage(const char* text, std::int32_t flags = 0);
 // The prefix followed directly by the last database error's text.
 void ShowDatabaseError(const char* prefix);

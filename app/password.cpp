@@ -2,6 +2,7 @@
 // and changing the password.
 #include <cstdint>
 
+#include "app/away_lock.h"
 #include "app/command_table.h"
 #include "app/notebook.h"
 #include "app/state.h"
@@ -16,9 +17,10 @@ constexpr std::int32_t kShareExclusive = 4;
 constexpr std::int32_t kBlockCipher = 1;
 
 // The command's Text variable, taken into a secret (the runtime block is
-// wiped when it is freed).
-bool TakeTyped(rt::Value ok, OwnedText* variable, Secret* typed) {
-  if (!TakeBool(ok)) return false;
+// wiped when it is freed). A notebook that locked as the box closed takes
+// nothing: the box counts as cancelled.
+bool TakeTyped(rt::Value ok, BoxWait& wait, OwnedText* variable, Secret* typed) {
+  if (wait.Closed() || !TakeBool(ok)) return false;
   typed->Assign(variable->c_str());
   return true;
 }
@@ -26,15 +28,17 @@ bool TakeTyped(rt::Value ok, OwnedText* variable, Secret* typed) {
 // The password dialog; true on OK with the typed text in *typed.
 bool AskPassword(std::int32_t failed_attempts, Secret* typed) {
   OwnedText variable;
+  BoxWait wait;
   return TakeTyped(CallCore(Commands().input_password_dialog, {arg::TextVariable(variable), arg::Int(failed_attempts)}),
-                   &variable, typed);
+                   wait, &variable, typed);
 }
 
 bool AskText(const char* prompt, Secret* typed) {
   OwnedText variable;
+  BoxWait wait;
   return TakeTyped(CallCore(Commands().input_box,
                             {arg::Text(prompt), arg::Omitted(), arg::Omitted(), arg::TextVariable(variable)}),
-                   &variable, typed);
+                   wait, &variable, typed);
 }
 
 // OpenDatabase(DatabasePath, password = key) with share mode 1, or with
@@ -88,8 +92,11 @@ void UnlockDatabase() {
 bool EnsureDatabaseOpen() { return DatabaseIsOpen() || PromptAndOpen(); }
 
 void OnChangePassword() {
+  if (!UnlockToAct()) return;
   const CommandTable& cmd = Commands();
-  for (std::int32_t failed = 0; failed < kAttempts; ++failed) {
+  // A lock as one of its boxes closed ends the routine: the next attempt
+  // would ask again while locked.
+  for (std::int32_t failed = 0; failed < kAttempts && !NotebookLocked(); ++failed) {
     Secret typed;
     if (!AskPassword(failed, &typed)) return;
     Secret key = DeriveKey(typed.c_str());

@@ -3,8 +3,10 @@
 #include "app/forms/template_block.h"
 #include "app/forms/unit_ids.h"
 #include "app/handler_table.h"
+#include "app/handlers.h"
 #include "app/notebook.h"
 #include "runtime/services.h"
+#include "ui/unit_numbers.h"
 
 namespace app {
 
@@ -24,6 +26,13 @@ const rt::ProgramHeader& ProgramHeader() {
     h.secret_edit_boxes = kPasswordBoxes;
     h.secret_edit_box_count = 1;
     h.secret_input_boxes = true;
+    // A left click on the record list unlocks a locked notebook; the
+    // window templates stay as the windows were designed, so the binding
+    // comes from here.
+    static const rt::ExtraBinding kListClicked[] = {
+        {{ids::kMainWindow, ids::kRecordList}, ui::event::list::kClicked, kOnListClicked}};
+    h.extra_bindings = kListClicked;
+    h.extra_binding_count = 1;
     return h;
   }();
   return header;

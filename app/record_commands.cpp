@@ -1,6 +1,7 @@
 // Actions on the selected record: delete, copy, open its address.
 #include <cstdint>
 
+#include "app/away_lock.h"
 #include "app/clipboard_guard.h"
 #include "app/command_table.h"
 #include "app/forms/unit_ids.h"
@@ -39,6 +40,7 @@ bool RowPassword(std::int32_t row, OwnedText* password) {
 }  // namespace
 
 void OnDeleteRecord() {
+  if (!UnlockToAct()) return;
   const CommandTable& cmd = Commands();
   std::int32_t row = SelectedRow();
   if (row == -1) return;

@@ -2,7 +2,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
+#include <string>
 
+#include "app/away_lock.h"
 #include "app/command_table.h"
 #include "app/forms/unit_ids.h"
 #include "app/notebook.h"
@@ -29,10 +31,28 @@ void SetBoxText(std::uint32_t box, const char* text) {
   WriteTextProperty(ids::kRecordWindow, box, ui::prop::edit::kContent, text);
 }
 
+rt::Value RecordWindowRef() { return arg::Unit(rt::type::kWindow, ids::kRecordWindow, ids::kRecordWindowUnit); }
+
 void OpenRecordWindow(const char* tag) {
   WriteTextProperty(ids::kMainWindow, ids::kRecordList, ui::prop::common::kTag, tag);
-  CallCore(Commands().load_window, {arg::Unit(rt::type::kWindow, ids::kRecordWindow, ids::kRecordWindowUnit),
-                                    arg::Omitted(), arg::Bool(true)});
+  // Modal: returns once the window has closed, also when the program ends
+  // inside it.
+  struct Open {
+    Open() { State().record_window_open = true; }
+    ~Open() { State().record_window_open = false; }
+  } open;
+  CallCore(Commands().load_window, {RecordWindowRef(), arg::Omitted(), arg::Bool(true)});
+}
+
+// One blank for each character of a GBK text: written over the text, it
+// takes the place of every character in a box that keeps one slot for each.
+std::string BlanksFor(const char* text) {
+  std::string blanks;
+  for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p != 0; ++p) {
+    if (*p >= 0x81 && p[1] != 0) ++p;
+    blanks += ' ';
+  }
+  return blanks;
 }
 
 void SetCaptions(const char* button, const char* window) {
@@ -83,14 +103,27 @@ void ModifyFromBoxes(std::int32_t record) {
     return;
   }
   LoadRecordList(record, true, true);
-  CallCore(cmd.destroy_unit, {arg::Unit(rt::type::kWindow, ids::kRecordWindow, ids::kRecordWindowUnit)});
+  CallCore(cmd.destroy_unit, {RecordWindowRef()});
 }
 
 }  // namespace
 
-void OnAddRecord() { OpenRecordWindow("0"); }
+void CloseRecordWindowUnsaved() {
+  if (!State().record_window_open) return;
+  for (const FieldBox& fb : kFieldBoxes) {
+    SetBoxText(fb.box, BlanksFor(BoxText(fb.box).c_str()).c_str());
+    SetBoxText(fb.box, "");
+  }
+  CallCore(Commands().destroy_unit, {RecordWindowRef()});
+}
+
+void OnAddRecord() {
+  if (!UnlockToAct()) return;
+  OpenRecordWindow("0");
+}
 
 void OnModifyRecord() {
+  if (!UnlockToAct()) return;
   std::int32_t row = SelectedRow();
   if (row == -1) return;
   // The window reads the record as it opens: make sure there is a database

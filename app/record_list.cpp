@@ -2,6 +2,7 @@
 // list's popup menu.
 #include <cstdint>
 
+#include "app/away_lock.h"
 #include "app/command_table.h"
 #include "app/forms/unit_ids.h"
 #include "app/notebook.h"
@@ -96,6 +97,9 @@ void LoadRecordList(std::int32_t record, bool single, bool update) {
     }
     return;
   }
+  // The notebook locked while a box of the record window was open: the
+  // list stays empty, and there is no database to read.
+  if (!DatabaseIsOpen()) return;
   CallCore(cmd.go_to_record, {arg::Int(record)});
   if (LastDatabaseCallFailed() || !ReadCurrentRecord(&fields)) return ReportReadFailure();
   WriteRow(update ? record - 1 : AppendEmptyRow(), fields);
@@ -132,6 +136,7 @@ OwnedText ReadStoredPassword(std::int32_t record) {
 }
 
 void OnTogglePasswords() {
+  if (!UnlockToAct()) return;
   // The toggle only switches and reloads: with no database open the list
   // empties (the records stay in the file), and no password is asked for
   // a database that may not even exist.
@@ -149,10 +154,12 @@ void OnTogglePasswords() {
 }
 
 void OnListPopup() {
-  if (SelectedRow() == -1) return;
+  if (!UnlockToAct() || SelectedRow() == -1) return;
   CallCore(Commands().popup_menu, {arg::Unit(rt::type::kWindow, ids::kMainWindow, ids::kMainWindowUnit),
                                    arg::Unit(rt::type::kMenu, ids::kMainWindow, ids::kAccountMenu)});
 }
+
+void OnListClicked() { UnlockToAct(); }
 
 std::int32_t SelectedRow() { return ReadIntProperty(ids::kMainWindow, ids::kRecordList, ui::prop::list::kCurrentRow); }
 

@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "app/away_lock.h"
 #include "app/clipboard_guard.h"
 #include "app/command_table.h"
 #include "app/field_list.h"
@@ -20,7 +21,10 @@ constexpr std::int32_t kStartUpHeight = 275;
 const char* const kIniSection = "user";
 const char* const kDatabaseKey = "database";
 const char* const kNameKey = "name";
-const char* const kClipboardKey = "clipboard";  // optional; never written
+// Optional keys, never written.
+const char* const kClipboardKey = "clipboard";
+const char* const kLockKey = "lock";
+const char* const kLockWithSessionKey = "lockwithsession";
 const char* const kDefaultDatabase = "user.vdb";
 const char* const kDefaultName = "user";
 
@@ -56,6 +60,7 @@ void StartRoutine() {
 }
 
 void ExitRoutine() {
+  StopAwayLock();
   ClearSecretAtExit();
   ResetState();
 }
@@ -65,13 +70,15 @@ void OnMainWindowCreated() {
 
   OwnedText folder = TakeText(CallCore(Commands().get_program_folder, {}));
   OwnedText ini(rt::ConcatTexts({folder.c_str(), "\\user.ini"}));
-  OwnedText display_name;
+  OwnedText display_name, lock_minutes, lock_with_session;
   if (FileExists(ini.c_str())) {
     OwnedText database = ReadIni(ini.c_str(), kDatabaseKey, kDefaultDatabase);
     SetDatabasePath(rt::ConcatTexts({folder.c_str(), "\\", database.c_str()}));
     display_name = ReadIni(ini.c_str(), kNameKey, kDefaultName);
     OwnedText clipboard = ReadIni(ini.c_str(), kClipboardKey, "");
     State().clipboard_seconds = ParseClipboardSeconds(clipboard.c_str());
+    lock_minutes = ReadIni(ini.c_str(), kLockKey, "");
+    lock_with_session = ReadIni(ini.c_str(), kLockWithSessionKey, "");
   } else {
     // The first write creates the file.
     WriteIni(ini.c_str(), kDatabaseKey, kDefaultDatabase);
@@ -92,6 +99,7 @@ void OnMainWindowCreated() {
                                          {arg::Text(caption), arg::Text("user"), arg::Text(display_name),
                                           arg::Omitted(), arg::Omitted(), arg::Bool(true)}));
   WriteTextProperty(ids::kMainWindow, ids::kMainWindowUnit, ui::prop::window::kCaption, replaced.c_str());
+  StartAwayLock(lock_minutes.c_str(), lock_with_session.c_str());
 }
 
 void OnCreateDatabase() {
@@ -145,7 +153,9 @@ void OnExitButton() {
 void OnMainWindowDestroying() { CallCore(Commands().close_database, {}); }
 
 std::int32_t ShowMessage(const char* text, std::int32_t flags) {
-  return TakeInt(CallCore(Commands().message_box, {arg::Text(text), arg::Int(flags)}));
+  BoxWait wait;
+  std::int32_t answer = TakeInt(CallCore(Commands().message_box, {arg::Text(text), arg::Int(flags)}));
+  return wait.Closed() ? 0 : answer;
 }
 
 void ShowDatabaseError(const char* prefix) {

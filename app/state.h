@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 
+#include "app/away_lock.h"
+
 namespace app {
 
 struct AppState {
@@ -18,11 +20,22 @@ struct AppState {
   // in user.ini; 0 = it stays), and whether such a copy awaits clearing.
   std::int32_t clipboard_seconds = 30;
   bool clipboard_secret_pending = false;
+  // While the modal record window is open.
+  bool record_window_open = false;
+  // The lock when away (away_lock.h): when it falls due, whether the
+  // notebook is locked, and the main window's caption to give back when it
+  // opens again (null while open).
+  AwayRule away;
+  bool locked = false;
+  char* open_caption = nullptr;
+
+  // Takes `caption` (a runtime block, or null), releasing the one held.
+  void SetOpenCaption(char* caption);
 };
 
 // The one instance for the process.
 AppState& State();
-// Back to the initial values, releasing the path (exit routine, tests).
+// Back to the initial values, releasing the texts held (exit routine, tests).
 void ResetState();
 
 // Field type codes of the database engine.

@@ -54,9 +54,33 @@ struct LocalTime {
   int second = 0;
 };
 
+// What a desktop tells the program besides its windows' messages: the
+// notebook locks itself when its person is away. Every call comes on the
+// thread that runs the windows, while it waits for messages (in the
+// message loops of boxes, dialogs and popup menus too).
+class HostListener {
+ public:
+  virtual ~HostListener() = default;
+  // The person pressed a key or a mouse button, turned the wheel or moved
+  // the mouse in one of the program's windows, boxes or dialogs.
+  virtual void OnInput() = 0;
+  // The desktop session locked (the screen locker came on).
+  virtual void OnSessionLocked() = 0;
+  // A beat of the clock, every `tick_ms` given to SetListener.
+  virtual void OnTick() = 0;
+};
+
 class Host {
  public:
   virtual ~Host() = default;
+
+  // Reports input, session locks and (when tick_ms is not 0) clock beats
+  // to `listener` from now on; null stops the reports. A desktop that
+  // cannot see one of them leaves it out.
+  virtual void SetListener(HostListener* listener, std::uint32_t tick_ms) {
+    (void)listener;
+    (void)tick_ms;
+  }
 
   // Shows a modal message box; texts are GBK. Returns the button chosen.
   virtual BoxAnswer ShowMessageBox(const std::string& text, const std::string& caption,

@@ -28,6 +28,14 @@ struct UnitRef {
   std::uint32_t unit_id;
 };
 
+// An event the program handles beyond its window templates' bindings: the
+// unit, the event index and the handler's index in the code base.
+struct ExtraBinding {
+  UnitRef unit;
+  std::int32_t event;
+  std::int32_t handler;
+};
+
 struct ProgramHeader {
   std::uint32_t run_mode = 3;
   std::uint32_t reserved = 0;
@@ -53,6 +61,10 @@ struct ProgramHeader {
   const UnitRef* secret_edit_boxes = nullptr;
   std::uint32_t secret_edit_box_count = 0;
   bool secret_input_boxes = false;
+  // Handlers for events the templates leave unbound; a template's own
+  // binding of the same event comes first.
+  const ExtraBinding* extra_bindings = nullptr;
+  std::uint32_t extra_binding_count = 0;
 };
 
 }  // namespace rt

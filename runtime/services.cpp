@@ -216,6 +216,19 @@ bool IsSecretEditBox(std::uint32_t window_id, std::uint32_t unit_id) {
 
 bool InputBoxesTakeSecrets() { return State().header != nullptr && State().header->secret_input_boxes; }
 
+Handler ExtraEventHandler(std::uint32_t window_id, std::uint32_t unit_id, std::int32_t event) {
+  const ProgramHeader* header = State().header;
+  if (header == nullptr) return nullptr;
+  for (std::uint32_t i = 0; i < header->extra_binding_count; ++i) {
+    const ExtraBinding& binding = header->extra_bindings[i];
+    if (binding.unit.window_id != window_id || binding.unit.unit_id != unit_id || binding.event != event) continue;
+    // An index outside the code base binds nothing, as in a template.
+    if (binding.handler < 0 || static_cast<std::uint32_t>(binding.handler) >= header->handler_count) return nullptr;
+    return header->code_base[binding.handler];
+  }
+  return nullptr;
+}
+
 void RunProgram(const ProgramHeader& header, Handler start_routine) {
   State().header = &header;
   std::feclearexcept(FE_ALL_EXCEPT);

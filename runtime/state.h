@@ -61,5 +61,8 @@ RuntimeState& State();
 // false before start-up.
 bool IsSecretEditBox(std::uint32_t window_id, std::uint32_t unit_id);
 bool InputBoxesTakeSecrets();
+// The handler the program header binds to a unit's event beyond its
+// template; null when there is none (or before start-up).
+Handler ExtraEventHandler(std::uint32_t window_id, std::uint32_t unit_id, std::int32_t event);
 
 }  // namespace rt

@@ -46,6 +46,8 @@ bool RaiseEvent(EventNotice& notice) {
         break;
       }
   }
+  if (handler == nullptr && !record->is_menu_item)
+    handler = rt::ExtraEventHandler(notice.window, notice.unit == 0 ? tmpl->records[0].id : notice.unit, notice.event);
   if (handler == nullptr) return false;
 
   // Handlers nest (modal loops inside handlers): the outer source and

@@ -106,6 +106,14 @@ bool QtHost::OpenWebAddress(const std::string& address) {
   return QDesktopServices::openUrl(url);
 }
 
+void QtHost::SetListener(HostListener* listener, std::uint32_t tick_ms) {
+  if (!reports_) {
+    if (listener == nullptr) return;
+    reports_ = std::make_unique<ListenerReports>();
+  }
+  reports_->Start(listener, tick_ms);
+}
+
 std::string QtHost::ProgramPath() {
   std::string executable = GbkToUtf8(ExecutablePath());
   return Utf8ToGbk(LinuxProgramFolder(executable) + "/quillkeep");

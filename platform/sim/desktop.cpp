@@ -369,6 +369,16 @@ BoxAnswer Desktop::ShowInputBox(const InputBoxRequest& request, Secret* entered)
   return BoxAnswer::kOk;
 }
 
+// ---------------------------------------------------------------- reports
+
+bool Desktop::Deliver(std::function<void(HostListener&)> report) {
+  if (open_) return SimHost::Deliver(std::move(report));
+  queue_.PostInput([this, report = std::move(report)] {
+    if (HostListener* to = listener()) report(*to);
+  });
+  return false;
+}
+
 // ---------------------------------------------------------------- scope
 
 ScopedDesktop::ScopedDesktop()

@@ -152,6 +152,12 @@ class Desktop : public SimHost, public WindowSystem {
   int last_popup_y() const { return popup_y_; }
   int quit_code() const { return queue_.quit_code(); }
 
+ protected:
+  // While a box, dialog or popup menu is open the program is inside it
+  // and hears the report at once; otherwise the report waits in the queue
+  // until the program takes it, as a timer or a system notice would.
+  bool Deliver(std::function<void(HostListener&)> report) override;
+
  private:
   friend class PersonInput;  // the person's input reaches into the controls as the system's own does
 

@@ -74,6 +74,7 @@ void PersonInput::Type(WindowHandle edit, const std::string& text) {
   const SimWindow* window = desktop_.Find(edit);
   if (window->kind != ControlKind::kEdit) throw ActionRefused("not an edit box");
   if (window->rules.read_only) throw ActionRefused("the edit box is read-only");
+  desktop_.ReportInput();
   desktop_.queue_.PostInput([this, edit, text] {
     FocusOn(edit);
     SimWindow* target = desktop_.tree_.Get(edit);
@@ -85,6 +86,7 @@ void PersonInput::Type(WindowHandle edit, const std::string& text) {
 
 void PersonInput::Click(WindowHandle unit) {
   RequireUsable(unit, "unit");
+  desktop_.ReportInput();
   desktop_.queue_.PostInput([this, unit] {
     const SimWindow* window = desktop_.Find(unit);
     if (window == nullptr) return;
@@ -97,6 +99,7 @@ void PersonInput::Click(WindowHandle unit) {
 
 void PersonInput::RightClick(WindowHandle list) {
   RequireUsable(list, "list");
+  desktop_.ReportInput();
   desktop_.queue_.PostInput([this, list] {
     FocusOn(list);
     if (desktop_.Find(list) != nullptr) desktop_.Notify(Notice::kRightClicked, list);
@@ -108,6 +111,7 @@ void PersonInput::SelectRow(WindowHandle list, int row) {
   const ListModel* model = desktop_.List(list);
   if (model == nullptr) throw ActionRefused("not a list");
   if (row < -1 || row >= model->RowCount()) throw ActionRefused("the list has " + std::to_string(model->RowCount()) + " rows");
+  desktop_.ReportInput();
   desktop_.queue_.PostInput([this, list, row] {
     FocusOn(list);
     ListModel* target = desktop_.List(list);
@@ -123,17 +127,20 @@ void PersonInput::PressKey(int key) {
   WindowHandle target = desktop_.focus_ != 0 && desktop_.Find(desktop_.focus_) != nullptr ? desktop_.focus_ : desktop_.active_;
   if (target == 0) throw ActionRefused("no window is active");
   if (!desktop_.EffectivelyEnabled(desktop_.tree_.FrameOf(target))) throw ActionRefused("the active window is disabled");
+  desktop_.ReportInput();
   desktop_.queue_.Post(Message{Notice::kKeyDown, target, key & 0x1FFF, key & 0xE000});
 }
 
 void PersonInput::CloseActive() {
   if (desktop_.active_ == 0) throw ActionRefused("no window is active");
   RequireUsable(desktop_.active_, "window");
+  desktop_.ReportInput();
   desktop_.queue_.Post(Message{Notice::kCloseRequest, desktop_.active_, 0, 0});
 }
 
 void PersonInput::ChooseMenuCommand(WindowHandle frame, int command) {
   RequireUsable(frame, "window");
+  desktop_.ReportInput();
   desktop_.queue_.Post(Message{Notice::kCommand, frame, command, 0});
 }
 
@@ -141,12 +148,14 @@ void PersonInput::AnswerBox(BoxAnswer answer) {
   if (!desktop_.Open(WaitKind::kMessageBox)) throw ActionRefused("no message box is open");
   std::vector<BoxAnswer> buttons = BoxButtons(desktop_.open_->box.flags);
   if (std::find(buttons.begin(), buttons.end(), answer) == buttons.end()) throw ActionRefused("the box has no such button");
+  desktop_.ReportInput();
   desktop_.open_->answer = answer;
 }
 
 void PersonInput::AnswerDialog(std::optional<std::string> typed) {
   if (!desktop_.Open(WaitKind::kInputBox) && !desktop_.Open(WaitKind::kPasswordDialog))
     throw ActionRefused("no input box or password dialog is open");
+  desktop_.ReportInput();
   desktop_.open_->typed = std::move(typed);
 }
 
@@ -155,11 +164,13 @@ void PersonInput::ChoosePopup(int command) {
   const MenuEntry* entry = FindCommand(desktop_.open_->popup, command);
   if (entry == nullptr) throw ActionRefused("the popup menu has no such item");
   if (entry->greyed) throw ActionRefused("the menu item is disabled");
+  desktop_.ReportInput();
   desktop_.open_->command = entry->command;
 }
 
 void PersonInput::DismissPopup() {
   if (!desktop_.Open(WaitKind::kPopupMenu)) throw ActionRefused("no popup menu is open");
+  desktop_.ReportInput();
   desktop_.open_->command = 0;
 }
 

@@ -95,7 +95,7 @@ void SimHost::ScheduleClipboardClear(std::uint32_t seconds) {
   clear_due_ = ticks_ + (seconds < kLongestSeconds ? seconds : kLongestSeconds) * 1000u;
 }
 
-void SimHost::WaitSeconds(std::uint32_t seconds) {
+bool SimHost::WaitSeconds(std::uint32_t seconds) {
   if (seconds > kLongestSeconds) seconds = kLongestSeconds;
   ticks_ += seconds * 1000u;
   clock_ = AddSeconds(clock_, seconds);
@@ -103,6 +103,13 @@ void SimHost::WaitSeconds(std::uint32_t seconds) {
     clear_due_.reset();
     ClearClipboardIfOurs();
   }
+  if (listener_ == nullptr || !ticks_wanted_) return true;
+  return Deliver([](HostListener& listener) { listener.OnTick(); });
+}
+
+bool SimHost::LockSession() {
+  if (listener_ == nullptr) return true;
+  return Deliver([](HostListener& listener) { listener.OnSessionLocked(); });
 }
 
 bool SimHost::OpenWebAddress(const std::string& address) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -38,6 +39,10 @@ class SimHost : public Host {
   bool OpenWebAddress(const std::string& address) override;
   bool ClearClipboardIfOurs() override;
   void ScheduleClipboardClear(std::uint32_t seconds) override;
+  void SetListener(HostListener* listener, std::uint32_t tick_ms) override {
+    listener_ = listener;
+    ticks_wanted_ = tick_ms != 0;
+  }
   bool InitialiseOle() override {
     ++ole_depth_;
     return true;
@@ -80,9 +85,18 @@ class SimHost : public Host {
     return *clear_due_ > ticks_ ? (*clear_due_ - ticks_ + 999) / 1000 : 0;
   }
 
-  // The person waits: the clock and the ticks move on by `seconds`, and a
-  // clipboard clearing that falls due meanwhile happens.
-  void WaitSeconds(std::uint32_t seconds);
+  // The person waits: the clock and the ticks move on by `seconds`, a
+  // clipboard clearing that falls due meanwhile happens, and the listener
+  // (when it wants beats) gets one beat at the end. True when that is all
+  // done; false when the beat waits in the program's queue (Deliver).
+  bool WaitSeconds(std::uint32_t seconds);
+  // The person locks the desktop session; true or false as for WaitSeconds.
+  bool LockSession();
+  // The person pressed a key or a button, or answered a box: the listener
+  // hears of it.
+  void ReportInput() {
+    if (listener_ != nullptr) listener_->OnInput();
+  }
 
   // Every address handed to the browser, in order.
   const std::vector<std::string>& opened_addresses() const { return opened_addresses_; }
@@ -97,7 +111,18 @@ class SimHost : public Host {
   // Simulated milliseconds; every read moves the clock on by one so waits end.
   void AdvanceTicks(std::uint32_t ms) { ticks_ += ms; }
 
+ protected:
+  // Hands a report to the listener. Here at once (true); a desktop with a
+  // message queue may instead queue it for the program to take (false).
+  virtual bool Deliver(std::function<void(HostListener&)> report) {
+    report(*listener_);
+    return true;
+  }
+  HostListener* listener() const { return listener_; }
+
  private:
+  HostListener* listener_ = nullptr;
+  bool ticks_wanted_ = false;
   std::deque<BoxAnswer> answers_;
   std::vector<ShownBox> boxes_;
   std::deque<std::optional<std::string>> passwords_;

@@ -9,6 +9,7 @@
 #include "platform/win32/clipboard_win32.h"
 #include "platform/win32/input_box_win32.h"
 #include "platform/win32/keep_active.h"
+#include "platform/win32/listener_win32.h"
 #include "platform/win32/password_dialog_win32.h"
 #include "platform/win32/wide_text.h"
 
@@ -43,6 +44,9 @@ class Win32Host final : public Host {
   bool SetClipboardText(const std::string& text) override { return win32::PutPrivateClipboardText(text); }
   bool ClearClipboardIfOurs() override { return win32::ClearClipboardIfUnchanged(); }
   void ScheduleClipboardClear(std::uint32_t seconds) override { win32::ScheduleClipboardClearing(seconds); }
+  void SetListener(HostListener* listener, std::uint32_t tick_ms) override {
+    win32::StartListenerReports(listener, tick_ms);
+  }
 
   bool OpenWebAddress(const std::string& address) override {
     // A browser window of this exact title, when there is one, owns the request.

@@ -50,6 +50,7 @@ void StoreInVariable(const rt::Value& variable, const std::string& text) {
 // --- System commands. ---
 void MessageBoxCmd(rt::Value* r, std::int32_t, rt::Value* a) {
   W().messages.push_back({TextArg(a[0]), a[1].as_int()});
+  if (W().while_box_open) W().while_box_open();
   std::int32_t answer = 1;
   if (!W().message_answers.empty()) {
     answer = W().message_answers.front();
@@ -61,6 +62,7 @@ void InputBoxCmd(rt::Value* r, std::int32_t argc, rt::Value* a) {
   EXPECT_EQ(argc, 4);
   EXPECT_TRUE(a[1].omitted() && a[2].omitted());
   W().input_prompts.push_back(TextArg(a[0]));
+  if (W().while_box_open) W().while_box_open();
   std::optional<std::string> answer;
   if (!W().input_answers.empty()) {
     answer = W().input_answers.front();
@@ -71,6 +73,7 @@ void InputBoxCmd(rt::Value* r, std::int32_t argc, rt::Value* a) {
 }
 void PasswordDialogCmd(rt::Value* r, std::int32_t, rt::Value* a) {
   W().password_prompts.push_back(a[1].as_int());
+  if (W().while_box_open) W().while_box_open();
   std::optional<std::string> answer;
   if (!W().password_answers.empty()) {
     answer = W().password_answers.front();
@@ -335,6 +338,7 @@ void WritePropertyFake(std::uint32_t window, std::uint32_t unit, std::int32_t pr
   }
   rt::Value v{lo, hi, rt::type::kText};
   W().SetProp(window, unit, property, TextArg(v));
+  W().prop_writes.emplace_back(window, unit, property, TextArg(v));
 }
 
 }  // namespace

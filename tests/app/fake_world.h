@@ -92,6 +92,11 @@ struct World {
   // creation handler: the user's actions there.
   std::function<void()> in_record_window;
   std::function<void()> in_init_window;
+  // Runs while a message box, input box or password dialog is open, before
+  // it is answered: time passing there.
+  std::function<void()> while_box_open;
+  // Every property write of the handlers, in order: (window, unit, property, text).
+  std::vector<std::tuple<std::uint32_t, std::uint32_t, std::int32_t, std::string>> prop_writes;
 
   FakeDatabaseFile* OpenDatabase();
   std::string Prop(std::uint32_t window, std::uint32_t unit, std::int32_t property) const;
@@ -111,6 +116,7 @@ class WorldScope {
   WorldScope();
   ~WorldScope();
   World& world() { return world_; }
+  platform::sim::SimHost& host() { return *host_; }
 
  private:
   platform::sim::ScopedSimHost host_;

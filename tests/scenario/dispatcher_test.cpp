@@ -45,6 +45,10 @@ class FakePerson final : public Person {
     done.push_back("pass " + std::to_string(seconds));
     return !clock_is_real;
   }
+  bool LockSession() override {
+    done.push_back("lock-session");
+    return !clock_is_real;
+  }
   std::optional<std::uint32_t> LongestWait() override {
     return clock_is_real ? std::optional<std::uint32_t>(600) : std::nullopt;
   }
@@ -146,10 +150,18 @@ TEST(Dispatcher, WaitsOnARealClockStopTheScriptUntilTheTimeIsUp) {
 
   // A simulated clock passes at once and the script goes on in the same wait.
   FakePerson simulated;
-  Dispatcher quick(simulated, "wait 3600\nanswer OK\n");
+  Dispatcher quick(simulated, "wait 3600\nlock-session\nanswer OK\n");
   simulated.box = ShownMessageBox{"x", "y", {BoxAnswer::kOk}};
   ASSERT_NE(quick.Act(Wait::kMessageBox), nullptr);
-  EXPECT_EQ(simulated.done, (std::vector<std::string>{"pass 3600", "answer 1"}));
+  EXPECT_EQ(simulated.done, (std::vector<std::string>{"pass 3600", "lock-session", "answer 1"}));
+
+  // A session lock the program must first hear of stops the script as a
+  // wait on the real clock does; after the end it is an action too late.
+  Dispatcher locking(person, "lock-session\nexpect prompt p\n");
+  EXPECT_EQ(locking.Act(Wait::kIdle), nullptr);
+  EXPECT_EQ(person.done.back(), "lock-session");
+  Dispatcher late(person, "expect exit 0\nlock-session\n");
+  EXPECT_NE(FailureOf([&] { late.Finish(0); }).find("the program to be running for \"lock-session\""), std::string::npos);
 }
 
 TEST(Dispatcher, TheEndOfTheScriptAndTheEndOfTheProgram) {

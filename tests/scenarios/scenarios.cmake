@@ -102,3 +102,21 @@ qk_scenario(qkdb_empty_password_keeps_notebook_open SESSIONS unlock_empty_after_
           "\\nsecret\\n|--password-stdin passwd @/user.vdb"
           "secret\\n\\n|--password-stdin passwd @/user.vdb"
   QKDB [==[user.vdb||info|"magic":"QCDB"]==])
+
+# The lock when away: user.ini's "lock" (minutes without input) and
+# "lockwithsession" (the desktop session locking), read and never written.
+# A wait moves the tick count of the GUI drivers on at once, so each wait
+# costs at most three seconds of real time there.
+set(LOCK_RECORDS
+  "|create @/user.vdb id:3 WebName:10:512 WebUrl:10:512 UserName:10:512 PassWord:10:512 Remarks:10:512 Time:8"
+  "|add @/user.vdb 11 site-one http://one.example alice pw-one note-one 2024-03-01"
+  "|add @/user.vdb 12 site-two http://two.example bob pw-two note-two 2024-03-02"
+  "|add @/user.vdb 13 site-three http://three.example carol pw-three note-three 2024-03-03"
+  "\\nsecret\\n|--password-stdin passwd @/user.vdb")
+qk_scenario(lock_when_away SESSIONS lock_idle lock_after_box PREPARE ${LOCK_RECORDS}
+  FILES "files/lock_one_minute.ini>user.ini"
+  CONTAINS "user.ini|[user]\r\nlock=1\r\n"
+  QKDB [==[user.vdb|secret|info|"records":3]==] "user.vdb|secret|check|")
+qk_scenario(lock_with_session SESSIONS lock_session PREPARE ${LOCK_RECORDS}
+  FILES "files/lock_not_a_number.ini>user.ini")
+qk_scenario(lock_off SESSIONS lock_off PREPARE ${LOCK_RECORDS} FILES "files/lock_off.ini>user.ini")

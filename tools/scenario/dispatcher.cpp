@@ -33,9 +33,13 @@ const ScriptLine* Dispatcher::Act(Wait wait) {
       std::uint32_t seconds = SecondsOf(line);
       std::optional<std::uint32_t> longest = person_.LongestWait();
       if (longest && seconds > *longest)
-        throw ScriptFailure(line.number, "a wait of at most " + std::to_string(*longest) + " seconds on the real clock",
+        throw ScriptFailure(line.number, "a wait of at most " + std::to_string(*longest) + " seconds",
                             Quote(line.words[0]));
       if (!person_.PassTime(seconds)) return nullptr;
+      continue;
+    }
+    if (line.verb == "lock-session") {
+      if (!person_.LockSession()) return nullptr;
       continue;
     }
     if (IsAction(line)) {

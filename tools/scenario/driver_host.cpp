@@ -40,7 +40,7 @@ void DriverHost::EndProcess(int code) {
   std::abort();  // an exit function that returns is broken
 }
 
-std::uint32_t DriverHost::TickCount() { return native_.TickCount(); }
+std::uint32_t DriverHost::TickCount() { return native_.TickCount() + skipped_ms_; }
 
 platform::BoxAnswer DriverHost::ShowPasswordDialog(const platform::PasswordDialogTexts& texts, platform::Secret* typed) {
   return native_.ShowPasswordDialog(texts, typed);
@@ -61,8 +61,12 @@ bool DriverHost::OpenWebAddress(const std::string& address) {
 
 platform::LocalTime DriverHost::LocalNow() { return clock_ ? *clock_ : native_.LocalNow(); }
 
-void DriverHost::AdvanceClock(std::uint32_t seconds) {
+std::uint32_t DriverHost::PassTime(std::uint32_t seconds) {
+  if (seconds > kLongestWaitSeconds) seconds = kLongestWaitSeconds;
   if (clock_) clock_ = platform::sim::AddSeconds(*clock_, seconds);
+  std::uint32_t real = seconds < kRealWaitSeconds ? seconds : kRealWaitSeconds;
+  skipped_ms_ += (seconds - real) * 1000u;
+  return real * 1000u;
 }
 
 std::string RuntimeErrorLine() {

@@ -1,7 +1,9 @@
 // The host a scenario driver runs the notebook on, over the desktop's own
 // host: the real boxes, dialogs and clipboard; a clock the script sets,
 // standing still but for the script's waits, so the times the program
-// stamps are the ones the script expects; web addresses noted instead of
+// stamps are the ones the script expects; a tick count that a long wait
+// moves on at once, so the lock when away falls due after minutes of the
+// script's time in seconds of real time; web addresses noted instead of
 // handed to a browser; the program folder the script names; and the end of
 // the program handed to the driver, which judges the script's last lines.
 #pragma once
@@ -44,9 +46,20 @@ class DriverHost final : public platform::Host {
   bool OpenWebAddress(const std::string& address) override;
   platform::LocalTime LocalNow() override;
   std::string ProgramPath() override { return program_path_; }
+  void SetListener(platform::HostListener* listener, std::uint32_t tick_ms) override {
+    native_.SetListener(listener, tick_ms);
+  }
 
   void SetClock(const platform::LocalTime& now) { clock_ = now; }
-  void AdvanceClock(std::uint32_t seconds);
+  // The person waits `seconds` of the script's time: a clock the script
+  // set and the tick count move on by as much, but the real clock runs
+  // only the first kRealWaitSeconds of it (the rest the tick count skips
+  // at once). Returns the milliseconds the program must now run on the
+  // real clock, with its message loop going, for the wait to be over.
+  // Timers of the desktop itself (the clipboard's clearing) see only those.
+  std::uint32_t PassTime(std::uint32_t seconds);
+  static constexpr std::uint32_t kRealWaitSeconds = 3;
+  static constexpr std::uint32_t kLongestWaitSeconds = 7 * 24 * 3600;
   const std::vector<std::string>& addresses() const { return addresses_; }  // GBK
 
  private:
@@ -55,6 +68,7 @@ class DriverHost final : public platform::Host {
   std::function<void(int)> finish_;
   void (*exit_)(int);
   std::optional<platform::LocalTime> clock_;
+  std::uint32_t skipped_ms_ = 0;  // added to the native tick count
   std::vector<std::string> addresses_;
 };
 

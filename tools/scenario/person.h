@@ -108,8 +108,12 @@ class Person {
   // on the real clock meanwhile: the driver then calls Act again at the
   // first wait after the time is up, and the script goes on from there.
   virtual bool PassTime(std::uint32_t seconds) = 0;
-  // The longest wait the desktop can make (a real clock); nothing: any.
+  // The longest wait the desktop can make; nothing: any.
   virtual std::optional<std::uint32_t> LongestWait() { return std::nullopt; }
+  // The desktop session locks. True when the program has learnt of it
+  // already; false when it must run first, as for PassTime (the driver
+  // calls Act again at its next wait).
+  virtual bool LockSession() = 0;
 };
 
 }  // namespace scenario

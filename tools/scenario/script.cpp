@@ -112,7 +112,7 @@ std::vector<ScriptLine> ParseScript(const std::string& script, int* last_line) {
     else if (v == "click" || v == "rclick" || v == "key" || v == "answer") ok = SplitWords(rest, 1, &parsed.words, nullptr);
     else if (v == "select") ok = SplitWords(rest, 2, &parsed.words, nullptr);
     else if (v == "menu" || v == "input") ok = SplitWords(rest, 0, &parsed.words, &parsed.text);
-    else if (v == "close" || v == "cancel") ok = true;
+    else if (v == "close" || v == "cancel" || v == "lock-session") ok = true;
     else if (v == "clock") ok = SplitWords(rest, 2, &parsed.words, nullptr);
     else if (v == "wait") ok = SplitWords(rest, 1, &parsed.words, nullptr);
     else if (v == "expect") {

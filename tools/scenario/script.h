@@ -9,7 +9,9 @@
 //             close | select UNIT ROW | rclick UNIT | menu CAPTION |
 //             answer OK|Cancel|Yes|No|Abort|Retry|Ignore | input TEXT | cancel
 //   setup:    clock YYYY-MM-DD HH:MM:SS | wait SECONDS (the clock moves on;
-//             what falls due meanwhile, as clearing the clipboard, happens)
+//             what falls due meanwhile, as clearing the clipboard or the
+//             lock when away, happens) | lock-session (the desktop session
+//             locks, as when the person locks the screen)
 //   checks:   expect box TEXT | expect box-caption TEXT | expect prompt TEXT |
 //             expect password-prompt | expect password-retry N |
 //             expect window CAPTION | expect prop UNIT INDEX VALUE |

@@ -147,10 +147,9 @@ void SimPerson::DismissPopup() {
 
 void SimPerson::SetClock(const platform::LocalTime& now) { desktop().SetClock(now); }
 
-bool SimPerson::PassTime(std::uint32_t seconds) {
-  desktop().WaitSeconds(seconds);
-  return true;
-}
+bool SimPerson::PassTime(std::uint32_t seconds) { return desktop().WaitSeconds(seconds); }
+
+bool SimPerson::LockSession() { return desktop().LockSession(); }
 
 SimScriptedUser::SimScriptedUser(const std::string& script) : dispatcher_(person_, script) {}
 

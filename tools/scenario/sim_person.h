@@ -38,6 +38,7 @@ class SimPerson final : public Person {
 
   void SetClock(const platform::LocalTime& now) override;
   bool PassTime(std::uint32_t seconds) override;
+  bool LockSession() override;
 
   // The characters the box refused at the last `type` or `input` (UTF-8):
   // the code page lacks them.

@@ -4,6 +4,7 @@
 
 #include "platform/system.h"
 #include "platform/win32/password_dialog_win32.h"
+#include "platform/win32/listener_win32.h"
 
 namespace gui_test {
 namespace {
@@ -203,8 +204,17 @@ void GuiPerson::SetClock(const platform::LocalTime& now) {
 }
 
 bool GuiPerson::PassTime(std::uint32_t seconds) {
-  waiting_until_ = ::GetTickCount() + static_cast<DWORD>(seconds) * 1000u + kWaitSlackMs;
-  if (advance_clock) advance_clock(seconds);
+  DWORD real = pass_time ? pass_time(seconds) : seconds * 1000u;
+  waiting_until_ = ::GetTickCount() + real + kWaitSlackMs;
+  return false;
+}
+
+bool GuiPerson::LockSession() {
+  // A notebook that does not watch the session has no window to tell.
+  HWND watch = platform::win32::SessionWatchWindow();
+  if (watch == nullptr) return true;
+  ::PostMessageW(watch, WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, 0);
+  waiting_until_ = ::GetTickCount() + kWaitSlackMs;  // the program takes the message first
   return false;
 }
 

@@ -5,8 +5,10 @@
 // and the keyboard in popup menus. Everything goes through the message
 // queue, so the program sees it in order, as it would see a person's input.
 // A `wait` lets the real clock run with the program's message loop going,
-// so its timers (clearing the clipboard) fire; a clock the script set moves
-// on by as much.
+// so its timers fire: all of a short wait, the first seconds of a long one,
+// whose rest the host's tick count skips (scenario::DriverHost::PassTime);
+// a clock the script set moves on by the whole wait. The session locks as
+// the system tells a program of it: a session-change message.
 #pragma once
 
 #include <windows.h>
@@ -17,6 +19,7 @@
 #include <vector>
 
 #include "tools/quillkeep/gui_test/screen.h"
+#include "tools/scenario/driver_host.h"
 #include "tools/scenario/person.h"
 
 namespace gui_test {
@@ -25,7 +28,9 @@ class GuiPerson final : public scenario::Person {
  public:
   // The host's clock and browser.
   std::function<void(platform::LocalTime)> set_clock;
-  std::function<void(std::uint32_t seconds)> advance_clock;
+  // The script's time passes (scenario::DriverHost::PassTime): the
+  // milliseconds of it the real clock must run.
+  std::function<std::uint32_t(std::uint32_t seconds)> pass_time;
   std::function<const std::vector<std::string>&()> opened_addresses;  // GBK
 
   // At each wait, before acting: the box, dialog or popup menu showing
@@ -56,8 +61,8 @@ class GuiPerson final : public scenario::Person {
 
   void SetClock(const platform::LocalTime& now) override;
   bool PassTime(std::uint32_t seconds) override;
-  // The real clock runs for a `wait`: longer ones belong on the simulated desktop.
-  std::optional<std::uint32_t> LongestWait() override { return 600; }
+  std::optional<std::uint32_t> LongestWait() override { return scenario::DriverHost::kLongestWaitSeconds; }
+  bool LockSession() override;
 
  private:
   void TypeInto(HWND edit, const std::wstring& text);

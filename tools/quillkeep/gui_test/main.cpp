@@ -136,7 +136,7 @@ int RunSession(const sim_tool::SessionOptions& options) {
   platform::InstallHost(&host);
   gui_test::GuiPerson& person = user->person();
   person.set_clock = [&host](platform::LocalTime t) { host.SetClock(t); };
-  person.advance_clock = [&host](std::uint32_t seconds) { host.AdvanceClock(seconds); };
+  person.pass_time = [&host](std::uint32_t seconds) { return host.PassTime(seconds); };
   person.opened_addresses = [&host]() -> const std::vector<std::string>& { return host.addresses(); };
   std::set<std::string> shots_taken;
   user->at_wait = [&](scenario::Wait wait) {

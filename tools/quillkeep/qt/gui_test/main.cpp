@@ -124,7 +124,8 @@ int RunSession(int argc, char** argv) {
   platform::InstallHost(&host);
   quillkeep_qt::QtPerson& person = user->person();
   person.set_clock = [&host](platform::LocalTime t) { host.SetClock(t); };
-  person.advance_clock = [&host](std::uint32_t seconds) { host.AdvanceClock(seconds); };
+  person.pass_time = [&host](std::uint32_t seconds) { return host.PassTime(seconds); };
+  person.lock_session = [&native] { native.ScreenSaverChanged(true); };
   person.opened_addresses = [&host]() -> const std::vector<std::string>& { return host.addresses(); };
   std::set<QString> shots_taken;
   user->at_wait = [&](scenario::Wait wait, QWidget* modal) {

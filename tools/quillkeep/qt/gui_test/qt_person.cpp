@@ -332,8 +332,16 @@ void QtPerson::SetClock(const platform::LocalTime& now) {
 }
 
 bool QtPerson::PassTime(std::uint32_t seconds) {
-  waiting_until_ = Now() + static_cast<std::int64_t>(seconds) * 1000 + kWaitSlackMs;
-  if (advance_clock) advance_clock(seconds);
+  std::int64_t real = pass_time ? pass_time(seconds) : static_cast<std::int64_t>(seconds) * 1000;
+  waiting_until_ = Now() + real + kWaitSlackMs;
+  return false;
+}
+
+bool QtPerson::LockSession() {
+  // The screen saver's signal reaches the program from its event loop, as
+  // it would from the session bus, once the dispatcher has returned.
+  if (lock_session) Later(lock_session);
+  waiting_until_ = Now() + kWaitSlackMs;
   return false;
 }
 

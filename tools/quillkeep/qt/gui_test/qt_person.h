@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/qt/window_system_qt.h"
+#include "tools/scenario/driver_host.h"
 #include "tools/scenario/person.h"
 
 namespace quillkeep_qt {
@@ -34,8 +35,12 @@ class QtPerson final : public scenario::Person {
 
   // The host's clock and browser.
   std::function<void(platform::LocalTime)> set_clock;
-  std::function<void(std::uint32_t seconds)> advance_clock;
+  // The script's time passes (scenario::DriverHost::PassTime): the
+  // milliseconds of it the real clock must run.
+  std::function<std::uint32_t(std::uint32_t seconds)> pass_time;
   std::function<const std::vector<std::string>&()> opened_addresses;  // GBK
+  // Tells the host the session locked, as the screen saver's signal would.
+  std::function<void()> lock_session;
 
   // At each wait, before acting: the box, dialog or popup menu showing now.
   void AtWait(std::optional<OpenModal> modal) { modal_ = std::move(modal); }
@@ -66,8 +71,8 @@ class QtPerson final : public scenario::Person {
 
   void SetClock(const platform::LocalTime& now) override;
   bool PassTime(std::uint32_t seconds) override;
-  // The real clock runs for a `wait`: longer ones belong on the simulated desktop.
-  std::optional<std::uint32_t> LongestWait() override { return 600; }
+  std::optional<std::uint32_t> LongestWait() override { return scenario::DriverHost::kLongestWaitSeconds; }
+  bool LockSession() override;
 
  private:
   // The person's input reaches the program once the dispatcher has returned.
