@@ -12,11 +12,15 @@
 #ifdef _WIN32
 #include <windows.h>
 #include <shellapi.h>
+
+#include "platform/win32/file_security.h"
 #endif
 
 int main(int argc, char** argv) {
   std::vector<std::string> args;
 #ifdef _WIN32
+  // Run from a folder such as Downloads, it must not load a DLL lying there.
+  platform::win32::LoadLibrariesFromSystemFolderOnly();
   // The wide command line, as UTF-8 like on other systems.
   (void)argv;
   int count = 0;
