@@ -201,7 +201,7 @@ void Win32WindowSystem::SetDefaultButton(WindowHandle handle, bool is_default) {
 void Win32WindowSystem::ListInsertColumn(WindowHandle handle, int index, const std::string& title, int width,
                                          int alignment) {
   HWND list = reinterpret_cast<HWND>(handle);
-  const Native* native = Find(list);
+  Native* native = Get(list);
   if (native == nullptr || native->kind != ControlKind::kListView) return;
   std::wstring text = WidenGbk(title);
   LVCOLUMNW column{};
@@ -210,13 +210,30 @@ void Win32WindowSystem::ListInsertColumn(WindowHandle handle, int index, const s
   column.cx = ScaleToScreen(width);
   column.pszText = text.data();
   column.iSubItem = index;
-  ::SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column));
+  if (::SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column)) >= 0)
+    ++native->list_columns;
+}
+
+void Win32WindowSystem::HoldListRedraw(HWND list, Native& native) {
+  // A hidden list draws nothing anyway; and WM_SETREDRAW TRUE would show it.
+  if (native.redraw_held || (::GetWindowLongPtrW(list, GWL_STYLE) & WS_VISIBLE) == 0) return;
+  if (!::PostMessageW(list, kResumeRedraw, 0, 0)) return;
+  ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+  native.redraw_held = true;
+}
+
+void Win32WindowSystem::ResumeListRedraw(HWND list, Native& native) {
+  if (!native.redraw_held) return;
+  native.redraw_held = false;
+  ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  ::RedrawWindow(list, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 int Win32WindowSystem::ListInsertRow(WindowHandle handle, int position, const std::string& caption) {
   HWND list = reinterpret_cast<HWND>(handle);
-  const Native* native = Find(list);
+  Native* native = Get(list);
   if (native == nullptr || native->kind != ControlKind::kListView) return -1;
+  HoldListRedraw(list, *native);
   std::wstring text = WidenGbk(caption);
   LVITEMW item{};
   item.mask = LVIF_TEXT;
@@ -233,7 +250,10 @@ bool Win32WindowSystem::ListDeleteRow(WindowHandle handle, int row) {
 
 void Win32WindowSystem::ListDeleteAllRows(WindowHandle handle) {
   HWND list = reinterpret_cast<HWND>(handle);
-  if (Find(list) != nullptr) ::SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
+  Native* native = Get(list);
+  if (native == nullptr) return;
+  if (native->kind == ControlKind::kListView) HoldListRedraw(list, *native);  // a reload follows
+  ::SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
 }
 
 int Win32WindowSystem::ListRowCount(WindowHandle handle) {
@@ -243,11 +263,12 @@ int Win32WindowSystem::ListRowCount(WindowHandle handle) {
 }
 
 bool Win32WindowSystem::ListSetCell(WindowHandle handle, int row, int column, const std::string& text) {
+  // One message per cell (a list is filled a cell at a time): the control
+  // refuses a row it lacks, and the columns are counted as they are added.
   HWND list = reinterpret_cast<HWND>(handle);
-  if (Find(list) == nullptr || row < 0 || column < 0 || row >= ListRowCount(handle)) return false;
-  HWND header = reinterpret_cast<HWND>(::SendMessageW(list, LVM_GETHEADER, 0, 0));
-  int columns = header != nullptr ? static_cast<int>(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
-  if (columns > 0 && column >= columns) return false;  // nothing is kept beyond the columns
+  const Native* native = Find(list);
+  if (native == nullptr || row < 0 || column < 0) return false;
+  if (native->list_columns > 0 && column >= native->list_columns) return false;  // nothing is kept beyond the columns
   std::wstring wide = WidenGbk(text);
   LVITEMW item{};
   item.iSubItem = column;

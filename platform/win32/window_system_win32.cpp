@@ -316,6 +316,7 @@ void Win32WindowSystem::Show(WindowHandle handle, bool visible, bool activate) {
   HWND window = reinterpret_cast<HWND>(handle);
   Native* native = Get(window);
   if (native == nullptr || native->kind == ControlKind::kHidden) return;
+  ResumeListRedraw(window, *native);  // the style's visible bit is the list's own again
   if (!visible) {
     ::ShowWindow(window, SW_HIDE);
     return;
@@ -360,7 +361,16 @@ ShowState Win32WindowSystem::GetShowState(WindowHandle handle) {
 }
 
 bool Win32WindowSystem::IsVisible(WindowHandle handle) {
-  return IsWindow(handle) && ::IsWindowVisible(reinterpret_cast<HWND>(handle));
+  if (!IsWindow(handle)) return false;
+  HWND window = reinterpret_cast<HWND>(handle);
+  // A list whose drawing is held was visible when it was held (the hold may
+  // clear its visible bit).
+  const Native* native = Find(window);
+  if (native != nullptr && native->redraw_held) {
+    HWND parent = ::GetParent(window);
+    return parent == nullptr || ::IsWindowVisible(parent);
+  }
+  return ::IsWindowVisible(window);
 }
 
 void Win32WindowSystem::Enable(WindowHandle handle, bool enabled) {
@@ -549,6 +559,7 @@ LRESULT Win32WindowSystem::ControlProc(HWND window, UINT message, WPARAM wparam,
   LRESULT result = 0;
   switch (message) {
     case kPostedNotice: DeliverPosted(static_cast<std::intptr_t>(wparam)); return 0;
+    case kResumeRedraw: ResumeListRedraw(window, *native); return 0;
     case WM_SETFOCUS: {
       LRESULT done = ::DefSubclassProc(window, message, wparam, lparam);
       Notify(Notice::kGotFocus, window);

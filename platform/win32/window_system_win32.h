@@ -20,6 +20,7 @@ namespace platform::win32 {
 
 // Private window messages.
 inline constexpr UINT kPostedNotice = WM_APP + 0x51;  // wParam: serial of a posted seam message
+inline constexpr UINT kResumeRedraw = WM_APP + 0x52;  // to a list view: rows added, draw it again
 
 class Win32WindowSystem final : public WindowSystem {
  public:
@@ -90,6 +91,8 @@ class Win32WindowSystem final : public WindowSystem {
     HFONT font = nullptr;  // owned; null = the default GUI font
     HBRUSH background = nullptr;  // owned; edit and label backgrounds
     bool default_button = false;
+    bool redraw_held = false;  // list views: rows are going in; drawn again once the queue is read
+    int list_columns = 0;      // list views: the columns added
   };
   const Native* Find(HWND window) const;
 
@@ -131,6 +134,12 @@ class Win32WindowSystem final : public WindowSystem {
   // The list's context-menu key: its right-click notice, with the position
   // of the selected row standing in for the cursor's meanwhile.
   void KeyboardContextMenu(HWND list);
+  // A list view filled row by row would repaint and reset its scroll bars
+  // for every row: drawing stops at the first change and starts again when
+  // the loop next reads the queue (a message posted to the list), whichever
+  // loop that is.
+  void HoldListRedraw(HWND list, Native& native);
+  void ResumeListRedraw(HWND list, Native& native);
 
   WindowListener* listener_ = nullptr;
   void (*idle_hook_)(void*) = nullptr;

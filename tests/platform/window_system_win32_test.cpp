@@ -324,6 +324,56 @@ TEST_F(Win32WindowSystemTest, ListViewColumnsRowsCellsAndFocus) {
   EXPECT_EQ(system_.ListRowCount(list), 0);
 }
 
+// Rows added in one go are drawn once: drawing is held from the first row
+// until the queue is read. Meanwhile the list still counts as shown, and
+// afterwards it is shown, or hidden when the program hid it meanwhile.
+TEST_F(Win32WindowSystemTest, AListFilledInOneGoIsDrawnWhenTheQueueIsRead) {
+  system_.Show(frame_, true, false);
+  ControlLook look;
+  look.view = ListViewMode::kReport;
+  WindowHandle list = Control(ControlKind::kListView, "SysListView32", "", look);
+  WindowHandle other = Control(ControlKind::kListView, "SysListView32", "", look);
+  ASSERT_NE(list, 0u);
+  ASSERT_NE(other, 0u);
+  system_.Show(list, true, false);
+  system_.Show(other, true, false);
+  system_.ListInsertColumn(list, 0, "网站", 100, 0);
+  system_.ListInsertColumn(other, 0, "网站", 100, 0);
+  auto drain = [this] {
+    Message got;
+    bool quit = false;
+    while (system_.PeekMessage(&got, &quit)) system_.DispatchMessage(got);
+  };
+  drain();
+
+  for (int row = 0; row < 50; ++row) {
+    ASSERT_EQ(system_.ListInsertRow(list, row, "行"), row);
+    ASSERT_EQ(system_.ListInsertRow(other, row, "行"), row);
+  }
+  EXPECT_TRUE(system_.IsVisible(list));
+  system_.Show(other, false, false);
+  EXPECT_FALSE(system_.IsVisible(other));
+  drain();
+  HWND native = reinterpret_cast<HWND>(list);
+  EXPECT_NE(::GetWindowLongPtrW(native, GWL_STYLE) & WS_VISIBLE, 0);
+  EXPECT_TRUE(system_.IsVisible(list));
+  EXPECT_EQ(system_.ListRowCount(list), 50);
+  EXPECT_FALSE(system_.IsVisible(other));
+  EXPECT_EQ(::GetWindowLongPtrW(reinterpret_cast<HWND>(other), GWL_STYLE) & WS_VISIBLE, 0);
+
+  // A reload holds drawing again, and a hidden list is never held (showing
+  // it again must stay the program's call).
+  system_.ListDeleteAllRows(list);
+  system_.ListDeleteAllRows(other);
+  for (int row = 0; row < 5; ++row) system_.ListInsertRow(other, row, "行");
+  EXPECT_FALSE(system_.IsVisible(other));
+  drain();
+  EXPECT_EQ(system_.ListRowCount(list), 0);
+  EXPECT_TRUE(system_.IsVisible(list));
+  EXPECT_FALSE(system_.IsVisible(other));
+  EXPECT_EQ(::GetWindowLongPtrW(reinterpret_cast<HWND>(other), GWL_STYLE) & WS_VISIBLE, 0);
+}
+
 // Shift+F10 and the menu key reach a list view as WM_CONTEXTMENU without a
 // position: its right-click notice, and a menu opened meanwhile opens at
 // the selected row instead of the mouse.

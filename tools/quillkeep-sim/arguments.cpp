@@ -38,7 +38,8 @@ void UseUtf8Console() {}
 #endif
 
 std::optional<std::string> ParseSessionOptions(const std::vector<std::string>& words,
-                                               const std::vector<std::string>& value_options, SessionOptions* options) {
+                                               const std::vector<std::string>& value_options, SessionOptions* options,
+                                               const std::vector<std::string>& flag_options) {
   for (std::size_t i = 0; i < words.size(); ++i) {
     const std::string& word = words[i];
     const bool takes_value =
@@ -46,6 +47,8 @@ std::optional<std::string> ParseSessionOptions(const std::vector<std::string>& w
     if (takes_value) {
       if (i + 1 >= words.size()) return word + " needs a value";
       (word == "--folder" ? options->folder : options->values[word]) = words[++i];
+    } else if (std::find(flag_options.begin(), flag_options.end(), word) != flag_options.end()) {
+      options->flags.insert(word);
     } else if (word == "--transcript") {
       options->transcript = true;
     } else if (word == "--refuse-password-change") {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -23,15 +24,18 @@ struct SessionOptions {
   bool refuse_password_change = false;
   // The tool's own options that take a value (those named to the parser).
   std::map<std::string, std::string> values;
+  // The tool's own options without a value that were given.
+  std::set<std::string> flags;
 };
 
 // Reads --folder DIR, --transcript, --refuse-password-change, one SCRIPT,
-// and the options in `value_options`, each with the word after it as its
-// value. Returns what is wrong with the words ("--help" for a request for
+// the options in `value_options`, each with the word after it as its
+// value, and those in `flag_options`. Returns what is wrong with the words ("--help" for a request for
 // help), or nothing; whether a session has both folder and script is for
 // the caller to judge.
 std::optional<std::string> ParseSessionOptions(const std::vector<std::string>& words,
-                                               const std::vector<std::string>& value_options, SessionOptions* options);
+                                               const std::vector<std::string>& value_options, SessionOptions* options,
+                                               const std::vector<std::string>& flag_options = {});
 
 std::filesystem::path PathOf(const std::string& utf8);
 std::string Utf8Of(const std::filesystem::path& path);

@@ -55,6 +55,7 @@ void GuiUser::ActNow(scenario::Wait wait, HWND modal) {
   person_.AtWait(modal != nullptr ? std::optional<OpenModal>(OpenModal{wait, modal}) : std::nullopt);
   if (at_wait) at_wait(wait);
   if (dispatcher_.Act(wait) != nullptr && modal != nullptr) last_modal_ = modal;
+  if (after_act) after_act();
   acting_ = false;
 }
 

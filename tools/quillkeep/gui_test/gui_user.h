@@ -24,6 +24,8 @@ class GuiUser {
   scenario::Dispatcher& script() { return dispatcher_; }
   // Called at each wait before the person acts (a transcript, a screenshot).
   std::function<void(scenario::Wait)> at_wait;
+  // Called when the person has acted at a wait.
+  std::function<void()> after_act;
   // Called with the message of a failed script line before the run ends
   // (exit code 3).
   std::function<void(const std::string&)> on_failure;

@@ -1,14 +1,16 @@
 // quillkeep-gui-test: the notebook on the real Win32 window system, with
 // the scripted user of quillkeep-sim acting through real window messages.
 //
-//   quillkeep-gui-test [--transcript] [--refuse-password-change] [--shots DIR]
+//   quillkeep-gui-test [--transcript] [--refuse-password-change] [--shots DIR] [--timings]
 //                      --folder DIR SCRIPT
 //
 // Exit status as quillkeep-sim: the program's own exit code (0, or 255 for
 // -1), 3 when the script fails ("line N: expected ..., saw ..." on standard
 // error), 2 for a wrong command line or an unreadable script. With --shots,
 // the first time each window, the password dialog and the input box is
-// seen, the driver asks for a screenshot (see scripts/screenshots).
+// seen, the driver asks for a screenshot (see scripts/screenshots). With
+// --timings, each wait writes how long the program took to reach it
+// (bench/gui-list-fill reads these lines).
 #include <windows.h>
 #include <commctrl.h>
 
@@ -26,6 +28,7 @@
 #include "platform/system.h"
 #include "platform/win32/window_system_win32.h"
 #include "tools/quillkeep-sim/arguments.h"
+#include "tools/quillkeep-sim/timings.h"
 #include "tools/quillkeep-sim/faults.h"
 #include "tools/quillkeep/gui_test/gui_user.h"
 #include "tools/quillkeep/gui_test/screen.h"
@@ -42,7 +45,7 @@ using sim_tool::PathOf;
 using sim_tool::Utf8Of;
 
 [[noreturn]] void Usage(const std::string& problem) {
-  std::fprintf(stderr, "quillkeep-gui-test: %s\nusage: quillkeep-gui-test [--transcript] [--refuse-password-change] [--shots DIR] --folder DIR SCRIPT\n",
+  std::fprintf(stderr, "quillkeep-gui-test: %s\nusage: quillkeep-gui-test [--transcript] [--refuse-password-change] [--shots DIR] [--timings] --folder DIR SCRIPT\n",
                problem == "--help" ? "scenario scripts on the real windows" : problem.c_str());
   std::exit(kUsage);
 }
@@ -50,7 +53,7 @@ using sim_tool::Utf8Of;
 sim_tool::SessionOptions ParseOptions(int argc, char** argv) {
   sim_tool::SessionOptions options;
   if (std::optional<std::string> problem =
-          sim_tool::ParseSessionOptions(sim_tool::Utf8Arguments(argc, argv), {"--shots"}, &options))
+          sim_tool::ParseSessionOptions(sim_tool::Utf8Arguments(argc, argv), {"--shots"}, &options, {"--timings"}))
     Usage(*problem);
   if (options.folder.empty() || options.script.empty()) Usage("a session needs --folder DIR and a SCRIPT");
   return options;
@@ -139,7 +142,13 @@ int RunSession(const sim_tool::SessionOptions& options) {
   person.pass_time = [&host](std::uint32_t seconds) { return host.PassTime(seconds); };
   person.opened_addresses = [&host]() -> const std::vector<std::string>& { return host.addresses(); };
   std::set<std::string> shots_taken;
+  std::optional<sim_tool::WaitTimings> timings;
+  if (options.flags.count("--timings")) {
+    timings.emplace(stdout);
+    user->after_act = [&timings] { timings->ActionDone(); };
+  }
   user->at_wait = [&](scenario::Wait wait) {
+    if (timings) timings->AtWait(scenario::WaitName(wait));
     if (options.transcript) std::printf("[%s] %s\n", scenario::WaitName(wait), user->script().DescribeScreen().c_str());
     if (shots.empty()) return;
     HWND window = nullptr;

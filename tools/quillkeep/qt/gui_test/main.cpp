@@ -1,7 +1,7 @@
 // quillkeep-gui-test on Linux: the notebook on the Qt desktop, with the
 // scenario scripts played through real Qt widgets and input events.
 //
-//   quillkeep-gui-test [--transcript] [--refuse-password-change] [--shots DIR]
+//   quillkeep-gui-test [--transcript] [--refuse-password-change] [--shots DIR] [--timings]
 //                      --folder DIR SCRIPT
 //
 // Exit status as quillkeep-sim: the program's own exit code (0, or 255 for
@@ -10,7 +10,9 @@
 // the first time each window, the password dialog and the input box shows
 // something, its picture is saved as DIR/NAME.png (main-window,
 // init-window, record-window, password-dialog, input-box). Without a
-// QT_QPA_PLATFORM in the environment the windows are drawn offscreen.
+// QT_QPA_PLATFORM in the environment the windows are drawn offscreen. With
+// --timings, each wait writes how long the program took to reach it
+// (bench/gui-list-fill reads these lines).
 #include <unistd.h>
 
 #include <QDir>
@@ -32,6 +34,7 @@
 #include "platform/qt/window_system_qt.h"
 #include "platform/system.h"
 #include "tools/quillkeep-sim/arguments.h"
+#include "tools/quillkeep-sim/timings.h"
 #include "tools/quillkeep-sim/faults.h"
 #include "tools/quillkeep/qt/gui_test/qt_user.h"
 #include "tools/quillkeep/qt/icons.h"
@@ -47,7 +50,7 @@ constexpr int kUsage = 2;
 [[noreturn]] void Usage(const std::string& problem) {
   std::fprintf(stderr,
                "quillkeep-gui-test: %s\nusage: quillkeep-gui-test [--transcript] [--refuse-password-change] "
-               "[--shots DIR] --folder DIR SCRIPT\n",
+               "[--shots DIR] [--timings] --folder DIR SCRIPT\n",
                problem == "--help" ? "scenario scripts on the Qt desktop" : problem.c_str());
   std::exit(kUsage);
 }
@@ -91,7 +94,7 @@ int RunSession(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   std::vector<std::string> words = sim_tool::Utf8Arguments(argc, argv);
   sim_tool::SessionOptions options;
-  if (std::optional<std::string> problem = sim_tool::ParseSessionOptions(words, {"--shots"}, &options)) Usage(*problem);
+  if (std::optional<std::string> problem = sim_tool::ParseSessionOptions(words, {"--shots"}, &options, {"--timings"})) Usage(*problem);
   if (options.folder.empty() || options.script.empty()) Usage("a session needs --folder DIR and a SCRIPT");
   std::string problem;
   std::optional<sim_tool::SessionInputs> inputs = sim_tool::ReadSessionInputs(options, &problem);
@@ -128,7 +131,13 @@ int RunSession(int argc, char** argv) {
   person.lock_session = [&native] { native.ScreenSaverChanged(true); };
   person.opened_addresses = [&host]() -> const std::vector<std::string>& { return host.addresses(); };
   std::set<QString> shots_taken;
+  std::optional<sim_tool::WaitTimings> timings;
+  if (options.flags.count("--timings")) {
+    timings.emplace(stdout);
+    user->after_act = [&timings] { timings->ActionDone(); };
+  }
   user->at_wait = [&](scenario::Wait wait, QWidget* modal) {
+    if (timings) timings->AtWait(scenario::WaitName(wait));
     if (options.transcript) {
       std::printf("[%s] %s\n", scenario::WaitName(wait), user->script().DescribeScreen().c_str());
       std::fflush(stdout);

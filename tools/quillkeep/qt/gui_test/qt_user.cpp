@@ -69,6 +69,7 @@ void QtUser::Act(scenario::Wait wait, QWidget* modal) {
     } else if (modal != nullptr) {
       last_modal_ = modal;
     }
+    if (after_act) after_act();
   } catch (const scenario::ScriptFailure& failure) {
     // Failures cannot travel through the event loops: they end the run here.
     std::fprintf(stderr, "%s\n", failure.what());

@@ -29,6 +29,8 @@ class QtUser final : public QObject {
   // Called at each wait before the person acts, with the box, dialog or
   // popup menu showing (null at an idle wait): a transcript, a screenshot.
   std::function<void(scenario::Wait, QWidget* modal)> at_wait;
+  // Called when the person has acted at a wait.
+  std::function<void()> after_act;
 
   // Applies the clock lines at the top and starts watching for boxes.
   void Start();
