@@ -210,6 +210,12 @@ class WindowSystem {
   // Controls.
   virtual void SetEditRules(WindowHandle edit, const EditRules& rules) = 0;
   virtual void SetDefaultButton(WindowHandle button, bool is_default) = 0;
+  // An edit box's selection as GBK byte offsets into its text, a line break
+  // counting the two bytes "\r\n" it is read back as. Set clamps the start
+  // into the text and the length to what follows, both onto the start of a
+  // character, and scrolls the selection into view.
+  virtual void SetEditSelection(WindowHandle edit, int start, int length) = 0;
+  virtual void GetEditSelection(WindowHandle edit, int* start, int* length) = 0;
   // Changes how a control is drawn (its font, colours, alignment, border).
   // Styles that only take effect at creation are left as they were.
   virtual void SetLook(WindowHandle window, const ControlLook& look) {

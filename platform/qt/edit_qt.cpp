@@ -191,6 +191,17 @@ void LineEdit::mouseReleaseEvent(QMouseEvent* event) {
 
 // ---------------------------------------------------------------- multi-line
 
+void LineEdit::focusOutEvent(QFocusEvent* event) {
+  const bool selected = hasSelectedText();
+  const int start = selectionStart(), length = selectionLength();
+  const int caret = cursorPosition();
+  QLineEdit::focusOutEvent(event);
+  if (selected && !hasSelectedText()) {
+    setSelection(start, length);
+    if (caret == start) setSelection(start + length, -length);  // the caret stays where it was
+  }
+}
+
 TextEdit::TextEdit(QWidget* parent) : QPlainTextEdit(parent) {
   rules_.insert.multi_line = true;
   setAcceptDrops(false);

@@ -56,6 +56,9 @@ class LineEdit final : public QLineEdit, public EditBehaviour {
   QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  // Keeps the selection when the focus leaves, as the system's edit box does
+  // (the program reads and replaces it from its other units' handlers).
+  void focusOutEvent(QFocusEvent* event) override;
   QWidget* widget() override { return this; }
   int BytesOutsideSelection() const override;
 };

@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QTextCursor>
 #include <QWindow>
 
 #include <algorithm>
@@ -314,7 +315,10 @@ void QtWindowSystem::SetText(WindowHandle window, const std::string& text) {
   switch (native->kind) {
     case ControlKind::kFrame: widget->setWindowTitle(shown); break;
     case ControlKind::kEdit:
-      if (auto* line = qobject_cast<QLineEdit*>(widget)) line->setText(shown);
+      if (auto* line = qobject_cast<QLineEdit*>(widget)) {
+        line->setText(shown);
+        line->setCursorPosition(0);  // a new text puts the caret at its start, as on every desktop
+      }
       if (auto* multi = qobject_cast<QPlainTextEdit*>(widget)) static_cast<TextEdit*>(multi)->SetText(shown);
       break;
     case ControlKind::kLabel: static_cast<LabelWidget*>(widget)->SetText(shown); break;
@@ -590,6 +594,67 @@ void QtWindowSystem::SetEditRules(WindowHandle window, const EditRules& rules) {
     edit->SetRules(box);
   }
   ApplyLook(*native);  // read-only boxes are drawn on the window colour
+}
+
+namespace {
+
+// The index into an edit widget's text (line breaks as "\n") of a GBK byte
+// offset (a line break counting two), rounded down to a character's start.
+int WidgetIndexOf(QStringView text, int offset) {
+  qsizetype at = 0;
+  int bytes = 0;
+  while (at < text.size()) {
+    const qsizetype units = text[at].isHighSurrogate() && at + 1 < text.size() ? 2 : 1;
+    const int width = GbkLength(text.mid(at, units));
+    if (bytes + width > offset) break;
+    bytes += width;
+    at += units;
+  }
+  return static_cast<int>(at);
+}
+
+}  // namespace
+
+void QtWindowSystem::SetEditSelection(WindowHandle window, int start, int length) {
+  Native* native = Get(window);
+  if (native == nullptr || native->kind != ControlKind::kEdit || !native->widget) return;
+  QWidget* widget = native->widget.data();
+  if (auto* line = qobject_cast<QLineEdit*>(widget)) {
+    const QString text = line->text();
+    const int from = WidgetIndexOf(text, std::max(start, 0));
+    const int to = from + WidgetIndexOf(QStringView(text).mid(from), std::max(length, 0));
+    line->setSelection(from, to - from);
+  } else if (auto* multi = qobject_cast<QPlainTextEdit*>(widget)) {
+    const QString text = multi->toPlainText();
+    const int from = WidgetIndexOf(text, std::max(start, 0));
+    const int to = from + WidgetIndexOf(QStringView(text).mid(from), std::max(length, 0));
+    QTextCursor cursor = multi->textCursor();
+    cursor.setPosition(from);
+    cursor.setPosition(to, QTextCursor::KeepAnchor);
+    multi->setTextCursor(cursor);
+    multi->ensureCursorVisible();
+  }
+}
+
+void QtWindowSystem::GetEditSelection(WindowHandle window, int* start, int* length) {
+  *start = *length = 0;
+  Native* native = Get(window);
+  if (native == nullptr || native->kind != ControlKind::kEdit || !native->widget) return;
+  QWidget* widget = native->widget.data();
+  QString text;
+  int from = 0, to = 0;
+  if (auto* line = qobject_cast<QLineEdit*>(widget)) {
+    text = line->text();
+    from = line->hasSelectedText() ? line->selectionStart() : line->cursorPosition();
+    to = line->hasSelectedText() ? line->selectionEnd() : from;
+  } else if (auto* multi = qobject_cast<QPlainTextEdit*>(widget)) {
+    text = multi->toPlainText();
+    from = multi->textCursor().selectionStart();
+    to = multi->textCursor().selectionEnd();
+  }
+  *start = GbkLength(QStringView(text).left(from));
+  *length = GbkLength(QStringView(text).mid(from, to - from));
+  text.fill(u' ');  // may be a password
 }
 
 void QtWindowSystem::SetDefaultButton(WindowHandle window, bool is_default) {

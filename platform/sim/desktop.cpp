@@ -94,7 +94,11 @@ void Desktop::Destroy(WindowHandle handle) {
 }
 
 void Desktop::SetText(WindowHandle handle, const std::string& text) {
-  if (SimWindow* window = tree_.Get(handle)) window->text = text;
+  SimWindow* window = tree_.Get(handle);
+  if (window == nullptr) return;
+  window->text = text;
+  // A new text puts an edit box's caret at its start, as the system's does.
+  window->selection_start = window->selection_length = 0;
 }
 
 std::string Desktop::GetText(WindowHandle handle) {
@@ -190,6 +194,45 @@ void Desktop::Activate(WindowHandle frame) {
 
 void Desktop::SetEditRules(WindowHandle edit, const EditRules& rules) {
   if (SimWindow* window = tree_.Get(edit)) window->rules = rules;
+}
+
+namespace {
+
+// The start of the character a byte offset falls in: a double-byte
+// character, or a line break "\r\n", is never split.
+int CharacterStart(const std::string& gbk, int offset) {
+  int at = 0;
+  const int size = static_cast<int>(gbk.size());
+  while (at < size) {
+    const unsigned char c = static_cast<unsigned char>(gbk[static_cast<std::size_t>(at)]);
+    const int width = (c >= 0x81 || (c == '\r' && at + 1 < size && gbk[static_cast<std::size_t>(at) + 1] == '\n')) ? 2 : 1;
+    if (at + width > offset) break;
+    at += width;
+  }
+  return std::min(at, size);
+}
+
+}  // namespace
+
+void Desktop::SetEditSelection(WindowHandle edit, int start, int length) {
+  SimWindow* window = tree_.Get(edit);
+  if (window == nullptr || window->kind != ControlKind::kEdit) return;
+  const int size = static_cast<int>(window->text.size());
+  const int from = CharacterStart(window->text, std::clamp(start, 0, size));
+  const int to = CharacterStart(window->text, std::clamp(length, 0, size - from) + from);
+  window->selection_start = from;
+  window->selection_length = to - from;
+}
+
+void Desktop::GetEditSelection(WindowHandle edit, int* start, int* length) {
+  const SimWindow* window = Find(edit);
+  const bool is_edit = window != nullptr && window->kind == ControlKind::kEdit;
+  *start = is_edit ? window->selection_start : 0;
+  *length = is_edit ? window->selection_length : 0;
+}
+
+void Desktop::SetLook(WindowHandle handle, const ControlLook& look) {
+  if (SimWindow* window = tree_.Get(handle)) window->look = look;
 }
 
 void Desktop::SetDefaultButton(WindowHandle button, bool is_default) {

@@ -122,6 +122,9 @@ class Desktop : public SimHost, public WindowSystem {
   WindowHandle GetActive() override { return active_; }
   void SetEditRules(WindowHandle edit, const EditRules& rules) override;
   void SetDefaultButton(WindowHandle button, bool is_default) override;
+  void SetLook(WindowHandle window, const ControlLook& look) override;
+  void SetEditSelection(WindowHandle edit, int start, int length) override;
+  void GetEditSelection(WindowHandle edit, int* start, int* length) override;
   void ListInsertColumn(WindowHandle list, int index, const std::string& title, int width, int alignment) override;
   int ListInsertRow(WindowHandle list, int position, const std::string& caption) override;
   bool ListDeleteRow(WindowHandle list, int row) override;

@@ -80,6 +80,8 @@ void PersonInput::Type(WindowHandle edit, const std::string& text) {
     SimWindow* target = desktop_.tree_.Get(edit);
     if (target == nullptr) return;
     target->text = Typed(text, target->rules);
+    target->selection_start = static_cast<int>(target->text.size());  // the caret after what was typed
+    target->selection_length = 0;
     desktop_.Notify(Notice::kTextChanged, edit);
   });
 }
@@ -119,6 +121,32 @@ void PersonInput::SelectRow(WindowHandle list, int row) {
     target->ClearSelection();
     if (row >= 0) desktop_.ListSetRowState(list, row, true, true);
     if (desktop_.Find(list) != nullptr) desktop_.Notify(Notice::kClicked, list);
+  });
+}
+
+void PersonInput::DoubleClickRow(WindowHandle list, int row) {
+  const ListModel* model = desktop_.List(list);
+  if (model == nullptr) throw ActionRefused("not a list");
+  if (row < 0 || row >= model->RowCount()) throw ActionRefused("the list has " + std::to_string(model->RowCount()) + " rows");
+  SelectRow(list, row);
+  desktop_.queue_.PostInput([this, list, row] {
+    const ListModel* target = desktop_.List(list);
+    if (target != nullptr && row < target->RowCount()) desktop_.Notify(Notice::kRowActivated, list, row);
+  });
+}
+
+void PersonInput::ClickHeader(WindowHandle list, int column) {
+  RequireUsable(list, "list");
+  const SimWindow* window = desktop_.Find(list);
+  const ListModel* model = desktop_.List(list);
+  if (model == nullptr) throw ActionRefused("not a list");
+  if (window->look.view != ListViewMode::kReport || window->look.hide_header) throw ActionRefused("the list shows no column titles");
+  if (column >= static_cast<int>(model->columns().size()))
+    throw ActionRefused("the list has " + std::to_string(model->columns().size()) + " columns");
+  desktop_.queue_.PostInput([this, list, column] {
+    FocusOn(list);
+    const SimWindow* target = desktop_.Find(list);
+    if (target != nullptr && target->look.clickable_header) desktop_.Notify(Notice::kColumnClicked, list, column);
   });
 }
 

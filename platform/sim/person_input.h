@@ -31,6 +31,11 @@ class PersonInput {
   void Click(WindowHandle unit);
   void RightClick(WindowHandle list);
   void SelectRow(WindowHandle list, int row);  // -1 clears the selection
+  // The first click selects the row, the second activates it.
+  void DoubleClickRow(WindowHandle list, int row);
+  // On the title of a column: only a report list with its header shown has
+  // them, and only a clickable header reports the click.
+  void ClickHeader(WindowHandle list, int column);
   void PressKey(int key_with_modifiers);       // to the focus, or the active window
   void CloseActive();
   void ChooseMenuCommand(WindowHandle frame, int command);

@@ -25,6 +25,7 @@ WindowHandle WindowTree::Add(const CreateParams& params) {
   window.enabled = !params.disabled;
   window.tab_stop = params.tab_stop;
   window.frame = params.frame;
+  window.look = params.look;
   window.state = params.frame.initial_state;
   window.topmost = params.frame.topmost;
   if (params.kind == ControlKind::kFrame && params.frame.centered) {

@@ -33,6 +33,8 @@ struct SimWindow {
   std::vector<WindowHandle> children;  // stacking order, first on top of the list
   MenuHandle menu = 0;
   EditRules rules;
+  ControlLook look;  // controls
+  int selection_start = 0, selection_length = 0;  // edits: GBK bytes
   bool default_button = false;
   ListModel list;  // list views
 };

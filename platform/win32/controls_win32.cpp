@@ -28,6 +28,23 @@ int BytesOutsideSelection(HWND edit) {
   return GbkLength(text.substr(0, start)) + GbkLength(text.substr(end));
 }
 
+// The index into a control's UTF-16 text of a GBK byte offset, rounded down
+// to the start of a character; a line break "\r\n" is never split.
+int WideIndexOf(std::wstring_view text, int offset) {
+  std::size_t at = 0;
+  int bytes = 0;
+  while (at < text.size()) {
+    const bool pair = (text[at] == L'\r' && at + 1 < text.size() && text[at + 1] == L'\n') ||
+                      (IS_HIGH_SURROGATE(text[at]) && at + 1 < text.size() && IS_LOW_SURROGATE(text[at + 1]));
+    const std::size_t units = pair ? 2 : 1;
+    const int width = GbkLength(text.substr(at, units));
+    if (bytes + width > offset) break;
+    bytes += width;
+    at += units;
+  }
+  return static_cast<int>(at);
+}
+
 bool DigitOrMinus(wchar_t c) { return c == L'-' || (c >= L'0' && c <= L'9'); }
 
 // Only ASCII letters change case: a double-byte character is never a letter here.
@@ -124,6 +141,33 @@ bool Win32WindowSystem::ControlColours(HWND control, HDC dc, LRESULT* brush) {
 }
 
 // ---------------------------------------------------------------- edits
+
+void Win32WindowSystem::SetEditSelection(WindowHandle handle, int start, int length) {
+  HWND edit = reinterpret_cast<HWND>(handle);
+  Native* native = Get(edit);
+  if (native == nullptr || native->kind != ControlKind::kEdit) return;
+  WideSecret content = WindowTextSecret(edit);  // may be a password
+  std::wstring_view text = content.view();
+  const int from = WideIndexOf(text, std::max(start, 0));
+  const int to = from + WideIndexOf(text.substr(static_cast<std::size_t>(from)), std::max(length, 0));
+  ::SendMessageW(edit, EM_SETSEL, static_cast<WPARAM>(from), static_cast<LPARAM>(to));
+  ::SendMessageW(edit, EM_SCROLLCARET, 0, 0);
+}
+
+void Win32WindowSystem::GetEditSelection(WindowHandle handle, int* start, int* length) {
+  *start = *length = 0;
+  HWND edit = reinterpret_cast<HWND>(handle);
+  Native* native = Get(edit);
+  if (native == nullptr || native->kind != ControlKind::kEdit) return;
+  WideSecret content = WindowTextSecret(edit);
+  std::wstring_view text = content.view();
+  DWORD from = 0, to = 0;
+  ::SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+  from = std::min<DWORD>(from, static_cast<DWORD>(text.size()));
+  to = std::min<DWORD>(std::max(from, to), static_cast<DWORD>(text.size()));
+  *start = GbkLength(text.substr(0, from));
+  *length = GbkLength(text.substr(from, to - from));
+}
 
 void Win32WindowSystem::SetEditRules(WindowHandle handle, const EditRules& rules) {
   HWND edit = reinterpret_cast<HWND>(handle);

@@ -55,6 +55,8 @@ class Win32WindowSystem final : public WindowSystem {
   void Activate(WindowHandle frame) override;
   WindowHandle GetActive() override;
   void SetEditRules(WindowHandle edit, const EditRules& rules) override;
+  void SetEditSelection(WindowHandle edit, int start, int length) override;
+  void GetEditSelection(WindowHandle edit, int* start, int* length) override;
   void SetDefaultButton(WindowHandle button, bool is_default) override;
   void SetLook(WindowHandle window, const ControlLook& look) override;
   void ListInsertColumn(WindowHandle list, int index, const std::string& title, int width, int alignment) override;

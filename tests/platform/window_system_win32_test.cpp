@@ -90,6 +90,29 @@ TEST_F(Win32WindowSystemTest, AnEditBoxForASecretHasNoInputContext) {
   EXPECT_TRUE(HasInputContext(edit));
 }
 
+// Selections are GBK byte offsets that never split a character or a line
+// break ("\r\n" in the control as in the text read back).
+TEST_F(Win32WindowSystemTest, SelectionCountsGbkBytesAndKeepsCharactersWhole) {
+  ControlLook look;
+  look.multi_line = true;
+  WindowHandle edit = Control(ControlKind::kEdit, "EDIT", "甲乙\r\nab", look);
+  ASSERT_NE(edit, 0u);
+  int start = -1, length = -1;
+  system_.SetEditSelection(edit, 3, 100);  // inside 乙, then past the end
+  system_.GetEditSelection(edit, &start, &length);
+  EXPECT_EQ(start, 2);
+  EXPECT_EQ(length, 6);
+  system_.SetEditSelection(edit, 5, 1);  // inside the line break
+  system_.GetEditSelection(edit, &start, &length);
+  EXPECT_EQ(start, 4);
+  EXPECT_EQ(length, 0);
+  system_.SetEditSelection(edit, 1, 2);  // from 甲's start, up to 甲's end
+  DWORD from = 9, to = 9;
+  ::SendMessageW(reinterpret_cast<HWND>(edit), EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+  EXPECT_EQ(from, 0u);
+  EXPECT_EQ(to, 1u);
+}
+
 TEST_F(Win32WindowSystemTest, FrameKeepsItsClassCaptionAndTemplateGeometry) {
   wchar_t class_name[64] = {};
   ::GetClassNameW(reinterpret_cast<HWND>(frame_), class_name, 64);

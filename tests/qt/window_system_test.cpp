@@ -171,6 +171,38 @@ TEST_F(QtWindowSystemTest, MultiLineBoxCountsALineBreakAsTwoBytesAndScrolls) {
   EXPECT_EQ(text->lineWrapMode(), QPlainTextEdit::WidgetWidth);
 }
 
+// Selections are GBK byte offsets that never split a character or a line
+// break, and a box keeps its selection when the focus leaves it.
+TEST_F(QtWindowSystemTest, SelectionCountsGbkBytesAndKeepsCharactersWhole) {
+  int start = -1, length = -1;
+  WindowHandle multi = Edit(0, Gbk(u"甲乙\r\nab"), true);
+  system_->SetEditSelection(multi, 3, 100);  // inside 乙, then past the end
+  system_->GetEditSelection(multi, &start, &length);
+  EXPECT_EQ(start, 2);
+  EXPECT_EQ(length, 6);
+  system_->SetEditSelection(multi, 5, 1);  // inside the line break
+  system_->GetEditSelection(multi, &start, &length);
+  EXPECT_EQ(start, 4);
+  EXPECT_EQ(length, 0);
+  system_->SetEditSelection(multi, 6, 2);
+  EXPECT_EQ(static_cast<QPlainTextEdit*>(Widget(multi))->textCursor().selectedText(), u"ab"_s);
+
+  WindowHandle line = Edit(0, Gbk(u"甲乙abc"));
+  system_->SetFocus(line);
+  system_->SetEditSelection(line, 1, 3);  // from 甲's start, up to 乙's second byte
+  system_->GetEditSelection(line, &start, &length);
+  EXPECT_EQ(start, 0);
+  EXPECT_EQ(length, 2);
+  system_->SetFocus(multi);
+  system_->GetEditSelection(line, &start, &length);
+  EXPECT_EQ(start, 0);
+  EXPECT_EQ(length, 2) << "the selection outlives the focus";
+  system_->SetText(line, "xyz");
+  system_->GetEditSelection(line, &start, &length);
+  EXPECT_EQ(start, 0) << "a new text puts the caret at its start";
+  EXPECT_EQ(length, 0);
+}
+
 TEST_F(QtWindowSystemTest, PasswordCharacterReadOnlyAndDigits) {
   WindowHandle edit = Edit(0, "secret");
   EditRules rules;

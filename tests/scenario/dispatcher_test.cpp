@@ -34,6 +34,8 @@ class FakePerson final : public Person {
   void Click(platform::WindowHandle) override { done.push_back("click"); }
   void RightClick(platform::WindowHandle) override { done.push_back("rclick"); }
   void SelectRow(platform::WindowHandle, int row) override { done.push_back("select " + std::to_string(row)); }
+  void DoubleClickRow(platform::WindowHandle, int row) override { done.push_back("dclick " + std::to_string(row)); }
+  void ClickHeader(platform::WindowHandle, int column) override { done.push_back("header " + std::to_string(column)); }
   void PressKey(int key) override { done.push_back("key " + std::to_string(key)); }
   void Close(platform::WindowHandle) override { done.push_back("close"); }
   void AnswerBox(BoxAnswer answer) override { done.push_back("answer " + std::to_string(static_cast<int>(answer))); }

@@ -4,7 +4,8 @@
 #   cmake -DCONFIG=<scenario settings> -P run_scenario.cmake
 # The settings file (written by qk_scenario) sets SIM, QKDB, EMULATOR,
 # SCRIPTS_DIR, RUN_DIR, SESSIONS, FAULT_SESSIONS, FILES, PREPARE, STATUS,
-# ERROR (text the last session writes on standard error), CONTAINS,
+# ERROR (text the last session writes on standard error), PROGRAM (the
+# program the sessions run, empty for the notebook), CONTAINS,
 # QKDB_CHECKS.
 cmake_minimum_required(VERSION 3.25)
 include(${CONFIG})
@@ -54,6 +55,9 @@ foreach(session IN LISTS SESSIONS)
     set(want ${STATUS})
   endif()
   set(options --transcript)
+  if(NOT PROGRAM STREQUAL "")
+    list(APPEND options --program ${PROGRAM})
+  endif()
   if(session IN_LIST FAULT_SESSIONS)
     list(APPEND options --refuse-password-change)
   endif()

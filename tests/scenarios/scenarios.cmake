@@ -120,3 +120,10 @@ qk_scenario(lock_when_away SESSIONS lock_idle lock_after_box PREPARE ${LOCK_RECO
 qk_scenario(lock_with_session SESSIONS lock_session PREPARE ${LOCK_RECORDS}
   FILES "files/lock_not_a_number.ini>user.ini")
 qk_scenario(lock_off SESSIONS lock_off PREPARE ${LOCK_RECORDS} FILES "files/lock_off.ini>user.ini")
+
+# The pieces program: a hand-made window using what the notebook leaves
+# unused, on every desktop.
+qk_scenario(pieces_edit_selection PROGRAM pieces SESSIONS pieces/edit_selection)
+qk_scenario(pieces_list_clicks PROGRAM pieces SESSIONS pieces/list_clicks)
+qk_scenario(pieces_header_refused PROGRAM pieces SESSIONS pieces/header_refused STATUS 3
+  ERROR "saw the list has 2 columns")

@@ -47,6 +47,11 @@ std::optional<std::string> ParseSessionOptions(const std::vector<std::string>& w
     if (takes_value) {
       if (i + 1 >= words.size()) return word + " needs a value";
       (word == "--folder" ? options->folder : options->values[word]) = words[++i];
+    } else if (word == "--program") {
+      if (i + 1 >= words.size()) return word + " needs a value";
+      const std::string& name = words[++i];
+      if (name != "notebook" && name != "pieces") return "no program named " + name + " (notebook or pieces)";
+      options->pieces_program = name == "pieces";
     } else if (std::find(flag_options.begin(), flag_options.end(), word) != flag_options.end()) {
       options->flags.insert(word);
     } else if (word == "--transcript") {

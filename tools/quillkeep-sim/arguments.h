@@ -22,13 +22,16 @@ struct SessionOptions {
   std::string script;  // UTF-8
   bool transcript = false;
   bool refuse_password_change = false;
+  // --program pieces: the pieces program (tools/scenario/pieces) runs
+  // instead of the notebook (--program notebook, the default).
+  bool pieces_program = false;
   // The tool's own options that take a value (those named to the parser).
   std::map<std::string, std::string> values;
   // The tool's own options without a value that were given.
   std::set<std::string> flags;
 };
 
-// Reads --folder DIR, --transcript, --refuse-password-change, one SCRIPT,
+// Reads --folder DIR, --transcript, --refuse-password-change, --program NAME, one SCRIPT,
 // the options in `value_options`, each with the word after it as its
 // value, and those in `flag_options`. Returns what is wrong with the words ("--help" for a request for
 // help), or nothing; whether a session has both folder and script is for

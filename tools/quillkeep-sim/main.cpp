@@ -1,10 +1,11 @@
 // quillkeep-sim: the notebook on the simulated desktop, driven by a scenario
 // script.
 //
-//   quillkeep-sim [--transcript] --folder DIR SCRIPT
+//   quillkeep-sim [--transcript] [--program notebook|pieces] --folder DIR SCRIPT
 //   quillkeep-sim --write-templates FILE
 //
-// --refuse-password-change (for the scenario suite) makes the engine refuse
+// --program pieces runs the pieces program (tools/scenario/pieces) instead
+// of the notebook. --refuse-password-change (for the scenario suite) makes the engine refuse
 // the session's first change of the access password, as when rewriting the
 // file fails.
 //
@@ -23,6 +24,7 @@
 
 #include "app/forms/template_block.h"
 #include "app/program.h"
+#include "tools/scenario/pieces/pieces_program.h"
 #include "platform/host.h"
 #include "platform/sim/desktop.h"
 #include "platform/system.h"
@@ -44,7 +46,7 @@ using sim_tool::Utf8Of;
 [[noreturn]] void Usage(const std::string& problem) {
   std::fprintf(stderr, "quillkeep-sim: %s\n", problem == "--help" ? "scripted sessions of the notebook" : problem.c_str());
   std::fputs(
-      "usage: quillkeep-sim [--transcript] [--refuse-password-change] --folder DIR SCRIPT\n"
+      "usage: quillkeep-sim [--transcript] [--refuse-password-change] [--program notebook|pieces] --folder DIR SCRIPT\n"
       "       quillkeep-sim --write-templates FILE\n",
       stderr);
   std::exit(kUsage);
@@ -109,6 +111,7 @@ int RunSession(const sim_tool::SessionOptions& options) {
   int exit_code = 0;
   try {
     user->Start(*desktop);
+    if (options.pieces_program) scenario::RunPiecesProgram();
     app::RunNotebook();
   } catch (const platform::ProcessExit& exit) {
     exit_code = exit.code;

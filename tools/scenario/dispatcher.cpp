@@ -143,14 +143,19 @@ void Dispatcher::PerformInWindow(const ScriptLine& line) {
   }
   if (v == "click") return person_.Click(Unit(line, line.words[0], "unit"));
   if (v == "rclick") return person_.RightClick(Unit(line, line.words[0], "list"));
-  if (v == "select") {
+  if (v == "select" || v == "dclick" || v == "header") {
     platform::WindowHandle list = Unit(line, line.words[0], "list");
     std::optional<ui::UnitIdentity> identity = screen_.Identify(list);
     if (!identity || identity->type_code != ui::type_code::kListView) throw ActionRefused("not a list");
-    int row = WholeNumberOf(line, 1);
-    int rows = screen_.ListRows(list);
-    if (row < -1 || row >= rows) throw ActionRefused("the list has " + std::to_string(rows) + " rows");
-    return person_.SelectRow(list, row);
+    const int number = WholeNumberOf(line, 1);
+    if (v == "header") {
+      if (number < 0) throw ActionRefused("no column " + std::to_string(number));
+      return person_.ClickHeader(list, number);
+    }
+    const int rows = screen_.ListRows(list);
+    const int lowest = v == "select" ? -1 : 0;  // a double click needs a row
+    if (number < lowest || number >= rows) throw ActionRefused("the list has " + std::to_string(rows) + " rows");
+    return v == "select" ? person_.SelectRow(list, number) : person_.DoubleClickRow(list, number);
   }
   if (v == "close") {
     platform::WindowHandle active = screen_.ActiveFrame();

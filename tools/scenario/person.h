@@ -86,6 +86,11 @@ class Person {
   virtual void RightClick(platform::WindowHandle list) = 0;
   // A click on the row (-1: on no row, which clears the selection).
   virtual void SelectRow(platform::WindowHandle list, int row) = 0;
+  // A double click on the row (which exists).
+  virtual void DoubleClickRow(platform::WindowHandle list, int row) = 0;
+  // A click on the title of a column of a list in report view; refused
+  // when the list shows no such column title.
+  virtual void ClickHeader(platform::WindowHandle list, int column) = 0;
   // A key (platform::key codes with modifiers) to the focus of the active window.
   virtual void PressKey(int key) = 0;
   // The close box of a frame.

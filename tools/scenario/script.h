@@ -6,7 +6,8 @@
 // line with the escapes \r \n \t \s (space) and \\; UNIT is a unit name,
 // looked up in the active window first, or a hexadecimal id as 0x16010005):
 //   actions:  type UNIT TEXT | click UNIT | key Tab|Shift+Tab|Enter|Esc|Shift+F10|Apps |
-//             close | select UNIT ROW | rclick UNIT | menu CAPTION |
+//             close | select UNIT ROW | dclick UNIT ROW | header UNIT COLUMN |
+//             rclick UNIT | menu CAPTION |
 //             answer OK|Cancel|Yes|No|Abort|Retry|Ignore | input TEXT | cancel
 //   setup:    clock YYYY-MM-DD HH:MM:SS | wait SECONDS (the clock moves on;
 //             what falls due meanwhile, as clearing the clipboard or the
@@ -22,7 +23,8 @@
 // types would, through the box's own rules: a line break (\r\n, or a lone
 // \n or \r) is one Enter, and a character that code page 936 lacks is
 // refused, as the desktop refuses it (`input` likewise). `key Apps` is the
-// menu key.
+// menu key. `dclick` double-clicks a row of a list; `header` clicks the
+// title of a column of a list in report view.
 #pragma once
 
 #include <cstdint>

@@ -111,6 +111,14 @@ void SimPerson::SelectRow(platform::WindowHandle list, int row) {
   Refusing([&] { desktop().input().SelectRow(list, row); });
 }
 
+void SimPerson::DoubleClickRow(platform::WindowHandle list, int row) {
+  Refusing([&] { desktop().input().DoubleClickRow(list, row); });
+}
+
+void SimPerson::ClickHeader(platform::WindowHandle list, int column) {
+  Refusing([&] { desktop().input().ClickHeader(list, column); });
+}
+
 void SimPerson::PressKey(int key) {
   Refusing([&] { desktop().input().PressKey(key); });
 }

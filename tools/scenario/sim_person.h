@@ -29,6 +29,8 @@ class SimPerson final : public Person {
   void Click(platform::WindowHandle unit) override;
   void RightClick(platform::WindowHandle list) override;
   void SelectRow(platform::WindowHandle list, int row) override;
+  void DoubleClickRow(platform::WindowHandle list, int row) override;
+  void ClickHeader(platform::WindowHandle list, int column) override;
   void PressKey(int key) override;
   void Close(platform::WindowHandle frame) override;
   void AnswerBox(platform::BoxAnswer answer) override;

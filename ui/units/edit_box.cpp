@@ -1,4 +1,5 @@
 // The edit box unit on the system edit control.
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 
@@ -74,6 +75,7 @@ class EditBox : public ControlUnit {
     if (multi_line_ == 0 && adjusted.rect.height < kMinimumHeight) adjusted.rect.height = kMinimumHeight;
     if (!CreateWindow(platform::ControlKind::kEdit, "EDIT", content_, adjusted, Look())) return false;
     System().SetEditRules(handle_, Rules());
+    Select(selection_start_, selection_length_);
     return true;
   }
 
@@ -125,8 +127,8 @@ class EditBox : public ControlUnit {
       case P::kSpinStyle: word(spin_style_); break;
       case P::kSpinMinimum: word(spin_min_); break;
       case P::kSpinMaximum: word(spin_max_); break;
-      case P::kSelectionStart: word(selection_start_); break;
-      case P::kSelectionLength: word(selection_length_); break;
+      case P::kSelectionStart: word(Selection().start); break;
+      case P::kSelectionLength: word(Selection().length); break;
       case P::kSelectedText: v.data = SelectedText(); break;
       case P::kText27: v.data = text27_; break;
       case P::kText28: v.data = text28_; break;
@@ -163,8 +165,8 @@ class EditBox : public ControlUnit {
       case P::kSpinStyle: spin_style_ = ClampChoice(v.word, 0, 2); break;
       case P::kSpinMinimum: spin_min_ = i; break;
       case P::kSpinMaximum: spin_max_ = i; break;
-      case P::kSelectionStart: selection_start_ = i; break;
-      case P::kSelectionLength: selection_length_ = i; break;
+      case P::kSelectionStart: Select(i, Selection().length); return false;
+      case P::kSelectionLength: Select(Selection().start, i); return false;
       case P::kSelectedText: ReplaceSelection(v.data); return false;
       case P::kText27: text27_ = v.data; break;
       case P::kText28: text28_ = v.data; break;
@@ -186,7 +188,8 @@ class EditBox : public ControlUnit {
     for (std::int32_t v : {hide_selection_, max_length_, multi_line_, scroll_bars_, alignment_, input_mode_})
       out.I32(v);
     out.U16(password_char_);
-    for (std::int32_t v : {case_mode_, spin_style_, spin_min_, spin_max_, selection_start_, selection_length_})
+    const Range selection = Selection();
+    for (std::int32_t v : {case_mode_, spin_style_, spin_min_, spin_max_, selection.start, selection.length})
       out.I32(v);
     out.CountedText(font_);
     out.CountedText(Content());
@@ -212,9 +215,15 @@ class EditBox : public ControlUnit {
 
  private:
   // Store, set the text without a change notice, then one content-changed event.
-  void SetContent(const std::string& text) {
+  // Then selects `length` bytes from `start` (by default the caret at the
+  // start, as after any new text); the event comes last, as its handler may
+  // destroy this unit.
+  void SetContent(const std::string& text, int start = 0, int length = 0) {
     content_ = text;
-    if (handle_ != 0) System().SetText(handle_, text);
+    if (handle_ != 0) {
+      System().SetText(handle_, text);
+      System().SetEditSelection(handle_, start, length);
+    }
     RaiseSimple(window_id_, unit_id_, event::edit::kContentChanged);
   }
 
@@ -247,26 +256,48 @@ class EditBox : public ControlUnit {
     if (value > high) value = low;  // leaving the range continues at its other end
     if (value < low) value = high;
     System().SetFocus(handle_);
-    selection_start_ = 0;
-    selection_length_ = -1;
-    if (Registry().FindLoaded(window_id_) != nullptr) SetContent(std::to_string(value));
+    if (Registry().FindLoaded(window_id_) == nullptr) return;
+    const std::string number = std::to_string(value);
+    SetContent(number, 0, static_cast<int>(number.size()));  // all of it selected
+  }
+
+  struct Range {
+    std::int32_t start = 0, length = 0;
+  };
+
+  // The control's selection in bytes of its text.
+  Range Selection() const {
+    Range range{selection_start_, selection_length_};
+    if (handle_ != 0) System().GetEditSelection(handle_, &range.start, &range.length);
+    return range;
+  }
+
+  // Selects `length` bytes from `start`: a start of -1 is the end of the
+  // text, a length of -1 runs to the end; the control keeps both within the
+  // text and on whole characters.
+  void Select(std::int32_t start, std::int32_t length) {
+    const auto size = static_cast<std::int32_t>(Content().size());
+    const std::int32_t from = start < 0 ? size : std::min(start, size);
+    const std::int32_t count = length < 0 ? size - from : std::min(length, size - from);
+    selection_start_ = from;
+    selection_length_ = count;
+    if (handle_ != 0) System().SetEditSelection(handle_, from, count);
   }
 
   std::string SelectedText() const {
-    std::string text = Content();
-    std::size_t start = selection_start_ < 0 ? text.size() : std::min<std::size_t>(selection_start_, text.size());
-    std::size_t length = selection_length_ < 0 ? text.size() - start
-                                               : std::min<std::size_t>(selection_length_, text.size() - start);
-    return text.substr(start, length);
+    const Range range = Selection();
+    const std::string text = Content();
+    const std::size_t start = std::min<std::size_t>(static_cast<std::size_t>(std::max(range.start, 0)), text.size());
+    return text.substr(start, static_cast<std::size_t>(std::max(range.length, 0)));
   }
 
+  // Replaces the selection, leaving the caret after the new text as typing does.
   void ReplaceSelection(const std::string& with) {
+    const Range range = Selection();
     std::string text = Content();
-    std::size_t start = selection_start_ < 0 ? text.size() : std::min<std::size_t>(selection_start_, text.size());
-    std::size_t length = selection_length_ < 0 ? text.size() - start
-                                               : std::min<std::size_t>(selection_length_, text.size() - start);
-    text.replace(start, length, with);
-    SetContent(text);
+    const std::size_t start = std::min<std::size_t>(static_cast<std::size_t>(std::max(range.start, 0)), text.size());
+    text.replace(start, static_cast<std::size_t>(std::max(range.length, 0)), with);
+    SetContent(text, static_cast<int>(start + with.size()));
   }
 
   std::int32_t border_ = 1;

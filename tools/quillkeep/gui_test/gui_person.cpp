@@ -142,6 +142,28 @@ void GuiPerson::SelectRow(platform::WindowHandle handle, int row) {
   ClickAt(list, OnRow(list, row), false);
 }
 
+void GuiPerson::DoubleClickRow(platform::WindowHandle handle, int row) {
+  HWND list = Hwnd(handle);
+  ::SendMessageW(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+  const POINT at = OnRow(list, row);
+  const LPARAM where = MAKELPARAM(at.x, at.y);
+  ::PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, where);
+  ::PostMessageW(list, WM_LBUTTONUP, 0, where);
+  ::PostMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, where);
+  ::PostMessageW(list, WM_LBUTTONUP, 0, where);
+}
+
+void GuiPerson::ClickHeader(platform::WindowHandle handle, int column) {
+  HWND list = Hwnd(handle);
+  HWND header = reinterpret_cast<HWND>(::SendMessageW(list, LVM_GETHEADER, 0, 0));
+  if (header == nullptr || !::IsWindowVisible(header)) throw scenario::ActionRefused("the list shows no column titles");
+  const int columns = static_cast<int>(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+  if (column >= columns) throw scenario::ActionRefused("the list has " + std::to_string(columns) + " columns");
+  RECT item{};
+  ::SendMessageW(header, HDM_GETITEMRECT, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
+  ClickAt(header, POINT{(item.left + item.right) / 2, (item.top + item.bottom) / 2}, false);
+}
+
 void GuiPerson::PressKey(int key) {
   HWND target = ::GetFocus();
   if (target == nullptr) target = ::GetActiveWindow();

@@ -2,7 +2,7 @@
 // the scripted user of quillkeep-sim acting through real window messages.
 //
 //   quillkeep-gui-test [--transcript] [--refuse-password-change] [--shots DIR] [--timings]
-//                      --folder DIR SCRIPT
+//                      [--program notebook|pieces] --folder DIR SCRIPT
 //
 // Exit status as quillkeep-sim: the program's own exit code (0, or 255 for
 // -1), 3 when the script fails ("line N: expected ..., saw ..." on standard
@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "app/program.h"
+#include "tools/scenario/pieces/pieces_program.h"
 #include "platform/host.h"
 #include "platform/system.h"
 #include "platform/win32/window_system_win32.h"
@@ -45,7 +46,7 @@ using sim_tool::PathOf;
 using sim_tool::Utf8Of;
 
 [[noreturn]] void Usage(const std::string& problem) {
-  std::fprintf(stderr, "quillkeep-gui-test: %s\nusage: quillkeep-gui-test [--transcript] [--refuse-password-change] [--shots DIR] [--timings] --folder DIR SCRIPT\n",
+  std::fprintf(stderr, "quillkeep-gui-test: %s\nusage: quillkeep-gui-test [--transcript] [--refuse-password-change] [--shots DIR] [--timings] [--program notebook|pieces] --folder DIR SCRIPT\n",
                problem == "--help" ? "scenario scripts on the real windows" : problem.c_str());
   std::exit(kUsage);
 }
@@ -168,6 +169,7 @@ int RunSession(const sim_tool::SessionOptions& options) {
     std::fprintf(stderr, "%s\n", failure.what());
     return kScriptFailed;
   }
+  if (options.pieces_program) scenario::RunPiecesProgram();
   app::RunNotebook();  // ends through the host's EndProcess
 }
 

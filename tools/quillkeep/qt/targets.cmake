@@ -31,7 +31,7 @@ if(TARGET qk_scenario_driver AND TARGET qk_session_options)
   file(GLOB QK_QT_GUI_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/qt/gui_test/*.cpp)
   add_executable(quillkeep-gui-test ${QK_QT_GUI_TEST_SOURCES})
   qk_qt_target_defaults(quillkeep-gui-test)
-  target_link_libraries(quillkeep-gui-test PRIVATE qk_session_options qk_scenario_driver ${QK_QT_NOTEBOOK_LIBS}
+  target_link_libraries(quillkeep-gui-test PRIVATE qk_session_options qk_scenario_pieces qk_scenario_driver ${QK_QT_NOTEBOOK_LIBS}
                         qk_platform_sim Qt6::Test)
 endif()
 

@@ -2,7 +2,7 @@
 // scenario scripts played through real Qt widgets and input events.
 //
 //   quillkeep-gui-test [--transcript] [--refuse-password-change] [--shots DIR] [--timings]
-//                      --folder DIR SCRIPT
+//                      [--program notebook|pieces] --folder DIR SCRIPT
 //
 // Exit status as quillkeep-sim: the program's own exit code (0, or 255 for
 // -1), 3 when the script fails ("line N: expected ..., saw ..." on standard
@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "app/program.h"
+#include "tools/scenario/pieces/pieces_program.h"
 #include "platform/host.h"
 #include "platform/qt/application_qt.h"
 #include "platform/qt/host_qt.h"
@@ -50,7 +51,7 @@ constexpr int kUsage = 2;
 [[noreturn]] void Usage(const std::string& problem) {
   std::fprintf(stderr,
                "quillkeep-gui-test: %s\nusage: quillkeep-gui-test [--transcript] [--refuse-password-change] "
-               "[--shots DIR] [--timings] --folder DIR SCRIPT\n",
+               "[--shots DIR] [--timings] [--program notebook|pieces] --folder DIR SCRIPT\n",
                problem == "--help" ? "scenario scripts on the Qt desktop" : problem.c_str());
   std::exit(kUsage);
 }
@@ -162,6 +163,7 @@ int RunSession(int argc, char** argv) {
     std::fprintf(stderr, "%s\n", failure.what());
     return kScriptFailed;
   }
+  if (options.pieces_program) scenario::RunPiecesProgram();
   app::RunNotebook();  // ends through the host's EndProcess
 }
 

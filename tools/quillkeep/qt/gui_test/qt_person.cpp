@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -239,6 +240,31 @@ void QtPerson::SelectRow(platform::WindowHandle handle, int row) {
   QPointer<QTableWidget> target = list;
   Later([target, row] {
     if (target) QTest::mouseClick(target->viewport(), Qt::LeftButton, {}, OnRow(target, row));
+  });
+}
+
+void QtPerson::DoubleClickRow(platform::WindowHandle handle, int row) {
+  auto* list = qobject_cast<QTableWidget*>(Widget(handle));
+  if (list == nullptr) throw scenario::ActionRefused("not a list");
+  QPointer<QTableWidget> target = list;
+  Later([target, row] {
+    if (!target) return;
+    target->scrollToItem(target->item(row, 0));
+    QTest::mouseDClick(target->viewport(), Qt::LeftButton, {}, OnRow(target, row));
+  });
+}
+
+void QtPerson::ClickHeader(platform::WindowHandle handle, int column) {
+  auto* list = qobject_cast<QTableWidget*>(Widget(handle));
+  if (list == nullptr) throw scenario::ActionRefused("not a list");
+  QHeaderView* header = list->horizontalHeader();
+  if (header->isHidden()) throw scenario::ActionRefused("the list shows no column titles");
+  if (column >= header->count()) throw scenario::ActionRefused("the list has " + std::to_string(header->count()) + " columns");
+  QPointer<QHeaderView> target = header;
+  Later([target, column] {
+    if (!target) return;
+    const QPoint at(target->sectionViewportPosition(column) + target->sectionSize(column) / 2, target->height() / 2);
+    QTest::mouseClick(target->viewport(), Qt::LeftButton, {}, at);
   });
 }
 

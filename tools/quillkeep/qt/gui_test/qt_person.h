@@ -62,6 +62,8 @@ class QtPerson final : public scenario::Person {
   void Click(platform::WindowHandle unit) override;
   void RightClick(platform::WindowHandle list) override;
   void SelectRow(platform::WindowHandle list, int row) override;
+  void DoubleClickRow(platform::WindowHandle list, int row) override;
+  void ClickHeader(platform::WindowHandle list, int column) override;
   void PressKey(int key) override;
   void Close(platform::WindowHandle frame) override;
   void AnswerBox(platform::BoxAnswer answer) override;

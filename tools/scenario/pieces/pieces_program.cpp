@@ -1,0 +1,106 @@
+#include "tools/scenario/pieces/pieces_program.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+
+#include "app/calls.h"
+#include "app/forms/template_encoder.h"
+#include "runtime/services.h"
+#include "tools/scenario/pieces/pieces_window.h"
+#include "ui/runtime_api.h"
+#include "ui/unit_numbers.h"
+#include "ui/units/list_view.h"
+
+namespace scenario {
+namespace {
+
+using namespace pieces;
+
+namespace edit = ui::prop::edit;
+using ui::prop::label::kCaption;
+
+int g_changes = 0;
+
+void OnEditChanged() {
+  ++g_changes;
+  app::WriteTextProperty(ids::kWindow, ids::kChangeCount, kCaption, std::to_string(g_changes).c_str());
+}
+
+// Byte 3 lies inside 乙: the box starts the selection at that character.
+void OnSelect() {
+  app::WriteIntProperty(ids::kWindow, ids::kEdit, edit::kSelectionStart, 3);
+  app::WriteIntProperty(ids::kWindow, ids::kEdit, edit::kSelectionLength, -1);
+}
+
+void OnReplace() { app::WriteTextProperty(ids::kWindow, ids::kEdit, edit::kSelectedText, "丙"); }
+
+void OnCaretToEnd() { app::WriteIntProperty(ids::kWindow, ids::kEdit, edit::kSelectionStart, -1); }
+
+void SayEvent(const std::string& what) {
+  app::WriteTextProperty(ids::kWindow, ids::kEventLabel, kCaption, what.c_str());
+}
+
+rt::Value List() { return app::arg::Unit(rt::type::kListView, ids::kWindow, ids::kList); }
+
+void OnWindowCreated() {
+  const char* const rows[][2] = {{"苹果", "3"}, {"梨", "5"}, {"桃", "7"}};
+  for (const auto& row : rows) {
+    const std::int32_t at = app::TakeInt(app::CallLibrary(app::library::kListView, ui::InsertItem, {List()}));
+    for (std::int32_t column = 0; column < 2; ++column)
+      app::CallLibrary(app::library::kListView, ui::SetItemText,
+                       {List(), app::arg::Int(at), app::arg::Int(column), app::arg::Text(row[column])});
+  }
+}
+
+// Event 1 has no argument: the activated row is the current one.
+void OnRowActivated() {
+  SayEvent("激活 " + std::to_string(app::ReadIntProperty(ids::kWindow, ids::kList, ui::prop::list::kCurrentRow)));
+}
+
+void OnColumnClicked() { SayEvent("列 " + std::to_string(ui::EventArgument(0))); }
+
+constexpr std::array<rt::Handler, kHandlerCount> kHandlers = [] {
+  std::array<rt::Handler, kHandlerCount> t{};
+  t[kOnEditChanged] = &OnEditChanged;
+  t[kOnSelect] = &OnSelect;
+  t[kOnReplace] = &OnReplace;
+  t[kOnCaretToEnd] = &OnCaretToEnd;
+  t[kOnWindowCreated] = &OnWindowCreated;
+  t[kOnRowActivated] = &OnRowActivated;
+  t[kOnColumnClicked] = &OnColumnClicked;
+  return t;
+}();
+
+constexpr const forms::Window* kWindows[] = {&kWindow};
+constexpr std::size_t kBlockSize = forms::EncodeTemplateBlock(kWindows).size();
+constexpr std::array<std::uint8_t, kBlockSize> kBlock = [] {
+  std::array<std::uint8_t, kBlockSize> block{};
+  std::vector<std::uint8_t> bytes = forms::EncodeTemplateBlock(kWindows);
+  std::copy(bytes.begin(), bytes.end(), block.begin());
+  return block;
+}();
+
+void StartRoutine() {
+  g_changes = 0;
+  const rt::ServiceTable& services = rt::Services();
+  services.ServiceHelp(rt::help::kStartUp, 0, 0, 0, 0);
+  services.LoadStartWindow(ids::kWindow);
+  services.RunMessageLoop();
+}
+
+}  // namespace
+
+void RunPiecesProgram() {
+  static const rt::ProgramHeader header = [] {
+    rt::ProgramHeader h;
+    h.code_base = kHandlers.data();
+    h.handler_count = static_cast<std::uint32_t>(kHandlers.size());
+    h.template_data = kBlock.data();
+    h.template_data_length = static_cast<std::uint32_t>(kBlock.size());
+    return h;
+  }();
+  rt::RunProgram(header, &StartRoutine);
+}
+
+}  // namespace scenario

@@ -1,0 +1,72 @@
+// The pieces program's window, described as the notebook's forms are, and
+// the handlers its units bind.
+#pragma once
+
+#include <cstdint>
+
+#include "app/forms/form_model.h"
+#include "ui/unit_numbers.h"
+
+namespace scenario::pieces {
+
+namespace ids {
+inline constexpr std::uint32_t kWindow = 0x52090001, kWindowUnit = 0x06090002;
+inline constexpr std::uint32_t kEdit = 0x16090010, kChangeCount = 0x16090011, kSelectButton = 0x16090012,
+                               kReplaceButton = 0x16090013, kEndButton = 0x16090014;
+inline constexpr std::uint32_t kList = 0x16090020, kEventLabel = 0x16090021;
+}  // namespace ids
+
+// Indexes into the program's handler table.
+enum Handler : std::int32_t {
+  kOnEditChanged,
+  kOnSelect,
+  kOnReplace,
+  kOnCaretToEnd,
+  kOnWindowCreated,
+  kOnRowActivated,
+  kOnColumnClicked,
+  kHandlerCount,
+};
+
+namespace forms = app::forms;
+
+inline constexpr std::uint32_t kFocusable = forms::kVisible | forms::kTabStop;
+
+inline constexpr forms::Column kColumns[] = {{.title = "名称", .width = 100}, {.title = "数量", .width = 60}};
+
+inline constexpr forms::Unit kUnits[] = {
+    // Its template selects 乙, bytes 2 and 3.
+    {.id = ids::kEdit, .kind = forms::Kind::kEditBox, .name = "编辑框1", .rect = {10, 10, 200, 24},
+     .flags = kFocusable, .events = {{ui::event::edit::kContentChanged, kOnEditChanged}},
+     .props = forms::EditBoxProps{.selection_start = 2, .selection_length = 2, .content = "甲乙abc"}},
+    // How many content-changed events the edit box raised.
+    {.id = ids::kChangeCount, .kind = forms::Kind::kLabel, .name = "标签_次数", .rect = {220, 10, 60, 24},
+     .props = forms::LabelProps{.caption = "0"}},
+    {.id = ids::kSelectButton, .kind = forms::Kind::kButton, .name = "按钮_选中", .rect = {10, 44, 80, 24},
+     .flags = kFocusable, .events = {{ui::event::button::kClicked, kOnSelect}}, .props = forms::ButtonProps{.caption = "选中"}},
+    {.id = ids::kReplaceButton, .kind = forms::Kind::kButton, .name = "按钮_替换", .rect = {100, 44, 80, 24},
+     .flags = kFocusable, .events = {{ui::event::button::kClicked, kOnReplace}}, .props = forms::ButtonProps{.caption = "替换"}},
+    {.id = ids::kEndButton, .kind = forms::Kind::kButton, .name = "按钮_末尾", .rect = {190, 44, 80, 24},
+     .flags = kFocusable, .events = {{ui::event::button::kClicked, kOnCaretToEnd}}, .props = forms::ButtonProps{.caption = "末尾"}},
+    // A report list of three rows (filled when the window is created), and
+    // the label in which its handlers say what they saw.
+    {.id = ids::kList, .kind = forms::Kind::kListView, .name = "超级列表框1", .rect = {10, 80, 300, 120},
+     .flags = kFocusable, .events = {{ui::event::list::kRowActivated, kOnRowActivated},
+                {ui::event::list::kColumnClicked, kOnColumnClicked}},
+     .props = forms::ListViewProps{.columns = kColumns, .view = 3, .full_row_select = 1}},
+    {.id = ids::kEventLabel, .kind = forms::Kind::kLabel, .name = "标签_事件", .rect = {10, 210, 300, 24},
+     .props = forms::LabelProps{.caption = ""}},
+};
+
+inline constexpr forms::Window kWindow{
+    .id = ids::kWindow,
+    .word1 = 0x00000001,
+    .word2 = 0x1901000A,
+    .self = {.id = ids::kWindowUnit, .kind = forms::Kind::kWindow, .rect = {50, 50, 420, 300},
+             .events = {{ui::event::window::kCreated, kOnWindowCreated}},
+             .props = forms::WindowProps{.caption = "零件", .border_style = 2}},
+    .menu = {},
+    .units = kUnits,
+};
+
+}  // namespace scenario::pieces
