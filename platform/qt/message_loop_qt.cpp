@@ -144,7 +144,12 @@ bool QtWindowSystem::InOwnWait() const {
   return !waits_.empty() && waits_.back().pumping && waits_.back().depth == depth_;
 }
 
-bool QtWindowSystem::WaitingInMessageLoop() const { return InOwnWait() && !waits_.back().peek; }
+bool QtWindowSystem::WaitingInMessageLoop() const {
+  // A pump that has just queued a message or the quit has work left: the
+  // loop is not waiting until it has taken them.
+  return InOwnWait() && !waits_.back().peek && !waits_.back().delivered && ready_.empty() && posted_.empty() &&
+         !quit_pending_;
+}
 
 void QtWindowSystem::Wake() { QCoreApplication::postEvent(postbox_.get(), new QEvent(kWakeType)); }
 
@@ -199,6 +204,10 @@ bool QtWindowSystem::GetMessage(Message* message, void (*idle)(void*), void* con
     }
     Pump(false);  // whatever Qt has pending, without waiting
     if (has_news()) continue;
+    // A message posted while that pump ran (an exit forwarded to the hidden
+    // owner, a deferred close) waits in Qt's queue for the next pump: the
+    // queue is not empty yet, so it is no time for idle work.
+    if (!posted_.empty()) continue;
     if (idle != nullptr) idle(context);
     if (idle_hook_ != nullptr) idle_hook_(idle_context_);
     if (has_news()) continue;

@@ -116,8 +116,9 @@ class QtWindowSystem final : public WindowSystem {
     idle_hook_ = hook;
     idle_context_ = context;
   }
-  // True while one of the runtime's message loops waits for input and no
-  // dialog or menu of the desktop's runs its own loop inside it.
+  // True while one of the runtime's message loops waits for input, with no
+  // message or quit queued, and no dialog or menu of the desktop's runs its
+  // own loop inside it.
   bool WaitingInMessageLoop() const;
   // Makes a waiting message loop run its idle work again.
   void Wake();
