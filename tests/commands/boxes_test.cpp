@@ -12,10 +12,7 @@ namespace commands {
 namespace {
 
 using platform::BoxAnswer;
-using testing::Call;
-using testing::Omitted;
-using testing::Result;
-using testing::Txt;
+using namespace testing;  // Call, Result and the value makers (tests/commands/call.h)
 
 std::int32_t Box(platform::sim::ScopedSimHost& host, std::vector<rt::Value> args, BoxAnswer answer) {
   host->QueueAnswer(answer);

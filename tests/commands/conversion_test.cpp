@@ -12,9 +12,7 @@
 namespace commands {
 namespace {
 
-using testing::Call;
-using testing::Result;
-using testing::Txt;
+using namespace testing;  // Call, Result and the value makers (tests/commands/call.h)
 
 std::int32_t IntOf(rt::Value v) { return Result(Call(ToInt, {v}))->as_int(); }
 std::string TextOf(rt::Value v) {

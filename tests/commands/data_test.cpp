@@ -13,10 +13,7 @@
 namespace commands {
 namespace {
 
-using testing::Call;
-using testing::Omitted;
-using testing::Result;
-using testing::Txt;
+using namespace testing;  // Call, Result and the value makers (tests/commands/call.h)
 
 struct Block {
   explicit Block(const std::string& bytes) : owned(rt::MakeBytes(bytes.data(), static_cast<std::int64_t>(bytes.size()))) {}

@@ -10,11 +10,8 @@
 namespace commands {
 namespace {
 
-using testing::Call;
-using testing::Omitted;
-using testing::Result;
+using namespace testing;  // Call, Result and the value makers (tests/commands/call.h)
 using qktest::TempFolder;
-using testing::Txt;
 
 class IniTest : public ::testing::Test {
  protected:

@@ -13,11 +13,8 @@
 namespace commands {
 namespace {
 
-using testing::Call;
-using testing::Omitted;
-using testing::Result;
+using namespace testing;  // Call, Result and the value makers (tests/commands/call.h)
 using qktest::TempFolder;
-using testing::Txt;
 
 bool Exists(const std::string& name) { return Result(Call(FileExists, {Txt(name.c_str())}))->lo != 0; }
 

@@ -7,10 +7,7 @@
 namespace commands {
 namespace {
 
-using testing::Call;
-using testing::Omitted;
-using testing::Result;
-using testing::Txt;
+using namespace testing;  // Call, Result and the value makers (tests/commands/call.h)
 
 std::string Strip(const char* text, StripMode mode) {
   rt::OwnedText out(StripBlanks(text, mode));

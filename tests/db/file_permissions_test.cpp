@@ -6,14 +6,11 @@
 
 #include "db/index/index_support.h"
 #include "tests/db/db_test_support.h"
+#include "tests/support/file_mode.h"
 
 namespace {
 
-mode_t ModeOf(const std::string& path) {
-  struct stat info {};
-  EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
-  return info.st_mode & 07777;
-}
+using qktest::ModeOf;
 
 class FilePermissions : public dbtest::EngineTest {};
 

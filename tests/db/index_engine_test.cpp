@@ -5,6 +5,7 @@
 
 #include "db/errors.h"
 #include "tests/db/index_engine_support.h"
+#include "tests/support/forwarding_files.h"
 
 namespace {
 
@@ -119,7 +120,7 @@ TEST_F(IndexMaintenance, ABareNameIsTakenFromTheDatabaseFolderAndGetsTheDefaultE
 }
 
 // A file system whose index files stop taking writes on demand.
-class IndexWritesFail : public platform::FileSystem {
+class IndexWritesFail : public qktest::ForwardingFileSystem {
  public:
   bool failing = false;
 
@@ -132,30 +133,16 @@ class IndexWritesFail : public platform::FileSystem {
     *out = index ? std::make_unique<Gate>(std::move(inner), failing) : std::move(inner);
     return fe;
   }
-  platform::FileError FullPath(const std::string& path, std::string* out) override {
-    return platform::NativeFileSystem().FullPath(path, out);
-  }
-  platform::FileError Delete(const std::string& path) override { return platform::NativeFileSystem().Delete(path); }
-  platform::PathKind Query(const std::string& path) override { return platform::NativeFileSystem().Query(path); }
 
  private:
-  class Gate : public platform::File {
+  class Gate : public qktest::ForwardingFile {
    public:
-    Gate(std::unique_ptr<platform::File> inner, const bool& failing) : inner_(std::move(inner)), failing_(failing) {}
-    platform::FileError Read(std::uint64_t p, void* b, std::size_t n, std::size_t* got) override {
-      return inner_->Read(p, b, n, got);
-    }
+    Gate(std::unique_ptr<platform::File> inner, const bool& failing) : ForwardingFile(std::move(inner)), failing_(failing) {}
     platform::FileError Write(std::uint64_t p, const void* d, std::size_t n) override {
-      return failing_ ? platform::FileError::kDiskFull : inner_->Write(p, d, n);
+      return failing_ ? platform::FileError::kDiskFull : ForwardingFile::Write(p, d, n);
     }
-    platform::FileError Size(std::uint64_t* s) override { return inner_->Size(s); }
-    platform::FileError Truncate(std::uint64_t s) override { return inner_->Truncate(s); }
-    platform::FileError Flush() override { return inner_->Flush(); }
-    platform::FileError Lock(std::uint64_t p, std::uint64_t l) override { return inner_->Lock(p, l); }
-    platform::FileError Unlock(std::uint64_t p, std::uint64_t l) override { return inner_->Unlock(p, l); }
 
    private:
-    std::unique_ptr<platform::File> inner_;
     const bool& failing_;
   };
 };

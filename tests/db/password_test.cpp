@@ -16,6 +16,7 @@
 #include "db/errors.h"
 #include "platform/file.h"
 #include "platform/sim/sim_host.h"
+#include "tests/support/forwarding_files.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -33,7 +34,7 @@ void Spit(const std::string& path, const Bytes& bytes) {
 }
 
 // Passes every call to the native file system, and fails chosen writes.
-class FaultyFileSystem : public platform::FileSystem {
+class FaultyFileSystem : public qktest::ForwardingFileSystem {
  public:
   // Fails the write with this 1-based number (0: none); `persist` keeps
   // failing every later write too.
@@ -49,38 +50,24 @@ class FaultyFileSystem : public platform::FileSystem {
     if (e == platform::FileError::kNone) *out = std::make_unique<Faulty>(this, path, std::move(inner));
     return e;
   }
-  platform::FileError FullPath(const std::string& path, std::string* out) override {
-    return platform::NativeFileSystem().FullPath(path, out);
-  }
-  platform::FileError Delete(const std::string& path) override { return platform::NativeFileSystem().Delete(path); }
-  platform::PathKind Query(const std::string& path) override { return platform::NativeFileSystem().Query(path); }
 
  private:
-  class Faulty : public platform::File {
+  class Faulty : public qktest::ForwardingFile {
    public:
     Faulty(FaultyFileSystem* owner, std::string path, std::unique_ptr<platform::File> inner)
-        : owner_(owner), path_(std::move(path)), inner_(std::move(inner)) {}
-    platform::FileError Read(std::uint64_t pos, void* b, std::size_t n, std::size_t* got) override {
-      return inner_->Read(pos, b, n, got);
-    }
+        : ForwardingFile(std::move(inner)), owner_(owner), path_(std::move(path)) {}
     platform::FileError Write(std::uint64_t pos, const void* d, std::size_t n) override {
       int number = ++owner_->writes;
       if (owner_->fail_write != 0 && (number == owner_->fail_write || (owner_->persist && number > owner_->fail_write))) {
         return platform::FileError::kDiskFull;
       }
       owner_->written.emplace_back(path_, pos);
-      return inner_->Write(pos, d, n);
+      return ForwardingFile::Write(pos, d, n);
     }
-    platform::FileError Size(std::uint64_t* s) override { return inner_->Size(s); }
-    platform::FileError Truncate(std::uint64_t s) override { return inner_->Truncate(s); }
-    platform::FileError Flush() override { return inner_->Flush(); }
-    platform::FileError Lock(std::uint64_t p, std::uint64_t l) override { return inner_->Lock(p, l); }
-    platform::FileError Unlock(std::uint64_t p, std::uint64_t l) override { return inner_->Unlock(p, l); }
 
    private:
     FaultyFileSystem* owner_;
     std::string path_;
-    std::unique_ptr<platform::File> inner_;
   };
 };
 

@@ -8,15 +8,12 @@
 #include <string>
 
 #include "platform/ini.h"
+#include "tests/support/file_mode.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
 
-mode_t ModeOf(const std::string& path) {
-  struct stat info {};
-  EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
-  return info.st_mode & 07777;
-}
+using qktest::ModeOf;
 
 TEST(IniPermissions, NewFileIsOwnerOnlyWhateverTheUmask) {
   qktest::TempFolder folder;

@@ -47,12 +47,8 @@ class FaultLoops : public ::testing::Test {
   // The starting point of every trial: six records with chains of several
   // blocks, the fourth marked deleted, both index files, `password`.
   void MakeBaseline(const std::string& password = "") {
-    ASSERT_EQ(CreateTable(path_), 0);
-    ASSERT_EQ(db::OpenDatabaseFile(path_, db::OpenOptions{}), 0);
+    ASSERT_EQ(MakeSixRecords(path_), 0);
     db::Database& d = *db::CurrentDatabase();
-    for (int i = 1; i <= 6; ++i) ASSERT_EQ(AddRow(d, SampleRow(i)), 0);
-    d.current = 3;
-    ASSERT_EQ(db::DeleteRecord(d), 0);
     ASSERT_EQ(BuildIndexes(d, folder_.path().string()), 0);
     if (!password.empty()) {
       ASSERT_EQ(db::ChangeDatabasePassword(d, password), 0);

@@ -89,6 +89,17 @@ int AddRow(db::Database& d, const Row& row) {
   return db::AddRecord(d, 5, values);
 }
 
+int MakeSixRecords(const std::string& path) {
+  int code = CreateTable(path);
+  if (code == 0) code = db::OpenDatabaseFile(path, db::OpenOptions{});
+  if (code != 0) return code;
+  db::Database& d = *db::CurrentDatabase();
+  for (int i = 1; i <= 6 && code == 0; ++i) code = AddRow(d, SampleRow(i));
+  if (code != 0) return code;
+  d.current = 3;
+  return db::DeleteRecord(d);
+}
+
 int ReadRows(db::Database& d, std::vector<Row>* rows) {
   rows->clear();
   std::int32_t count = 0, next = 0;

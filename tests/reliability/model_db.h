@@ -46,6 +46,10 @@ std::string TrialPassword(int i);
 
 // Appends the row's values; 0 or the engine's code.
 int AddRow(db::Database& d, const Row& row);
+// Creates the table at `path` and leaves it open and current with the
+// trials' starting records: SampleRow(1..6), the fourth marked deleted.
+// 0 or the engine's code.
+int MakeSixRecords(const std::string& path);
 // Reads every record of the database (marked ones too).
 int ReadRows(db::Database& d, std::vector<Row>* rows);
 
