@@ -201,9 +201,10 @@ int AdoptIndexFile(Database& db, const std::string& full_path, std::unique_ptr<p
   auto index = std::make_unique<IndexFile>();
   index->path = full_path;
   index->file = std::move(file);
-  if (const int rc = LockWholeIndex(*index->file); rc != 0) return rc;
+  IndexLock lock(*index->file);
+  if (lock.code() != 0) return lock.code();
   const int rc = ValidateHeader(db, *index->file, *index);
-  const int unlock = UnlockWholeIndex(*index->file);
+  const int unlock = lock.Release();
   if (rc != 0) return rc;
   if (unlock != 0) return unlock;
   index->tree = std::make_unique<IndexTree>(*index->file, index->layout, index->header.page_size);

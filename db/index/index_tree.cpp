@@ -2,6 +2,7 @@
 
 #include <cassert>
 #include <cstring>
+#include <optional>
 
 #include "db/format.h"
 #include "db/errors.h"
@@ -73,13 +74,15 @@ class Operation {
   std::int32_t page_size_;
   std::int32_t max_keys_;
   PageCache cache_;
+  std::optional<IndexLock> lock_;  // from Begin; released by Finish or on destruction
   IndexHeader start_;
   IndexHeader header_;
   bool cut_file_ = false;
 };
 
 int Operation::Begin() {
-  if (const int rc = LockWholeIndex(file_); rc != 0) return rc;
+  lock_.emplace(file_);
+  if (const int rc = lock_->code(); rc != 0) return rc;
   int rc = ReadIndexHeader(file_, header_);
   if (rc == 0) {
     const bool sound = header_.page_size == page_size_ && header_.key_size == static_cast<std::int32_t>(k_) &&
@@ -89,7 +92,7 @@ int Operation::Begin() {
     if (!sound) rc = Because(err::kIndexAccessFailed, "index header: sizes or page numbers out of range");
   }
   if (rc != 0) {
-    UnlockWholeIndex(file_);
+    lock_.reset();  // unlocks; the first error is the one to report
     return rc;
   }
   start_ = header_;
@@ -107,7 +110,7 @@ int Operation::Finish(int status) {
     const auto length = static_cast<std::uint64_t>(header_.page_count) * static_cast<std::uint64_t>(page_size_);
     if (const auto fe = file_.Truncate(length); fe != platform::FileError::kNone) status = FromFile(fe);
   }
-  const int unlock = UnlockWholeIndex(file_);
+  const int unlock = lock_->Release();
   return status != 0 ? status : unlock;
 }
 

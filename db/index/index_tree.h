@@ -54,6 +54,29 @@ class IndexTree {
 // open holds a lock, or the file error.
 int LockWholeIndex(platform::File& file);
 int UnlockWholeIndex(platform::File& file);
+
+// The whole-file lock of an index file, held from construction (code() is
+// 0 when it was taken) until Release() or destruction, on every path.
+class IndexLock {
+ public:
+  explicit IndexLock(platform::File& file) : file_(file), code_(LockWholeIndex(file)) {}
+  ~IndexLock() { Release(); }
+  IndexLock(const IndexLock&) = delete;
+  IndexLock& operator=(const IndexLock&) = delete;
+
+  int code() const { return code_; }
+  // 0, or the unlock's error; nothing to do when the lock was not taken.
+  int Release() {
+    if (code_ != 0 || released_) return 0;
+    released_ = true;
+    return UnlockWholeIndex(file_);
+  }
+
+ private:
+  platform::File& file_;
+  int code_;
+  bool released_ = false;
+};
 // Reads and decodes the header: 0, -52 on a short read, or the file error.
 int ReadIndexHeader(platform::File& file, IndexHeader& header);
 int WriteIndexHeader(platform::File& file, const IndexHeader& header);

@@ -175,12 +175,13 @@ void Checker::Run() {
 
 TreeReport CheckIndexTree(platform::File& file, const KeyLayout& layout) {
   TreeReport report;
-  if (const int rc = LockWholeIndex(file); rc != 0) {
+  IndexLock lock(file);
+  if (lock.code() != 0) {
     report.problems.push_back("the index file cannot be locked");
     return report;
   }
   Checker(file, layout, report).Run();
-  if (UnlockWholeIndex(file) != 0) report.problems.push_back("the index file cannot be unlocked");
+  if (lock.Release() != 0) report.problems.push_back("the index file cannot be unlocked");
   return report;
 }
 
