@@ -34,6 +34,17 @@ LocalTime Host::LocalNow() {
 
 std::string Host::ProgramPath() { return ExecutablePath(); }
 
+std::vector<BoxAnswer> MessageBoxButtons(std::uint32_t flags) {
+  switch (flags & 0xF) {
+    case mb::kOkCancel: return {BoxAnswer::kOk, BoxAnswer::kCancel};
+    case mb::kAbortRetryIgnore: return {BoxAnswer::kAbort, BoxAnswer::kRetry, BoxAnswer::kIgnore};
+    case mb::kYesNoCancel: return {BoxAnswer::kYes, BoxAnswer::kNo, BoxAnswer::kCancel};
+    case mb::kYesNo: return {BoxAnswer::kYes, BoxAnswer::kNo};
+    case mb::kRetryCancel: return {BoxAnswer::kRetry, BoxAnswer::kCancel};
+    default: return {BoxAnswer::kOk};
+  }
+}
+
 void EndProcess(int code) {
   CurrentHost().EndProcess(code);
   std::abort();  // a host that returns from EndProcess is broken

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/input_box.h"
 #include "platform/secret.h"
@@ -29,6 +30,9 @@ inline constexpr std::uint32_t kTaskModal = 0x2000;
 }  // namespace mb
 
 enum class BoxAnswer : int { kOk = 1, kCancel = 2, kAbort = 3, kRetry = 4, kIgnore = 5, kYes = 6, kNo = 7 };
+// The buttons a message box with these flags shows, left to right (the
+// same on every desktop that draws its own boxes).
+std::vector<BoxAnswer> MessageBoxButtons(std::uint32_t flags);
 
 // A native window handle as the desktop knows it; 0 = none.
 using WindowHandle = std::uintptr_t;

@@ -39,17 +39,6 @@ QLabel* PlainLabel(const QString& text, QWidget* parent) {
 
 int DialogUnits(int units) { return (units * 3 + 1) / 2; }
 
-std::vector<BoxAnswer> MessageBoxButtons(std::uint32_t flags) {
-  switch (flags & 0xF) {
-    case mb::kOkCancel: return {BoxAnswer::kOk, BoxAnswer::kCancel};
-    case mb::kAbortRetryIgnore: return {BoxAnswer::kAbort, BoxAnswer::kRetry, BoxAnswer::kIgnore};
-    case mb::kYesNoCancel: return {BoxAnswer::kYes, BoxAnswer::kNo, BoxAnswer::kCancel};
-    case mb::kYesNo: return {BoxAnswer::kYes, BoxAnswer::kNo};
-    case mb::kRetryCancel: return {BoxAnswer::kRetry, BoxAnswer::kCancel};
-    default: return {BoxAnswer::kOk};
-  }
-}
-
 QString AnswerCaption(BoxAnswer answer) {
   switch (answer) {
     case BoxAnswer::kOk: return u"确定"_s;

@@ -24,8 +24,6 @@ namespace platform::qt {
 
 class LineEdit;
 
-// The buttons a message box shows for its flags, left to right.
-std::vector<BoxAnswer> MessageBoxButtons(std::uint32_t flags);
 // The caption of an answer's button ("确定", "取消", "是", ...).
 QString AnswerCaption(BoxAnswer answer);
 

@@ -174,7 +174,7 @@ void PersonInput::ChooseMenuCommand(WindowHandle frame, int command) {
 
 void PersonInput::AnswerBox(BoxAnswer answer) {
   if (!desktop_.Open(WaitKind::kMessageBox)) throw ActionRefused("no message box is open");
-  std::vector<BoxAnswer> buttons = BoxButtons(desktop_.open_->box.flags);
+  std::vector<BoxAnswer> buttons = MessageBoxButtons(desktop_.open_->box.flags);
   if (std::find(buttons.begin(), buttons.end(), answer) == buttons.end()) throw ActionRefused("the box has no such button");
   desktop_.ReportInput();
   desktop_.open_->answer = answer;

@@ -27,17 +27,6 @@ LocalTime AddSeconds(const LocalTime& t, std::uint32_t seconds) {
   return out;
 }
 
-std::vector<BoxAnswer> BoxButtons(std::uint32_t flags) {
-  switch (flags & 0xF) {
-    case mb::kOkCancel: return {BoxAnswer::kOk, BoxAnswer::kCancel};
-    case mb::kAbortRetryIgnore: return {BoxAnswer::kAbort, BoxAnswer::kRetry, BoxAnswer::kIgnore};
-    case mb::kYesNoCancel: return {BoxAnswer::kYes, BoxAnswer::kNo, BoxAnswer::kCancel};
-    case mb::kYesNo: return {BoxAnswer::kYes, BoxAnswer::kNo};
-    case mb::kRetryCancel: return {BoxAnswer::kRetry, BoxAnswer::kCancel};
-    default: return {BoxAnswer::kOk};
-  }
-}
-
 BoxAnswer SimHost::ShowMessageBox(const std::string& text, const std::string& caption, std::uint32_t flags,
                                   WindowHandle owner) {
   boxes_.push_back(ShownBox{text, caption, flags, owner});
@@ -46,7 +35,7 @@ BoxAnswer SimHost::ShowMessageBox(const std::string& text, const std::string& ca
     answers_.pop_front();
     return answer;
   }
-  return BoxButtons(flags).front();
+  return MessageBoxButtons(flags).front();
 }
 
 void SimHost::EndProcess(int code) { throw ProcessExit{code}; }

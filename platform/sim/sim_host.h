@@ -24,9 +24,6 @@ struct ShownBox {
 // over as they should).
 LocalTime AddSeconds(const LocalTime& t, std::uint32_t seconds);
 
-// The buttons of a message box with these flags, left to right.
-std::vector<BoxAnswer> BoxButtons(std::uint32_t flags);
-
 class SimHost : public Host {
  public:
   BoxAnswer ShowMessageBox(const std::string& text, const std::string& caption, std::uint32_t flags,

@@ -20,7 +20,7 @@ std::string Quote(const std::string& gbk) {
 
 std::string Buttons(std::uint32_t flags) {
   std::string names;
-  for (platform::BoxAnswer button : platform::sim::BoxButtons(flags))
+  for (platform::BoxAnswer button : platform::MessageBoxButtons(flags))
     names.append(names.empty() ? "" : ", ").append(scenario::ButtonName(button));
   return names;
 }

@@ -60,7 +60,7 @@ std::optional<ShownMessageBox> SimPerson::OpenMessageBox() {
   const platform::sim::OpenBox* box = desktop().open_box();
   if (!box) return std::nullopt;
   return ShownMessageBox{platform::GbkToUtf8(box->text), platform::GbkToUtf8(box->caption),
-                         platform::sim::BoxButtons(box->flags)};
+                         platform::MessageBoxButtons(box->flags)};
 }
 
 std::optional<std::string> SimPerson::InputBoxPrompt() {
