@@ -11,19 +11,21 @@ read; each offending literal is reported with its file and line.
 
 usage: qt-literals.py SOURCE_ROOT FILE...
 """
-import importlib.util
 import os
 import re
 import sys
+import types
 
 INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"]+)"', re.MULTILINE)
 
 
 def load_transcoder(root):
     path = os.path.join(root, "scripts", "gbk-literals.py")
-    spec = importlib.util.spec_from_file_location("gbk_literals", path)
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    # The file name has a hyphen, so it is loaded from its path, not imported.
+    module = types.ModuleType("gbk_literals")
+    module.__file__ = path
+    with open(path, encoding="utf-8") as source:
+        exec(compile(source.read(), path, "exec"), module.__dict__)
     return module
 
 

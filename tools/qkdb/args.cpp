@@ -5,7 +5,7 @@
 namespace qkdb {
 namespace {
 
-struct OptionSpec {
+struct OptionRule {
   const char* name;
   bool takes_value;
   // The commands that take it, separated by blanks; null for every command.
@@ -15,7 +15,7 @@ struct OptionSpec {
 // Every command; an option given with one it does not go with is refused.
 constexpr const char* kCommands = "info dump check create add set delete purge passwd mkindex index-check import export";
 
-const OptionSpec kOptions[] = {
+const OptionRule kOptions[] = {
     {"--password-stdin", false, nullptr},
     {"--key-stdin", false, nullptr},
     {"--index", true, "info dump check add set delete purge"},
@@ -32,9 +32,9 @@ const OptionSpec kOptions[] = {
     {"--cut-remarks", false, "import"},
 };
 
-const OptionSpec* FindOption(const std::string& arg) {
-  for (const OptionSpec& spec : kOptions)
-    if (arg == spec.name) return &spec;
+const OptionRule* FindOption(const std::string& arg) {
+  for (const OptionRule& option : kOptions)
+    if (arg == option.name) return &option;
   return nullptr;
 }
 
@@ -61,7 +61,7 @@ bool LooksLikeOption(const std::string& arg) {
 
 bool ParseCommandLine(const std::vector<std::string>& args, Invocation* out, std::string* problem) {
   *out = Invocation{};
-  std::vector<const OptionSpec*> given;
+  std::vector<const OptionRule*> given;
   bool key = false, password = false, options_ended = false;
   std::vector<std::string> words;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -78,13 +78,13 @@ bool ParseCommandLine(const std::vector<std::string>& args, Invocation* out, std
       out->help = true;
       continue;
     }
-    const OptionSpec* spec = FindOption(arg);
-    if (spec == nullptr) {
+    const OptionRule* option = FindOption(arg);
+    if (option == nullptr) {
       *problem = "unknown option " + arg + " (a value that starts with - goes after --)";
       return false;
     }
-    given.push_back(spec);
-    if (!spec->takes_value) {
+    given.push_back(option);
+    if (!option->takes_value) {
       key = key || arg == "--key-stdin";
       password = password || arg == "--password-stdin";
       out->flags.insert(arg);
@@ -115,9 +115,9 @@ bool ParseCommandLine(const std::vector<std::string>& args, Invocation* out, std
   }
   out->command = words[0];
   out->operands.assign(words.begin() + 1, words.end());
-  for (const OptionSpec* spec : given) {
-    if (Lists(kCommands, out->command) && !Lists(spec->commands, out->command)) {
-      *problem = std::string(spec->name) + " does not go with " + out->command;
+  for (const OptionRule* option : given) {
+    if (Lists(kCommands, out->command) && !Lists(option->commands, out->command)) {
+      *problem = std::string(option->name) + " does not go with " + out->command;
       return false;
     }
   }

@@ -15,7 +15,7 @@
 namespace qkdb {
 namespace {
 
-struct CommandSpec {
+struct CommandEntry {
   const char* name;
   const char* operands;  // for the usage message
   std::size_t fewest;
@@ -25,7 +25,7 @@ struct CommandSpec {
 
 constexpr std::size_t kAny = static_cast<std::size_t>(-1);
 
-const CommandSpec kCommands[] = {
+const CommandEntry kCommands[] = {
     {"info", "FILE", 1, 1, InfoCommand},
     {"dump", "FILE", 1, 1, DumpCommand},
     {"check", "FILE", 1, 1, CheckCommand},
@@ -42,13 +42,13 @@ const CommandSpec kCommands[] = {
 };
 
 int Dispatch(const Invocation& invocation, Console& console) {
-  for (const CommandSpec& spec : kCommands) {
-    if (invocation.command != spec.name) continue;
+  for (const CommandEntry& entry : kCommands) {
+    if (invocation.command != entry.name) continue;
     const std::size_t n = invocation.operands.size();
-    if (n < spec.fewest || n > spec.most)
-      return UsageError(console, std::string("usage: qkdb ") + spec.name + " " + spec.operands);
+    if (n < entry.fewest || n > entry.most)
+      return UsageError(console, std::string("usage: qkdb ") + entry.name + " " + entry.operands);
     Session session(console, invocation);
-    return spec.run(session);
+    return entry.run(session);
   }
   return UsageError(console, "unknown command " + invocation.command);
 }
