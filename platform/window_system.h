@@ -144,6 +144,13 @@ enum class Notice {
   kDestroyed,      // the system window is gone (children before parents)
   kSpin,           // a = +1 or -1
   kPosted,         // a message the runtime posted to itself; a, b its words
+  kHotRow,         // list view with hot tracking: a = row the mouse moved onto
+  // List view label editing (both asked while the control waits for the
+  // answer; the listener may set *refused): the edit of row a is starting,
+  // or it ended with the new caption in *text.
+  kLabelEditStarting,
+  kLabelEditEnded,
+  kCheckToggled,   // list view: the check box of row a was toggled (read its state)
 };
 
 namespace key {
@@ -163,6 +170,10 @@ struct Message {
   WindowHandle window = 0;
   std::intptr_t a = 0;
   std::intptr_t b = 0;
+  // Only for notices the system asks while it waits for the answer (never
+  // posted): the text they carry, and where the listener says no.
+  const std::string* text = nullptr;
+  bool* refused = nullptr;
 };
 
 class WindowListener {
@@ -236,6 +247,8 @@ class WindowSystem {
   // Row state: selected and focused.
   virtual void ListSetRowState(WindowHandle list, int row, bool selected, bool focused) = 0;
   virtual int ListFirstSelected(WindowHandle list) = 0;  // -1 when none
+  // Whether the row's check box is ticked (false without check boxes).
+  virtual bool ListRowChecked(WindowHandle list, int row) = 0;
 
   // Menus.
   virtual MenuHandle CreateMenuBar(const std::vector<MenuEntry>& entries) = 0;

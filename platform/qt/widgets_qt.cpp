@@ -4,11 +4,14 @@
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 
 #include <algorithm>
+#include <utility>
 
+#include "platform/qt/text_qt.h"
 #include "platform/qt/window_system_qt.h"
 
 namespace platform::qt {
@@ -81,12 +84,19 @@ void LabelWidget::paintEvent(QPaintEvent*) {
 // ---------------------------------------------------------------- list view
 
 ListWidget::ListWidget(QtWindowSystem& system, QWidget* parent, const ControlLook& look)
-    : QTableWidget(parent), system_(system) {
+    : QTableWidget(parent),
+      system_(system),
+      hot_tracking_(look.hot_tracking),
+      label_editing_(look.label_editing),
+      check_boxes_(look.check_boxes) {
   verticalHeader()->hide();
   verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   setSelectionBehavior(QAbstractItemView::SelectRows);
   setSelectionMode(look.single_selection ? QAbstractItemView::SingleSelection : QAbstractItemView::ExtendedSelection);
-  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // A caption is edited by a click on the selected row (after the double
+  // click time, as on the system's list) or by F2.
+  setEditTriggers(label_editing_ ? QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed
+                                 : QAbstractItemView::NoEditTriggers);
   setTabKeyNavigation(false);  // Tab belongs to the window's tab order
   setWordWrap(false);
   setTextElideMode(Qt::ElideRight);
@@ -109,6 +119,21 @@ ListWidget::ListWidget(QtWindowSystem& system, QWidget* parent, const ControlLoo
   connect(header, &QHeaderView::sectionClicked, this, [this](int column) {
     if (horizontalHeader()->sectionsClickable()) system_.Notify(Notice::kColumnClicked, this, column);
   });
+  if (hot_tracking_) viewport()->setMouseTracking(true);
+  connect(this, &QAbstractItemView::entered, this, [this](const QModelIndex& index) {
+    if (!hot_tracking_ || index.row() == hot_row_) return;
+    hot_row_ = index.row();
+    system_.Notify(Notice::kHotRow, this, hot_row_);
+  });
+  connect(this, &QAbstractItemView::viewportEntered, this, [this] { hot_row_ = -1; });
+  // A toggled check box is reported by a posted notice whose handler reads
+  // the new state.
+  connect(model(), &QAbstractItemModel::dataChanged, this,
+          [this](const QModelIndex& first, const QModelIndex& last, const QList<int>& roles) {
+            if (!check_boxes_ || !roles.contains(Qt::CheckStateRole)) return;
+            for (int row = first.row(); row <= last.row(); ++row)
+              if (first.column() == 0) system_.Post(Notice::kCheckToggled, this, row);
+          });
   connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           [this](const QModelIndex& current, const QModelIndex& previous) {
             if (current.isValid() && (!previous.isValid() || previous.row() != current.row()))
@@ -147,6 +172,41 @@ QPoint ListWidget::KeyboardMenuPoint() const {
     return viewport()->mapToGlobal(QPoint(cell.left(), cell.bottom() + 1));
   }
   return mapToGlobal(contentsRect().topLeft());
+}
+
+QRect ListWidget::CheckBoxRect(int row) const {
+  const QTableWidgetItem* cell = item(row, 0);
+  if (!check_boxes_ || cell == nullptr) return {};
+  QStyleOptionViewItem option;
+  initViewItemOption(&option);
+  option.rect = visualRect(model()->index(row, 0));
+  option.features |= QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
+  option.checkState = cell->checkState();
+  option.text = cell->text();
+  return style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, this);
+}
+
+bool ListWidget::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+  // A click waiting for the double-click time comes back later with every
+  // trigger; only F2 and that one start the edit here.
+  const bool starts = label_editing_ && index.isValid() && state() != EditingState &&
+                      (trigger == EditKeyPressed || trigger == AllEditTriggers);
+  if (!starts) return QTableWidget::edit(index, trigger, event);
+  if (event != nullptr && QTableWidget::edit(index, NoEditTriggers, event)) return true;  // a check box took it
+  const int row = index.row();
+  if (system_.Ask(Notice::kLabelEditStarting, this, row)) return false;
+  if (row >= rowCount()) return false;  // the handler took the row away
+  editing_row_ = row;
+  return QTableWidget::edit(model()->index(row, 0), AllEditTriggers, nullptr);
+}
+
+void ListWidget::commitData(QWidget* editor) {
+  auto* line = qobject_cast<QLineEdit*>(editor);
+  if (line == nullptr || editing_row_ < 0) return QTableWidget::commitData(editor);
+  const int row = std::exchange(editing_row_, -1);
+  const std::string text = ToGbk(line->text());
+  if (system_.Ask(Notice::kLabelEditEnded, this, row, &text)) return;  // rejected: the caption stays
+  QTableWidget::commitData(editor);
 }
 
 void ListWidget::mousePressEvent(QMouseEvent* event) {

@@ -54,8 +54,16 @@ class ListWidget final : public QTableWidget {
   // end, or the list's top left corner without one (global pixels).
   QPoint KeyboardMenuPoint() const;
   int FirstSelectedRow() const;
+  bool check_boxes() const { return check_boxes_; }
+  // Where the row's check box is drawn (viewport pixels); empty without one.
+  QRect CheckBoxRect(int row) const;
 
  protected:
+  // Starting a caption edit asks the program first, and always edits the
+  // row's caption (its first column), whichever cell was clicked.
+  bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+  // The edited caption is the program's to accept or reject.
+  void commitData(QWidget* editor) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -67,6 +75,9 @@ class ListWidget final : public QTableWidget {
 
   QtWindowSystem& system_;
   Qt::MouseButtons pressed_;  // buttons pressed in the list and not yet released
+  bool hot_tracking_, label_editing_, check_boxes_;  // fixed when the list is made
+  int hot_row_ = -1;      // the row last reported under the mouse
+  int editing_row_ = -1;  // the row whose caption is being edited
 };
 
 // 0xBBGGRR as the templates store colours.

@@ -737,6 +737,7 @@ int QtWindowSystem::ListInsertRow(WindowHandle window, int position, const std::
   if (list->columnCount() > 0) {
     auto* cell = new QTableWidgetItem(FromGbk(caption));
     cell->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);  // the first column is always left-aligned
+    if (list->check_boxes()) cell->setCheckState(Qt::Unchecked);  // set before it is in the list: no toggle
     list->setItem(at, 0, cell);
   }
   return at;
@@ -825,11 +826,32 @@ int QtWindowSystem::ListFirstSelected(WindowHandle window) {
   return ListOf(native->widget.data())->FirstSelectedRow();
 }
 
+bool QtWindowSystem::ListRowChecked(WindowHandle window, int row) {
+  Native* native = Get(window);
+  if (native == nullptr || native->kind != ControlKind::kListView || !native->widget) return false;
+  ListWidget* list = ListOf(native->widget.data());
+  if (!list->check_boxes() || row < 0 || row >= list->rowCount()) return false;
+  const QTableWidgetItem* cell = list->item(row, 0);
+  return cell != nullptr && cell->checkState() == Qt::Checked;
+}
+
 // ---------------------------------------------------------------- notices
 
 void QtWindowSystem::Notify(Notice notice, const QWidget* widget, std::intptr_t a, std::intptr_t b) {
   auto it = by_widget_.find(widget);
   if (it != by_widget_.end()) Deliver(Message{notice, it->second, a, b});
+}
+
+bool QtWindowSystem::Ask(Notice notice, const QWidget* widget, std::intptr_t a, const std::string* text) {
+  bool refused = false;
+  auto it = by_widget_.find(widget);
+  if (it != by_widget_.end()) Deliver(Message{notice, it->second, a, 0, text, &refused});
+  return refused;
+}
+
+void QtWindowSystem::Post(Notice notice, const QWidget* widget, std::intptr_t a) {
+  auto it = by_widget_.find(widget);
+  if (it != by_widget_.end()) PostMessage(Message{notice, it->second, a, 0});
 }
 
 void QtWindowSystem::NotifyAt(Notice notice, const QWidget* widget, QPoint global) {

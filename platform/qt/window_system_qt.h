@@ -91,6 +91,7 @@ class QtWindowSystem final : public WindowSystem {
   int ListGetCell(WindowHandle list, int row, int column, char* buffer, int capacity) override;
   void ListSetRowState(WindowHandle list, int row, bool selected, bool focused) override;
   int ListFirstSelected(WindowHandle list) override;
+  bool ListRowChecked(WindowHandle list, int row) override;
   MenuHandle CreateMenuBar(const std::vector<MenuEntry>& entries) override;
   void SetMenuBar(WindowHandle frame, MenuHandle menu) override;
   void DestroyMenu(MenuHandle menu) override;
@@ -130,6 +131,10 @@ class QtWindowSystem final : public WindowSystem {
   // As Notify, with the popup position a handler asks for meanwhile (the
   // point of a right click, or the selected row for the keyboard).
   void NotifyAt(Notice notice, const QWidget* widget, QPoint global);
+  // Tells the listener of something it may say no to; true when it did.
+  bool Ask(Notice notice, const QWidget* widget, std::intptr_t a, const std::string* text = nullptr);
+  // Posts a notice of the widget's to the message queue.
+  void Post(Notice notice, const QWidget* widget, std::intptr_t a = 0);
   void Refused();
   // A dialog, message box or menu of this desktop runs its own event loop
   // while one of these lives: messages posted meanwhile are delivered by

@@ -50,6 +50,12 @@ void Desktop::Notify(Notice notice, WindowHandle window, std::intptr_t a, std::i
   if (listener_ != nullptr) listener_->OnNotice(Message{notice, window, a, b});
 }
 
+bool Desktop::Ask(Notice notice, WindowHandle window, std::intptr_t a, const std::string* text) {
+  bool refused = false;
+  if (listener_ != nullptr) listener_->OnNotice(Message{notice, window, a, 0, text, &refused});
+  return refused;
+}
+
 void Desktop::Wait(WaitKind kind) {
   if (person_ != nullptr) {
     person_->Act(*this, kind);
@@ -287,6 +293,11 @@ void Desktop::ListSetRowState(WindowHandle list, int row, bool selected, bool fo
 int Desktop::ListFirstSelected(WindowHandle list) {
   const SimWindow* window = Find(list);
   return window == nullptr ? -1 : window->list.FirstSelected();
+}
+
+bool Desktop::ListRowChecked(WindowHandle list, int row) {
+  const SimWindow* window = Find(list);
+  return window != nullptr && window->look.check_boxes && window->list.Checked(row);
 }
 
 // ---------------------------------------------------------------- menus

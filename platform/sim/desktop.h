@@ -134,6 +134,7 @@ class Desktop : public SimHost, public WindowSystem {
   int ListGetCell(WindowHandle list, int row, int column, char* buffer, int capacity) override;
   void ListSetRowState(WindowHandle list, int row, bool selected, bool focused) override;
   int ListFirstSelected(WindowHandle list) override;
+  bool ListRowChecked(WindowHandle list, int row) override;
   MenuHandle CreateMenuBar(const std::vector<MenuEntry>& entries) override;
   void SetMenuBar(WindowHandle frame, MenuHandle menu) override;
   void DestroyMenu(MenuHandle menu) override { menus_.erase(menu); }
@@ -169,6 +170,8 @@ class Desktop : public SimHost, public WindowSystem {
   // The list view behind a handle; null for any other window.
   ListModel* List(WindowHandle list);
   void Notify(Notice notice, WindowHandle window, std::intptr_t a = 0, std::intptr_t b = 0);
+  // Tells the listener of something it may say no to; true when it did.
+  bool Ask(Notice notice, WindowHandle window, std::intptr_t a, const std::string* text = nullptr);
   // Asks the person (or the next step) to act; NoOneThere when nobody is there.
   void Wait(WaitKind kind);
   // Opens the dialog, lets the person act, and closes it again (also when

@@ -59,4 +59,11 @@ int ListModel::FirstSelected() const {
   return -1;
 }
 
+bool ListModel::Toggle(int row) {
+  if (!HasRow(row)) return false;
+  Row& target = rows_[static_cast<std::size_t>(row)];
+  target.checked = !target.checked;
+  return true;
+}
+
 }  // namespace platform::sim

@@ -18,6 +18,7 @@ class ListModel {
     std::vector<std::string> cells;  // GBK; the first is the row's caption
     bool selected = false;
     bool focused = false;
+    bool checked = false;  // its check box, in a list that has them
   };
 
   const std::vector<Column>& columns() const { return columns_; }
@@ -41,6 +42,9 @@ class ListModel {
   bool SetRowState(int row, bool selected, bool focused);
   void ClearSelection();
   int FirstSelected() const;  // -1 when none
+  // Ticks or clears the row's check box; false when there is no such row.
+  bool Toggle(int row);
+  bool Checked(int row) const { return HasRow(row) && rows_[static_cast<std::size_t>(row)].checked; }
 
  private:
   bool HasRow(int row) const { return row >= 0 && row < RowCount(); }

@@ -150,6 +150,57 @@ void PersonInput::ClickHeader(WindowHandle list, int column) {
   });
 }
 
+namespace {
+
+// A row of a list a person can act on, or why not.
+void RequireRow(const ListModel* model, int row) {
+  if (model == nullptr) throw ActionRefused("not a list");
+  if (row < 0 || row >= model->RowCount()) throw ActionRefused("the list has " + std::to_string(model->RowCount()) + " rows");
+}
+
+}  // namespace
+
+void PersonInput::HoverRow(WindowHandle list, int row) {
+  RequireUsable(list, "list");
+  RequireRow(desktop_.List(list), row);
+  desktop_.ReportInput();
+  desktop_.queue_.PostInput([this, list, row] {
+    SimWindow* target = desktop_.tree_.Get(list);
+    if (target == nullptr || row >= target->list.RowCount() || target->hot_row == row) return;
+    target->hot_row = row;
+    if (target->look.hot_tracking) desktop_.Notify(Notice::kHotRow, list, row);
+  });
+}
+
+void PersonInput::ToggleCheck(WindowHandle list, int row) {
+  RequireUsable(list, "list");
+  RequireRow(desktop_.List(list), row);
+  if (!desktop_.Find(list)->look.check_boxes) throw ActionRefused("the list has no check boxes");
+  desktop_.ReportInput();
+  desktop_.queue_.PostInput([this, list, row] {
+    FocusOn(list);
+    ListModel* target = desktop_.List(list);
+    if (target == nullptr || !target->Toggle(row)) return;
+    // As the system's control does, the toggle is reported by a message
+    // the list posts to itself.
+    desktop_.queue_.Post(Message{Notice::kCheckToggled, list, row, 0});
+  });
+}
+
+void PersonInput::RenameRow(WindowHandle list, int row, const std::string& text) {
+  RequireRow(desktop_.List(list), row);
+  if (!desktop_.Find(list)->look.label_editing) throw ActionRefused("the list's captions cannot be edited");
+  SelectRow(list, row);
+  desktop_.queue_.PostInput([this, list, row, text] {
+    const ListModel* target = desktop_.List(list);
+    if (target == nullptr || row >= target->RowCount()) return;
+    if (desktop_.Ask(Notice::kLabelEditStarting, list, row)) return;
+    if (desktop_.List(list) == nullptr || row >= desktop_.List(list)->RowCount()) return;
+    if (desktop_.Ask(Notice::kLabelEditEnded, list, row, &text)) return;
+    if (ListModel* still = desktop_.List(list)) still->SetCell(row, 0, text);
+  });
+}
+
 void PersonInput::PressKey(int key) {
   RequireNoDialog();
   WindowHandle target = desktop_.focus_ != 0 && desktop_.Find(desktop_.focus_) != nullptr ? desktop_.focus_ : desktop_.active_;

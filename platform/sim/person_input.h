@@ -36,6 +36,16 @@ class PersonInput {
   // On the title of a column: only a report list with its header shown has
   // them, and only a clickable header reports the click.
   void ClickHeader(WindowHandle list, int column);
+  // The mouse moves onto a row: a list with hot tracking reports the row
+  // when it is another than the one the mouse was on.
+  void HoverRow(WindowHandle list, int row);
+  // A click on the row's check box; refused in a list without them.
+  void ToggleCheck(WindowHandle list, int row);
+  // Selects the row and edits its caption, as a second click on a selected
+  // row does: when the program lets the edit start, the text is typed and
+  // Enter confirms it, and the caption becomes the text unless the program
+  // rejects it. Refused in a list whose captions cannot be edited.
+  void RenameRow(WindowHandle list, int row, const std::string& text_gbk);
   void PressKey(int key_with_modifiers);       // to the focus, or the active window
   void CloseActive();
   void ChooseMenuCommand(WindowHandle frame, int command);

@@ -37,6 +37,7 @@ struct SimWindow {
   int selection_start = 0, selection_length = 0;  // edits: GBK bytes
   bool default_button = false;
   ListModel list;  // list views
+  int hot_row = -1;  // list views with hot tracking: the row under the mouse
 };
 
 class WindowTree {

@@ -353,6 +353,15 @@ void Win32WindowSystem::ListSetRowState(WindowHandle handle, int row, bool selec
   if (focused) ::SendMessageW(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
 }
 
+bool Win32WindowSystem::ListRowChecked(WindowHandle handle, int row) {
+  HWND list = reinterpret_cast<HWND>(handle);
+  const Native* native = Find(list);
+  if (native == nullptr || native->kind != ControlKind::kListView || !native->look.check_boxes) return false;
+  const auto state = static_cast<UINT>(
+      ::SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), static_cast<LPARAM>(LVIS_STATEIMAGEMASK)));
+  return (state & LVIS_STATEIMAGEMASK) >> 12 == 2;  // image 2 is the ticked box
+}
+
 int Win32WindowSystem::ListFirstSelected(WindowHandle handle) {
   HWND list = reinterpret_cast<HWND>(handle);
   if (Find(list) == nullptr) return -1;

@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cwchar>
+
 #include "platform/win32/clipboard_win32.h"
 #include "platform/win32/gdi_support.h"
 #include "platform/win32/label_win32.h"
@@ -111,6 +113,13 @@ const Win32WindowSystem::Native* Win32WindowSystem::Find(HWND window) const {
 
 void Win32WindowSystem::Notify(Notice notice, HWND window, std::intptr_t a, std::intptr_t b) {
   if (listener_ != nullptr) listener_->OnNotice(Message{notice, reinterpret_cast<WindowHandle>(window), a, b});
+}
+
+bool Win32WindowSystem::Ask(Notice notice, HWND window, std::intptr_t a, const std::string* text) {
+  bool refused = false;
+  if (listener_ != nullptr)
+    listener_->OnNotice(Message{notice, reinterpret_cast<WindowHandle>(window), a, 0, text, &refused});
+  return refused;
 }
 
 void Win32WindowSystem::Forget(HWND window) {
@@ -578,6 +587,13 @@ LRESULT Win32WindowSystem::ControlProc(HWND window, UINT message, WPARAM wparam,
         if (std::optional<LRESULT> used = FilterEditInput(window, *native, message, wparam, lparam)) return *used;
       }
       break;
+    case WM_MOUSEMOVE:
+      if (native->kind == ControlKind::kListView && native->look.hot_tracking) {
+        LRESULT done = ::DefSubclassProc(window, message, wparam, lparam);
+        if (Native* still = Get(window)) TrackHotRow(window, *still, lparam);
+        return done;
+      }
+      break;
     case WM_CONTEXTMENU:
       // Shift+F10 and the menu key (no position): the same request as a
       // right click, whose NM_RCLICK has already been reported.
@@ -601,6 +617,19 @@ LRESULT Win32WindowSystem::ControlProc(HWND window, UINT message, WPARAM wparam,
   return ::DefSubclassProc(window, message, wparam, lparam);
 }
 
+// Hot tracking reports the row under the mouse each time it becomes
+// another one; the list's own hot-track notice is not sent by every
+// version of the control, so the row is found from the mouse position.
+void Win32WindowSystem::TrackHotRow(HWND list, Native& native, LPARAM where) {
+  LVHITTESTINFO hit{};
+  hit.pt = POINT{static_cast<short>(LOWORD(where)), static_cast<short>(HIWORD(where))};
+  const int row = static_cast<int>(::SendMessageW(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+  const int on = row >= 0 && (hit.flags & LVHT_ONITEM) != 0 ? row : -1;
+  if (on == native.hot_row) return;
+  native.hot_row = on;  // off the rows: the next row is reported again
+  if (on >= 0) Notify(Notice::kHotRow, list, on);
+}
+
 bool Win32WindowSystem::ChildNotification(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) {
   *result = 0;
   if (message == WM_COMMAND) {
@@ -620,7 +649,7 @@ bool Win32WindowSystem::ChildNotification(UINT message, WPARAM wparam, LPARAM lp
   }
   const auto* header = reinterpret_cast<const NMHDR*>(lparam);
   if (header == nullptr) return false;
-  const Native* native = Find(header->hwndFrom);
+  Native* native = Get(header->hwndFrom);
   if (native == nullptr || native->kind != ControlKind::kListView) return false;
   HWND list = header->hwndFrom;
   switch (header->code) {
@@ -640,7 +669,27 @@ bool Win32WindowSystem::ChildNotification(UINT message, WPARAM wparam, LPARAM lp
       const auto* change = reinterpret_cast<const NMLISTVIEW*>(lparam);
       bool newly_focused = (change->uChanged & LVIF_STATE) != 0 && (change->uNewState & LVIS_FOCUSED) != 0 &&
                            (change->uOldState & LVIS_FOCUSED) == 0 && change->iItem >= 0;
+      // A check box toggles between state images 1 and 2; a row that has
+      // just been given its box (0 to 1) was not toggled. The change is
+      // reported by a posted message whose handler reads the new state.
+      const UINT old_box = (change->uOldState & LVIS_STATEIMAGEMASK) >> 12;
+      const UINT new_box = (change->uNewState & LVIS_STATEIMAGEMASK) >> 12;
+      const bool toggled = (change->uChanged & LVIF_STATE) != 0 && native->look.check_boxes && change->iItem >= 0 &&
+                           old_box != 0 && new_box != 0 && old_box != new_box;
       if (newly_focused) Notify(Notice::kRowFocused, list, change->iItem);
+      if (toggled) PostMessage(Message{Notice::kCheckToggled, reinterpret_cast<WindowHandle>(list), change->iItem, 0});
+      return true;
+    }
+    case LVN_BEGINLABELEDITW: {
+      const auto* edit = reinterpret_cast<const NMLVDISPINFOW*>(lparam);
+      *result = Ask(Notice::kLabelEditStarting, list, edit->item.iItem) ? TRUE : FALSE;  // TRUE cancels
+      return true;
+    }
+    case LVN_ENDLABELEDITW: {
+      const auto* edit = reinterpret_cast<const NMLVDISPINFOW*>(lparam);
+      if (edit->item.pszText == nullptr) return true;  // cancelled: nothing to take
+      const std::string text = NarrowToGbk(edit->item.pszText, static_cast<int>(std::wcslen(edit->item.pszText)));
+      *result = Ask(Notice::kLabelEditEnded, list, edit->item.iItem, &text) ? FALSE : TRUE;  // TRUE keeps the text
       return true;
     }
     default: return false;

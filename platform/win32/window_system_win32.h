@@ -68,6 +68,7 @@ class Win32WindowSystem final : public WindowSystem {
   int ListGetCell(WindowHandle list, int row, int column, char* buffer, int capacity) override;
   void ListSetRowState(WindowHandle list, int row, bool selected, bool focused) override;
   int ListFirstSelected(WindowHandle list) override;
+  bool ListRowChecked(WindowHandle list, int row) override;
   MenuHandle CreateMenuBar(const std::vector<MenuEntry>& entries) override;
   void SetMenuBar(WindowHandle frame, MenuHandle menu) override;
   void DestroyMenu(MenuHandle menu) override;
@@ -95,6 +96,7 @@ class Win32WindowSystem final : public WindowSystem {
     bool default_button = false;
     bool redraw_held = false;  // list views: rows are going in; drawn again once the queue is read
     int list_columns = 0;      // list views: the columns added
+    int hot_row = -1;          // list views with hot tracking: the row last reported under the mouse
   };
   const Native* Find(HWND window) const;
 
@@ -103,6 +105,8 @@ class Win32WindowSystem final : public WindowSystem {
   LRESULT FrameProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT ControlProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   void Notify(Notice notice, HWND window, std::intptr_t a = 0, std::intptr_t b = 0);
+  // Tells the listener of something it may say no to; true when it did.
+  bool Ask(Notice notice, HWND window, std::intptr_t a, const std::string* text = nullptr);
   // A window of ours is gone: free what it held and report it.
   void Forget(HWND window);
   // A posted seam message reached a window procedure (a foreign modal loop
@@ -127,6 +131,7 @@ class Win32WindowSystem final : public WindowSystem {
   bool ControlColours(HWND control, HDC dc, LRESULT* brush);
   // WM_COMMAND and WM_NOTIFY of a child control, whoever its parent is.
   bool ChildNotification(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result);
+  void TrackHotRow(HWND list, Native& native, LPARAM where);
   // Edit controls: what typing, pasting and input methods may put in,
   // under the rules (nullopt: not such a message); the part of a text the
   // box takes in place of its selection.

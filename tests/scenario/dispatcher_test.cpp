@@ -36,6 +36,11 @@ class FakePerson final : public Person {
   void SelectRow(platform::WindowHandle, int row) override { done.push_back("select " + std::to_string(row)); }
   void DoubleClickRow(platform::WindowHandle, int row) override { done.push_back("dclick " + std::to_string(row)); }
   void ClickHeader(platform::WindowHandle, int column) override { done.push_back("header " + std::to_string(column)); }
+  void HoverRow(platform::WindowHandle, int row) override { done.push_back("hover " + std::to_string(row)); }
+  void ToggleCheck(platform::WindowHandle, int row) override { done.push_back("check " + std::to_string(row)); }
+  void RenameRow(platform::WindowHandle, int row, const std::string& text) override {
+    done.push_back("rename " + std::to_string(row) + " " + text);
+  }
   void PressKey(int key) override { done.push_back("key " + std::to_string(key)); }
   void Close(platform::WindowHandle) override { done.push_back("close"); }
   void AnswerBox(BoxAnswer answer) override { done.push_back("answer " + std::to_string(static_cast<int>(answer))); }

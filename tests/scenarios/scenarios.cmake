@@ -127,3 +127,6 @@ qk_scenario(pieces_edit_selection PROGRAM pieces SESSIONS pieces/edit_selection)
 qk_scenario(pieces_list_clicks PROGRAM pieces SESSIONS pieces/list_clicks)
 qk_scenario(pieces_header_refused PROGRAM pieces SESSIONS pieces/header_refused STATUS 3
   ERROR "saw the list has 2 columns")
+qk_scenario(pieces_list_editing PROGRAM pieces SESSIONS pieces/list_editing)
+qk_scenario(pieces_check_refused PROGRAM pieces SESSIONS pieces/check_refused STATUS 3
+  ERROR "saw the list has no check boxes")

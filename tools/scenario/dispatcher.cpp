@@ -143,7 +143,7 @@ void Dispatcher::PerformInWindow(const ScriptLine& line) {
   }
   if (v == "click") return person_.Click(Unit(line, line.words[0], "unit"));
   if (v == "rclick") return person_.RightClick(Unit(line, line.words[0], "list"));
-  if (v == "select" || v == "dclick" || v == "header") {
+  if (v == "select" || v == "dclick" || v == "header" || v == "hover" || v == "check" || v == "rename") {
     platform::WindowHandle list = Unit(line, line.words[0], "list");
     std::optional<ui::UnitIdentity> identity = screen_.Identify(list);
     if (!identity || identity->type_code != ui::type_code::kListView) throw ActionRefused("not a list");
@@ -153,8 +153,11 @@ void Dispatcher::PerformInWindow(const ScriptLine& line) {
       return person_.ClickHeader(list, number);
     }
     const int rows = screen_.ListRows(list);
-    const int lowest = v == "select" ? -1 : 0;  // a double click needs a row
+    const int lowest = v == "select" ? -1 : 0;  // the others need a row
     if (number < lowest || number >= rows) throw ActionRefused("the list has " + std::to_string(rows) + " rows");
+    if (v == "hover") return person_.HoverRow(list, number);
+    if (v == "check") return person_.ToggleCheck(list, number);
+    if (v == "rename") return person_.RenameRow(list, number, line.text);
     return v == "select" ? person_.SelectRow(list, number) : person_.DoubleClickRow(list, number);
   }
   if (v == "close") {

@@ -91,6 +91,15 @@ class Person {
   // A click on the title of a column of a list in report view; refused
   // when the list shows no such column title.
   virtual void ClickHeader(platform::WindowHandle list, int column) = 0;
+  // The mouse moves onto the row (which exists).
+  virtual void HoverRow(platform::WindowHandle list, int row) = 0;
+  // A click on the row's check box; refused when the list has none.
+  virtual void ToggleCheck(platform::WindowHandle list, int row) = 0;
+  // Edits the caption of the row (which exists) as a person does: starts
+  // the edit on the selected row; when an editor opens, types the text
+  // into it and confirms with Enter. Refused when the list's captions
+  // cannot be edited.
+  virtual void RenameRow(platform::WindowHandle list, int row, const std::string& text) = 0;
   // A key (platform::key codes with modifiers) to the focus of the active window.
   virtual void PressKey(int key) = 0;
   // The close box of a frame.

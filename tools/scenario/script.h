@@ -7,6 +7,7 @@
 // looked up in the active window first, or a hexadecimal id as 0x16010005):
 //   actions:  type UNIT TEXT | click UNIT | key Tab|Shift+Tab|Enter|Esc|Shift+F10|Apps |
 //             close | select UNIT ROW | dclick UNIT ROW | header UNIT COLUMN |
+//             hover UNIT ROW | check UNIT ROW | rename UNIT ROW TEXT |
 //             rclick UNIT | menu CAPTION |
 //             answer OK|Cancel|Yes|No|Abort|Retry|Ignore | input TEXT | cancel
 //   setup:    clock YYYY-MM-DD HH:MM:SS | wait SECONDS (the clock moves on;
@@ -24,7 +25,9 @@
 // \n or \r) is one Enter, and a character that code page 936 lacks is
 // refused, as the desktop refuses it (`input` likewise). `key Apps` is the
 // menu key. `dclick` double-clicks a row of a list; `header` clicks the
-// title of a column of a list in report view.
+// title of a column of a list in report view; `hover` moves the mouse onto
+// a row; `check` clicks a row's check box; `rename` edits a row's caption:
+// when the program lets the edit start, TEXT is typed and Enter confirms it.
 #pragma once
 
 #include <cstdint>

@@ -119,6 +119,20 @@ void SimPerson::ClickHeader(platform::WindowHandle list, int column) {
   Refusing([&] { desktop().input().ClickHeader(list, column); });
 }
 
+void SimPerson::HoverRow(platform::WindowHandle list, int row) {
+  Refusing([&] { desktop().input().HoverRow(list, row); });
+}
+
+void SimPerson::ToggleCheck(platform::WindowHandle list, int row) {
+  Refusing([&] { desktop().input().ToggleCheck(list, row); });
+}
+
+void SimPerson::RenameRow(platform::WindowHandle list, int row, const std::string& text) {
+  TypedText typed = TypeableText(text);
+  refused_ = typed.refused;
+  Refusing([&] { desktop().input().RenameRow(list, row, typed.gbk); });
+}
+
 void SimPerson::PressKey(int key) {
   Refusing([&] { desktop().input().PressKey(key); });
 }

@@ -31,6 +31,9 @@ class SimPerson final : public Person {
   void SelectRow(platform::WindowHandle list, int row) override;
   void DoubleClickRow(platform::WindowHandle list, int row) override;
   void ClickHeader(platform::WindowHandle list, int column) override;
+  void HoverRow(platform::WindowHandle list, int row) override;
+  void ToggleCheck(platform::WindowHandle list, int row) override;
+  void RenameRow(platform::WindowHandle list, int row, const std::string& text) override;
   void PressKey(int key) override;
   void Close(platform::WindowHandle frame) override;
   void AnswerBox(platform::BoxAnswer answer) override;

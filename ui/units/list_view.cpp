@@ -1,6 +1,7 @@
 #include "ui/units/list_view.h"
 
 #include <cstring>
+#include <initializer_list>
 
 #include "runtime/errors.h"
 #include "runtime/helpers.h"
@@ -163,23 +164,40 @@ class ListView : public ControlUnit {
   }
 
   void OnNotice(const platform::Message& message) override {
-    auto raise = [&](std::int32_t number, int argc, std::intptr_t arg) {
-      EventNotice notice;
-      notice.window = window_id_;
-      notice.unit = unit_id_;
-      notice.event = number;
-      notice.argc = argc;
-      notice.args[0] = static_cast<std::int32_t>(arg);
-      RaiseEvent(notice);
-    };
+    const auto row = static_cast<std::int32_t>(message.a);
     switch (message.notice) {
-      case platform::Notice::kRowFocused: raise(event::list::kCurrentRowChanged, 0, 0); break;
-      case platform::Notice::kRowActivated: raise(event::list::kRowActivated, 0, 0); break;
-      case platform::Notice::kColumnClicked: raise(event::list::kColumnClicked, 1, message.a); break;
-      case platform::Notice::kClicked: raise(event::list::kClicked, 0, 0); break;
-      case platform::Notice::kRightClicked: raise(event::list::kRightClicked, 0, 0); break;
+      case platform::Notice::kRowFocused: Raise(event::list::kCurrentRowChanged, {}); break;
+      case platform::Notice::kRowActivated: Raise(event::list::kRowActivated, {}); break;
+      case platform::Notice::kColumnClicked: Raise(event::list::kColumnClicked, {row}); break;
+      case platform::Notice::kClicked: Raise(event::list::kClicked, {}); break;
+      case platform::Notice::kRightClicked: Raise(event::list::kRightClicked, {}); break;
+      case platform::Notice::kHotRow: Raise(event::list::kHotRowChanged, {row}); break;
+      case platform::Notice::kLabelEditStarting:
+        if (!Raise(event::list::kLabelEditStarting, {row}) && message.refused != nullptr) *message.refused = true;
+        break;
+      case platform::Notice::kLabelEditEnded:
+        // The handler reads the new caption through the text property.
+        if (message.text != nullptr) edit_text_ = *message.text;
+        if (!Raise(event::list::kLabelEditEnded, {row}) && message.refused != nullptr) *message.refused = true;
+        break;
+      case platform::Notice::kCheckToggled:
+        if (handle_ != 0 && row >= 0 && row < System().ListRowCount(handle_))
+          Raise(event::list::kCheckBoxChanged, {row, System().ListRowChecked(handle_, row) ? 1 : 0});
+        break;
       default: CommonNotice(message); break;
     }
+  }
+
+  // Raises one of the list's events; false only when its handler returned
+  // 0 (an event that is blocked or has no handler refuses nothing).
+  bool Raise(std::int32_t number, std::initializer_list<std::int32_t> args) {
+    EventNotice notice;
+    notice.window = window_id_;
+    notice.unit = unit_id_;
+    notice.event = number;
+    for (std::int32_t arg : args) notice.args[notice.argc++] = arg;
+    RaiseEvent(notice);
+    return !(notice.has_result == 1 && notice.result == 0);
   }
 
   // Applies the look at once; no re-creation needed.

@@ -164,6 +164,48 @@ void GuiPerson::ClickHeader(platform::WindowHandle handle, int column) {
   ClickAt(header, POINT{(item.left + item.right) / 2, (item.top + item.bottom) / 2}, false);
 }
 
+void GuiPerson::HoverRow(platform::WindowHandle handle, int row) {
+  HWND list = Hwnd(handle);
+  ::SendMessageW(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+  const POINT at = OnRow(list, row);
+  ::PostMessageW(list, WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
+}
+
+void GuiPerson::ToggleCheck(platform::WindowHandle handle, int row) {
+  HWND list = Hwnd(handle);
+  const auto ex = static_cast<DWORD>(::SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
+  if ((ex & LVS_EX_CHECKBOXES) == 0) throw scenario::ActionRefused("the list has no check boxes");
+  ::SendMessageW(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+  // The box is drawn at the row's left end: the first point there that the
+  // list says is on it.
+  const POINT on_row = OnRow(list, row);
+  for (int x = 0; x < on_row.x + 32; ++x) {
+    LVHITTESTINFO hit{};
+    hit.pt = POINT{x, on_row.y};
+    if (::SendMessageW(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)) == row &&
+        (hit.flags & LVHT_ONITEMSTATEICON) != 0) {
+      ClickAt(list, hit.pt, false);
+      return;
+    }
+  }
+  throw scenario::ActionRefused("the row shows no check box");
+}
+
+void GuiPerson::RenameRow(platform::WindowHandle handle, int row, const std::string& text) {
+  HWND list = Hwnd(handle);
+  if ((::GetWindowLongPtrW(list, GWL_STYLE) & LVS_EDITLABELS) == 0)
+    throw scenario::ActionRefused("the list's captions cannot be edited");
+  ::SendMessageW(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+  // The list starts the edit itself a moment after a second click on the
+  // selected row; asking for it directly spares that wait. When the program
+  // lets it start, the editor takes the text and Enter ends it.
+  ::SetFocus(list);
+  HWND editor = reinterpret_cast<HWND>(::SendMessageW(list, LVM_EDITLABELW, static_cast<WPARAM>(row), 0));
+  if (editor == nullptr) return;
+  TypeInto(editor, WideOfUtf8(text));
+  ::PostMessageW(editor, WM_KEYDOWN, VK_RETURN, 1);
+}
+
 void GuiPerson::PressKey(int key) {
   HWND target = ::GetFocus();
   if (target == nullptr) target = ::GetActiveWindow();

@@ -41,7 +41,7 @@ void SayEvent(const std::string& what) {
   app::WriteTextProperty(ids::kWindow, ids::kEventLabel, kCaption, what.c_str());
 }
 
-rt::Value List() { return app::arg::Unit(rt::type::kListView, ids::kWindow, ids::kList); }
+rt::Value List(std::uint32_t unit = ids::kList) { return app::arg::Unit(rt::type::kListView, ids::kWindow, unit); }
 
 void OnWindowCreated() {
   const char* const rows[][2] = {{"苹果", "3"}, {"梨", "5"}, {"桃", "7"}};
@@ -50,6 +50,8 @@ void OnWindowCreated() {
     for (std::int32_t column = 0; column < 2; ++column)
       app::CallLibrary(app::library::kListView, ui::SetItemText,
                        {List(), app::arg::Int(at), app::arg::Int(column), app::arg::Text(row[column])});
+    app::CallLibrary(app::library::kListView, ui::InsertItem,
+                     {List(ids::kTickList), app::arg::Omitted(), app::arg::Text(row[0])});
   }
 }
 
@@ -60,6 +62,35 @@ void OnRowActivated() {
 
 void OnColumnClicked() { SayEvent("列 " + std::to_string(ui::EventArgument(0))); }
 
+void OnHotRow() { SayEvent("经过 " + std::to_string(ui::EventArgument(0))); }
+
+// The last row's caption may not be edited.
+void OnEditStarting() {
+  const std::int32_t row = ui::EventArgument(0);
+  if (row == 2) {
+    ui::SetEventResult(0);
+    SayEvent("不改 2");
+    return;
+  }
+  SayEvent("开始 " + std::to_string(row));
+}
+
+// The new caption is readable while the handler runs; "坏" is rejected.
+void OnEditEnded() {
+  const std::string text = app::ReadTextProperty(ids::kWindow, ids::kTickList, ui::prop::list::kEditedText).c_str();
+  const std::string row = std::to_string(ui::EventArgument(0));
+  if (text == "坏") {
+    ui::SetEventResult(0);
+    SayEvent("拒绝 " + row + " " + text);
+    return;
+  }
+  SayEvent("改名 " + row + " " + text);
+}
+
+void OnCheckChanged() {
+  SayEvent("勾选 " + std::to_string(ui::EventArgument(0)) + " " + std::to_string(ui::EventArgument(1)));
+}
+
 constexpr std::array<rt::Handler, kHandlerCount> kHandlers = [] {
   std::array<rt::Handler, kHandlerCount> t{};
   t[kOnEditChanged] = &OnEditChanged;
@@ -69,6 +100,10 @@ constexpr std::array<rt::Handler, kHandlerCount> kHandlers = [] {
   t[kOnWindowCreated] = &OnWindowCreated;
   t[kOnRowActivated] = &OnRowActivated;
   t[kOnColumnClicked] = &OnColumnClicked;
+  t[kOnHotRow] = &OnHotRow;
+  t[kOnEditStarting] = &OnEditStarting;
+  t[kOnEditEnded] = &OnEditEnded;
+  t[kOnCheckChanged] = &OnCheckChanged;
   return t;
 }();
 

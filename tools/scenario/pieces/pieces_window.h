@@ -13,7 +13,7 @@ namespace ids {
 inline constexpr std::uint32_t kWindow = 0x52090001, kWindowUnit = 0x06090002;
 inline constexpr std::uint32_t kEdit = 0x16090010, kChangeCount = 0x16090011, kSelectButton = 0x16090012,
                                kReplaceButton = 0x16090013, kEndButton = 0x16090014;
-inline constexpr std::uint32_t kList = 0x16090020, kEventLabel = 0x16090021;
+inline constexpr std::uint32_t kList = 0x16090020, kEventLabel = 0x16090021, kTickList = 0x16090022;
 }  // namespace ids
 
 // Indexes into the program's handler table.
@@ -25,6 +25,10 @@ enum Handler : std::int32_t {
   kOnWindowCreated,
   kOnRowActivated,
   kOnColumnClicked,
+  kOnHotRow,
+  kOnEditStarting,
+  kOnEditEnded,
+  kOnCheckChanged,
   kHandlerCount,
 };
 
@@ -33,6 +37,7 @@ namespace forms = app::forms;
 inline constexpr std::uint32_t kFocusable = forms::kVisible | forms::kTabStop;
 
 inline constexpr forms::Column kColumns[] = {{.title = "名称", .width = 100}, {.title = "数量", .width = 60}};
+inline constexpr forms::Column kTickColumns[] = {{.title = "名称", .width = 120}};
 
 inline constexpr forms::Unit kUnits[] = {
     // Its template selects 乙, bytes 2 and 3.
@@ -56,13 +61,23 @@ inline constexpr forms::Unit kUnits[] = {
      .props = forms::ListViewProps{.columns = kColumns, .view = 3, .full_row_select = 1}},
     {.id = ids::kEventLabel, .kind = forms::Kind::kLabel, .name = "标签_事件", .rect = {10, 210, 300, 24},
      .props = forms::LabelProps{.caption = ""}},
+    // A list with hot tracking, captions a person may edit, and check boxes
+    // (filled with the same rows); its handlers also write to 标签_事件.
+    {.id = ids::kTickList, .kind = forms::Kind::kListView, .name = "超级列表框2", .rect = {320, 80, 200, 120},
+     .flags = kFocusable,
+     .events = {{ui::event::list::kHotRowChanged, kOnHotRow},
+                {ui::event::list::kLabelEditStarting, kOnEditStarting},
+                {ui::event::list::kLabelEditEnded, kOnEditEnded},
+                {ui::event::list::kCheckBoxChanged, kOnCheckChanged}},
+     .props = forms::ListViewProps{.columns = kTickColumns, .view = 3, .full_row_select = 1, .hot_tracking = 1,
+                                   .label_editing = 1, .check_boxes = 1}},
 };
 
 inline constexpr forms::Window kWindow{
     .id = ids::kWindow,
     .word1 = 0x00000001,
     .word2 = 0x1901000A,
-    .self = {.id = ids::kWindowUnit, .kind = forms::Kind::kWindow, .rect = {50, 50, 420, 300},
+    .self = {.id = ids::kWindowUnit, .kind = forms::Kind::kWindow, .rect = {50, 50, 540, 300},
              .events = {{ui::event::window::kCreated, kOnWindowCreated}},
              .props = forms::WindowProps{.caption = "零件", .border_style = 2}},
     .menu = {},

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QTableWidget>
 #include <QTest>
@@ -15,6 +16,7 @@
 
 #include "platform/qt/dialogs_qt.h"
 #include "platform/qt/edit_qt.h"
+#include "platform/qt/widgets_qt.h"
 #include "platform/system.h"
 
 namespace quillkeep_qt {
@@ -265,6 +267,61 @@ void QtPerson::ClickHeader(platform::WindowHandle handle, int column) {
     if (!target) return;
     const QPoint at(target->sectionViewportPosition(column) + target->sectionSize(column) / 2, target->height() / 2);
     QTest::mouseClick(target->viewport(), Qt::LeftButton, {}, at);
+  });
+}
+
+void QtPerson::HoverRow(platform::WindowHandle handle, int row) {
+  auto* list = qobject_cast<QTableWidget*>(Widget(handle));
+  if (list == nullptr) throw scenario::ActionRefused("not a list");
+  QPointer<QTableWidget> target = list;
+  Later([target, row] {
+    if (!target) return;
+    QWidget* viewport = target->viewport();
+    const QPoint at = OnRow(target, row);
+    QMouseEvent move(QEvent::MouseMove, at, viewport->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &move);
+  });
+}
+
+void QtPerson::ToggleCheck(platform::WindowHandle handle, int row) {
+  auto* list = dynamic_cast<platform::qt::ListWidget*>(Widget(handle));
+  if (list == nullptr) throw scenario::ActionRefused("not a list");
+  if (!list->check_boxes()) throw scenario::ActionRefused("the list has no check boxes");
+  QPointer<platform::qt::ListWidget> target = list;
+  Later([target, row] {
+    if (!target) return;
+    target->scrollToItem(target->item(row, 0));
+    QTest::mouseClick(target->viewport(), Qt::LeftButton, {}, target->CheckBoxRect(row).center());
+  });
+}
+
+void QtPerson::RenameRow(platform::WindowHandle handle, int row, const std::string& text) {
+  auto* list = qobject_cast<QTableWidget*>(Widget(handle));
+  if (list == nullptr) throw scenario::ActionRefused("not a list");
+  if (list->editTriggers() == QAbstractItemView::NoEditTriggers)
+    throw scenario::ActionRefused("the list's captions cannot be edited");
+  QPointer<QTableWidget> target = list;
+  const QString typed = QString::fromUtf8(text);
+  Later([this, target, row, typed] {
+    if (!target) return;
+    // A click on the caption (clear of a check box) selects the row; F2
+    // starts the edit.
+    target->scrollToItem(target->item(row, 0));
+    if (target->currentRow() != row || !target->selectionModel()->isRowSelected(row))
+      QTest::mouseClick(target->viewport(), Qt::LeftButton, {}, target->visualRect(target->model()->index(row, 0)).center());
+    QTest::keyClick(target, Qt::Key_F2);
+    // Once the key is taken, an editor is open in the list unless the
+    // program said no.
+    Later([target, typed] {
+      if (!target) return;
+      QLineEdit* editor = nullptr;
+      for (QLineEdit* open : target->viewport()->findChildren<QLineEdit*>())
+        if (open->isVisible()) editor = open;
+      if (editor == nullptr) return;
+      editor->selectAll();
+      TypeKeys(editor, typed);
+      QTest::keyClick(editor, Qt::Key_Return);
+    });
   });
 }
 
