@@ -8,7 +8,7 @@
 
 namespace db {
 
-void AuxHeader::Encode(unsigned char* out) const {
+void AuxHeader::Encode(std::uint8_t* out) const {
   std::memset(out, 0, kAuxHeaderSize);
   std::memcpy(out, magic, 4);
   PutI32(out + kAuxVersionPos, version);
@@ -18,7 +18,7 @@ void AuxHeader::Encode(unsigned char* out) const {
   PutI32(out + kAuxFreeHeadPos, free_head);
 }
 
-AuxHeader AuxHeader::Decode(const unsigned char* in) {
+AuxHeader AuxHeader::Decode(const std::uint8_t* in) {
   AuxHeader h;
   std::memcpy(h.magic, in, 4);
   h.version = GetI32(in + kAuxVersionPos);
@@ -49,7 +49,7 @@ int BlocksInFile(DbFile& aux, std::int64_t* blocks) {
 }
 
 int ReadLinks(DbFile& aux, std::int32_t block, Links* links) {
-  unsigned char raw[kBlockHeader];
+  std::uint8_t raw[kBlockHeader];
   int code = aux.ReadExact(BlockPos(block), raw, sizeof raw, err::kAuxAccess);
   if (code != 0) return code;
   links->prev = GetI32(raw);
@@ -59,13 +59,13 @@ int ReadLinks(DbFile& aux, std::int32_t block, Links* links) {
 }
 
 int WriteLinkWord(DbFile& aux, std::int32_t block, std::size_t offset, std::int32_t value) {
-  unsigned char raw[4];
+  std::uint8_t raw[4];
   PutI32(raw, value);
   return aux.WriteAt(BlockPos(block) + offset, raw, 4);
 }
 
-int WriteBlock(DbFile& aux, std::int32_t block, const Links& links, const unsigned char* payload, std::size_t n) {
-  unsigned char raw[kBlockSize] = {};
+int WriteBlock(DbFile& aux, std::int32_t block, const Links& links, const std::uint8_t* payload, std::size_t n) {
+  std::uint8_t raw[kBlockSize] = {};
   PutI32(raw, links.prev);
   PutI32(raw + 4, links.next);
   PutI32(raw + 8, links.used);
@@ -88,7 +88,7 @@ class HeaderSession {
     int code = aux_.LockPosition(0);
     if (code != 0) return code;
     locked_ = true;
-    unsigned char raw[kAuxHeaderSize];
+    std::uint8_t raw[kAuxHeaderSize];
     code = aux_.ReadExact(0, raw, sizeof raw, err::kAuxAccess);
     if (code != 0) return code;
     header_ = AuxHeader::Decode(raw);
@@ -100,7 +100,7 @@ class HeaderSession {
   // Writes the header back and unlocks. 0 when it was never loaded.
   int Finish() {
     if (!locked_) return 0;
-    unsigned char raw[kAuxHeaderSize];
+    std::uint8_t raw[kAuxHeaderSize];
     header_.Encode(raw);
     int code = aux_.WriteAt(0, raw, sizeof raw);
     locked_ = false;
@@ -175,7 +175,7 @@ int ReadChain(DbFile& aux, std::int32_t first, platform::SecretBuffer* out) {
   std::int32_t locked = 0;
   std::int32_t b = first;
   std::int64_t visited = 0;
-  unsigned char raw[kBlockSize];
+  std::uint8_t raw[kBlockSize];
   while (b != 0) {
     if (b < 0 || b >= in_file || visited++ >= in_file) {
       code = err::kAuxAccess;
@@ -241,7 +241,7 @@ int WriteChain(DbFile& aux, std::int32_t old_first, const void* data, std::size_
     if (code != 0) return code;
   }
 
-  const auto* bytes = static_cast<const unsigned char*>(data);
+  const auto* bytes = static_cast<const std::uint8_t*>(data);
   for (std::size_t i = 0; i < pieces; ++i) {
     Links links;
     links.prev = i == 0 ? 0 : blocks[i - 1];

@@ -18,8 +18,8 @@ struct AuxHeader {
   std::int32_t free_count = 0;
   std::int32_t free_head = 0;
 
-  void Encode(unsigned char* out) const;  // 32 bytes
-  static AuxHeader Decode(const unsigned char* in);
+  void Encode(std::uint8_t* out) const;  // 32 bytes
+  static AuxHeader Decode(const std::uint8_t* in);
 };
 
 // Reads the chain starting at `first` (0: empty) into *out. 0, -59 or a

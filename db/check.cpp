@@ -39,7 +39,7 @@ std::unique_ptr<DbFile> OpenForReading(const std::string& path, int which, Recov
 // belong to one chain or to the free list, and none may be left over.
 void CheckAuxiliary(DbFile& aux, double created, const std::vector<std::int32_t>& chain_heads,
                     const std::vector<std::string>& chain_names, Problems* problems) {
-  unsigned char raw[kAuxHeaderSize];
+  std::uint8_t raw[kAuxHeaderSize];
   std::size_t got = 0;
   if (aux.ReadAt(0, raw, sizeof raw, &got) != 0 || got < sizeof raw) {
     problems->push_back("auxiliary file: header unreadable");
@@ -62,24 +62,30 @@ void CheckAuxiliary(DbFile& aux, double created, const std::vector<std::int32_t>
   std::int64_t blocks = std::min<std::int64_t>(present, std::max(h.block_count, 0));
   std::vector<int> owner(static_cast<std::size_t>(std::max<std::int64_t>(blocks, 1)), 0);  // 0 none, 1 chain, 2 free
 
-  auto read_block = [&](std::int32_t b, unsigned char* block) {
+  auto read_block = [&](std::int32_t b, std::uint8_t* block) {
     std::size_t n = 0;
     return aux.ReadAt(static_cast<std::uint64_t>(b) * kBlockSize, block, kBlockSize, &n) == 0 && n == kBlockSize;
   };
-  unsigned char block[kBlockSize];
+  // Marks block b as a chain's (1) or the free list's (2); false, with the
+  // problem noted, when it lies outside the file or is marked already.
+  auto claim = [&](std::int32_t b, int as, const std::string& where, const char* taken) {
+    if (b < 1 || b >= blocks) {
+      problems->push_back(where + ": outside the file");
+      return false;
+    }
+    if (owner[static_cast<std::size_t>(b)] != 0) {
+      problems->push_back(where + taken);
+      return false;
+    }
+    owner[static_cast<std::size_t>(b)] = as;
+    return true;
+  };
+  std::uint8_t block[kBlockSize];
   for (std::size_t c = 0; c < chain_heads.size(); ++c) {
     std::int32_t prev = 0;
     for (std::int32_t b = chain_heads[c]; b != 0;) {
       std::string where = chain_names[c] + ", block " + Num(b);
-      if (b < 1 || b >= blocks) {
-        problems->push_back(where + ": outside the file");
-        break;
-      }
-      if (owner[static_cast<std::size_t>(b)] != 0) {
-        problems->push_back(where + ": already used by another chain or the free list");
-        break;
-      }
-      owner[static_cast<std::size_t>(b)] = 1;
+      if (!claim(b, 1, where, ": already used by another chain or the free list")) break;
       if (!read_block(b, block)) {
         problems->push_back(where + ": unreadable");
         break;
@@ -95,15 +101,7 @@ void CheckAuxiliary(DbFile& aux, double created, const std::vector<std::int32_t>
   std::int32_t prev = 0;
   for (std::int32_t b = h.free_head; b != 0;) {
     std::string where = "free list, block " + Num(b);
-    if (b < 1 || b >= blocks) {
-      problems->push_back(where + ": outside the file");
-      break;
-    }
-    if (owner[static_cast<std::size_t>(b)] != 0) {
-      problems->push_back(where + ": also used by a chain or listed twice");
-      break;
-    }
-    owner[static_cast<std::size_t>(b)] = 2;
+    if (!claim(b, 2, where, ": also used by a chain or listed twice")) break;
     ++free_seen;
     if (!read_block(b, block)) {
       problems->push_back(where + ": unreadable");
@@ -139,7 +137,7 @@ std::vector<std::string> CheckDatabaseFiles(const std::string& path, const std::
   if (!main) return problems;
   std::uint64_t size = 0;
   main->Size(&size);
-  unsigned char header[kHeaderSize];
+  std::uint8_t header[kHeaderSize];
   std::size_t got = 0;
   if (main->ReadAt(0, header, sizeof header, &got) != 0 || got < sizeof header) {
     problems.push_back("header: file shorter than 112 bytes");
@@ -181,7 +179,7 @@ std::vector<std::string> CheckDatabaseFiles(const std::string& path, const std::
       problems.push_back("header: reserved bytes are not zero");
       break;
     }
-  unsigned char word[4];
+  std::uint8_t word[4];
   if (main->ReadAt(kFieldCountPos, word, 4, &got) != 0 || got < 4) {
     problems.push_back("definitions: field count missing");
     return problems;
@@ -192,7 +190,7 @@ std::vector<std::string> CheckDatabaseFiles(const std::string& path, const std::
     problems.push_back("definitions: field count " + Num(field_count) + " does not fit the file");
     return problems;
   }
-  std::vector<unsigned char> defs(data_start - kFieldDefsPos);
+  std::vector<std::uint8_t> defs(data_start - kFieldDefsPos);
   main->ReadAt(kFieldDefsPos, defs.data(), defs.size(), &got);
   std::vector<FieldDesc> fields;
   std::int64_t expected_offset = 4;
@@ -248,7 +246,7 @@ std::vector<std::string> CheckDatabaseFiles(const std::string& path, const std::
   std::vector<std::string> chain_names;
   // Sized only when a record is there to read: a damaged header may claim
   // records of gigabytes in a file of a few hundred bytes.
-  std::vector<unsigned char> record(readable > 0 ? static_cast<std::size_t>(record_size) : 0);
+  std::vector<std::uint8_t> record(readable > 0 ? static_cast<std::size_t>(record_size) : 0);
   for (std::int64_t r = 0; r < readable; ++r) {
     std::uint64_t pos = data_start + static_cast<std::uint64_t>(r) * static_cast<std::uint64_t>(record_size);
     if (main->ReadAt(pos, record.data(), record.size(), &got) != 0 || got < record.size()) {

@@ -1,9 +1,11 @@
 #include "db/codec.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
 #include "db/errors.h"
+#include "db/format.h"
 #include "runtime/memory.h"
 
 namespace db {
@@ -29,21 +31,22 @@ std::int64_t TruncateToInt64(double d) {
   return static_cast<std::int64_t>(d);
 }
 
-void StoreLow(std::int64_t v, unsigned char* out, int size) {
-  auto raw = static_cast<std::uint64_t>(v);
-  for (int i = 0; i < size; ++i) out[i] = static_cast<unsigned char>(raw >> (8 * i));
+// The low `size` bytes of v: little-endian puts them first.
+void StoreLow(std::int64_t v, std::uint8_t* out, int size) {
+  std::uint8_t all[8];
+  platform::EncodeU64(all, static_cast<std::uint64_t>(v));
+  std::memcpy(out, all, static_cast<std::size_t>(size));
 }
 
-void EncodeNumeric(rt::TypeCode to, const rt::Value& v, unsigned char* out) {
+void EncodeNumeric(rt::TypeCode to, const rt::Value& v, std::uint8_t* out) {
   int size = rt::NumericSize(to);
   if (to == rt::type::kFloat || to == rt::type::kDouble) {
     double d = IsFloating(v.type) ? FloatingOf(v) : static_cast<double>(IntegerOf(v));
     if (to == rt::type::kFloat) {
       // Integers go straight to the nearest float, not through double.
-      float f = IsFloating(v.type) ? static_cast<float>(d) : static_cast<float>(IntegerOf(v));
-      std::memcpy(out, &f, 4);
+      platform::PutF32(out, IsFloating(v.type) ? static_cast<float>(d) : static_cast<float>(IntegerOf(v)));
     } else {
-      std::memcpy(out, &d, 8);
+      PutF64(out, d);
     }
     return;
   }
@@ -73,7 +76,7 @@ int CheckValueType(const FieldDesc& field, const rt::Value& value) {
   return err::kTypeMismatch;
 }
 
-void EncodeFixed(const FieldDesc& field, const rt::Value& value, unsigned char* out) {
+void EncodeFixed(const FieldDesc& field, const rt::Value& value, std::uint8_t* out) {
   std::int32_t size = field.stored_size();
   if (size <= 0) return;
   std::memset(out, 0, static_cast<std::size_t>(size));
@@ -88,12 +91,8 @@ void EncodeFixed(const FieldDesc& field, const rt::Value& value, unsigned char* 
       if (text != nullptr) std::memcpy(out, text, n);
       return;
     }
-    case ftype::kDateTime: {
-      double d = value.as_double();
-      std::memcpy(out, &d, 8);
-      return;
-    }
-    case ftype::kSubPtr: std::memcpy(out, &value.lo, 4); return;
+    case ftype::kDateTime: PutF64(out, value.as_double()); return;
+    case ftype::kSubPtr: platform::EncodeU32(out, value.lo); return;
     default:
       if (rt::IsNumericType(want)) EncodeNumeric(want, value, out);
       return;
@@ -109,28 +108,30 @@ rt::DataView LargeData(const rt::Value& value) {
   return rt::DataView{};
 }
 
-rt::Value DecodeFixed(const FieldDesc& field, const unsigned char* bytes) {
+rt::Value DecodeFixed(const FieldDesc& field, const std::uint8_t* bytes) {
   switch (field.type) {
     case ftype::kBool: return rt::Value::Bool(bytes[0] != 0);
-    case ftype::kDateTime: {
-      double d;
-      std::memcpy(&d, bytes, 8);
-      return rt::Value::DateTime(ClampDateTime(d));
-    }
+    case ftype::kDateTime: return rt::Value::DateTime(ClampDateTime(GetF64(bytes)));
     case ftype::kText: {
       std::size_t n = 0;
       while (n < static_cast<std::size_t>(field.text_size) && bytes[n] != 0) ++n;
       return rt::Value::Text(rt::CopyTextN(bytes, static_cast<std::int64_t>(n)));
     }
     default: {
-      rt::Value out;
-      rt::ValueFromRaw(ValueTypeOf(field.type), bytes, field.stored_size(), &out);
-      return out;
+      // Numbers and sub-pointers: the stored size's little-endian bytes,
+      // as the value's low and high words.
+      rt::TypeCode type = ValueTypeOf(field.type);
+      int size = rt::InlineSize(type);
+      if (size <= 0 || size > 8) return rt::Value{};
+      std::uint8_t all[8] = {};
+      std::memcpy(all, bytes, static_cast<std::size_t>(std::min(size, field.stored_size())));
+      std::uint64_t raw = platform::DecodeU64(all);
+      return rt::Value{static_cast<std::uint32_t>(raw), static_cast<std::uint32_t>(raw >> 32), type};
     }
   }
 }
 
-rt::Value DecodeLarge(const FieldDesc& field, const unsigned char* data, std::size_t n) {
+rt::Value DecodeLarge(const FieldDesc& field, const std::uint8_t* data, std::size_t n) {
   if (field.type == ftype::kBytes) return rt::Value::Pointer(rt::MakeBytes(data, static_cast<std::int64_t>(n)), rt::type::kBytes);
   std::size_t length = 0;
   while (length < n && data[length] != 0) ++length;

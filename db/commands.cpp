@@ -31,11 +31,9 @@ std::int32_t IntArg(const rt::Value& v, std::int32_t fallback) {
   if (!rt::IsNumericType(v.type)) return fallback;
   FieldDesc as_int;
   as_int.type = ftype::kInt;
-  unsigned char raw[4];
+  std::uint8_t raw[4];
   EncodeFixed(as_int, v, raw);
-  std::int32_t n;
-  std::memcpy(&n, raw, 4);
-  return n;
+  return GetI32(raw);
 }
 
 // Sets the last error and the Bool result together.

@@ -31,7 +31,7 @@ int CreateDatabaseFile(const std::string& path, const std::vector<FieldSpec>& fi
   std::string file_path = WithDefaultExtension(path);
   double created = LocalNowAsDateTime();
 
-  std::vector<unsigned char> image(kFieldDefsPos + kFieldDefSize * fields.size(), 0);
+  std::vector<std::uint8_t> image(kFieldDefsPos + kFieldDefSize * fields.size(), 0);
   std::memcpy(image.data(), kPlainMagic, 4);
   PutI32(&image[kVersionPos], kVersion);
   PutF64(&image[kCreatedPos], created);
@@ -41,7 +41,7 @@ int CreateDatabaseFile(const std::string& path, const std::vector<FieldSpec>& fi
   PutI32(&image[kFieldCountPos], static_cast<std::int32_t>(fields.size()));
   bool needs_aux = false;
   for (std::size_t i = 0; i < fields.size(); ++i) {
-    unsigned char* def = &image[kFieldDefsPos + i * kFieldDefSize];
+    std::uint8_t* def = &image[kFieldDefsPos + i * kFieldDefSize];
     std::memcpy(def, fields[i].name, kFieldNameArea);
     PutI32(def + kDefTypePos, fields[i].type);
     PutI32(def + kDefOffsetPos, fields[i].offset);
@@ -79,7 +79,7 @@ int CreateDatabaseFile(const std::string& path, const std::vector<FieldSpec>& fi
                                              platform::FileDisposition::kCreateAlways, &raw);
   if (e != platform::FileError::kNone) return err::kAuxCreateFailed;
   auto aux = std::make_unique<DbFile>(std::move(raw));
-  unsigned char block[kBlockSize] = {};
+  std::uint8_t block[kBlockSize] = {};
   AuxHeader header;
   header.version = kVersion;
   header.created = created;

@@ -30,7 +30,7 @@ struct Database {
   std::string alias;       // empty when none was given
   platform::FileAccess access = platform::FileAccess::kReadWrite;
   unsigned share_flags = platform::share::kReadWrite;
-  unsigned char header[kHeaderSize] = {};  // as read at open
+  std::uint8_t header[kHeaderSize] = {};  // as read at open
   std::vector<FieldDesc> fields;
   std::int32_t record_size = 0;
   std::uint64_t data_start = 0;

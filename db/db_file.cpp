@@ -35,7 +35,7 @@ int DbFile::WriteAt(std::uint64_t pos, const void* data, std::size_t n) {
   }
   const void* out = data;
   if (cipher_.enciphered()) {
-    scratch_.assign(static_cast<const unsigned char*>(data), static_cast<const unsigned char*>(data) + n);
+    scratch_.assign(static_cast<const std::uint8_t*>(data), static_cast<const std::uint8_t*>(data) + n);
     cipher_.BeforeWrite(pos, scratch_.data(), n);
     out = scratch_.data();
   }

@@ -1,6 +1,11 @@
 // The engine's operations in C++ form. The commands (commands.h) wrap these
 // for the application; tools call them directly. Every function returns 0 or
 // a negative error code and never throws.
+//
+// Conventions of db/ and db/index/ alike: bytes are std::uint8_t, numbers in
+// them little-endian through platform/coding.h; results beyond the code are
+// out-parameters passed as pointers, after the inputs; a code that covers
+// many failures carries its reason (errors.h, Because).
 #pragma once
 
 #include <cstdint>

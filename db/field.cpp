@@ -26,7 +26,7 @@ std::int32_t StoredSize(std::int32_t type, std::int32_t text_size) {
 
 std::int32_t FieldDesc::stored_size() const { return StoredSize(type, text_size); }
 
-FieldDefinition DecodeFieldDefinition(const unsigned char* def, std::int32_t record_size) {
+FieldDefinition DecodeFieldDefinition(const std::uint8_t* def, std::int32_t record_size) {
   FieldDefinition d;
   d.stored_text_size = GetI32(def + kDefTextSizePos);
   d.name_terminated = std::memchr(def, 0, kFieldNameArea) != nullptr;

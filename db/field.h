@@ -52,7 +52,7 @@ struct FieldDefinition {
 
   bool sound() const { return name_terminated && known_type && text_size_positive && inside_record; }
 };
-FieldDefinition DecodeFieldDefinition(const unsigned char* def, std::int32_t record_size);
+FieldDefinition DecodeFieldDefinition(const std::uint8_t* def, std::int32_t record_size);
 
 // Stored size of a type code (text_size for type 10); -1 when invalid.
 std::int32_t StoredSize(std::int32_t type, std::int32_t text_size);

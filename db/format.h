@@ -67,7 +67,7 @@ struct HeaderWords {
   std::int32_t record_size = 0;
 
   // `header`: kHeaderSize bytes, deciphered.
-  static HeaderWords Decode(const unsigned char* header) {
+  static HeaderWords Decode(const std::uint8_t* header) {
     return {GetI32(header + kVersionPos), GetI32(header + kRecordCountPos), GetI32(header + kNextSerialPos),
             GetI32(header + kRecordSizePos)};
   }

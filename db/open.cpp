@@ -35,7 +35,7 @@ int OpenRaw(Database& db, const std::string& path, int which, std::unique_ptr<pl
 }
 
 // Every field definition must be sound (DecodeFieldDefinition).
-int ParseFields(const unsigned char* defs, std::int32_t count, std::int32_t record_size, std::vector<FieldDesc>* fields) {
+int ParseFields(const std::uint8_t* defs, std::int32_t count, std::int32_t record_size, std::vector<FieldDesc>* fields) {
   fields->clear();
   for (std::int32_t i = 0; i < count; ++i) {
     const FieldDefinition d = DecodeFieldDefinition(defs + static_cast<std::size_t>(i) * kFieldDefSize, record_size);
@@ -55,7 +55,7 @@ int OpenAuxiliary(Database& db) {
   aux.cipher().Set(db.main.cipher().reading());  // the password found for the main file
   WholeLock lock(aux);
   if (lock.code() != 0) return lock.code();
-  unsigned char raw_header[kAuxHeaderSize];
+  std::uint8_t raw_header[kAuxHeaderSize];
   code = aux.ReadExact(0, raw_header, sizeof raw_header, err::kAuxReadFailed);
   if (code != 0) return IsFileErrorCode(code) ? code : err::kAuxReadFailed;
   AuxHeader h = AuxHeader::Decode(raw_header);
@@ -69,7 +69,7 @@ int OpenAuxiliary(Database& db) {
   std::uint64_t present = size / kBlockSize;
   if (present < static_cast<std::uint64_t>(h.block_count)) {
     if (db.read_only()) return err::kAuxDamaged;
-    unsigned char word[4];
+    std::uint8_t word[4];
     PutI32(word, static_cast<std::int32_t>(present));
     code = aux.WriteAt(kAuxBlockCountPos, word, 4);
     if (code != 0) return code;
@@ -131,14 +131,14 @@ int OpenChecked(const std::string& path, const OpenOptions& options, Database& d
   std::uint64_t size = 0;
   code = main.Size(&size);
   if (code != 0) return code;
-  unsigned char count_word[4];
+  std::uint8_t count_word[4];
   code = main.ReadExact(kFieldCountPos, count_word, 4, err::kNotDatabase);
   if (code != 0) return code;
   std::int32_t field_count = GetI32(count_word);
   if (field_count <= 0) return err::kNotDatabase;
   db.data_start = kFieldDefsPos + static_cast<std::uint64_t>(field_count) * kFieldDefSize;
   if (db.data_start > size) return err::kNotDatabase;
-  std::vector<unsigned char> defs(static_cast<std::size_t>(field_count) * kFieldDefSize);
+  std::vector<std::uint8_t> defs(static_cast<std::size_t>(field_count) * kFieldDefSize);
   code = main.ReadExact(kFieldDefsPos, defs.data(), defs.size(), err::kNotDatabase);
   if (code != 0) return code;
   // Check 10 comes before the repairs of check 9, so a file that is refused
@@ -152,7 +152,7 @@ int OpenChecked(const std::string& path, const OpenOptions& options, Database& d
     if (db.read_only()) return err::kFileSize;
     record_count = static_cast<std::int32_t>(present);
     PutI32(db.header + kRecordCountPos, record_count);
-    unsigned char word[4];
+    std::uint8_t word[4];
     PutI32(word, record_count);
     code = main.WriteAt(kRecordCountPos, word, 4);
     if (code != 0) return code;

@@ -16,9 +16,9 @@ namespace {
 constexpr int kAttemptsWhenAsking = 3;
 constexpr std::size_t kRecipherPiece = 10240;
 
-bool HasMagic(const unsigned char* header, const char (&magic)[4]) { return std::memcmp(header, magic, 4) == 0; }
+bool HasMagic(const std::uint8_t* header, const char (&magic)[4]) { return std::memcmp(header, magic, 4) == 0; }
 
-bool CheckMatches(const unsigned char* header, std::string_view password) {
+bool CheckMatches(const std::uint8_t* header, std::string_view password) {
   if (password.empty()) return false;
   PasswordDigest digest = DigestOfPassword(password);
   bool match = PasswordCheckMatches(header + kPasswordCheckPos, digest);
@@ -64,7 +64,7 @@ int Reencipher(DbFile& file, const CipherState& next) {
   return code;
 }
 
-void StoreHeaderFields(unsigned char* header, std::string_view password) {
+void StoreHeaderFields(std::uint8_t* header, std::string_view password) {
   std::memcpy(header + kMagicPos, password.empty() ? kPlainMagic : kCipheredMagic, 4);
   PasswordCheck check = PasswordCheckFor(password);
   std::memcpy(header + kPasswordCheckPos, check.data(), check.size());
@@ -77,7 +77,7 @@ CipherState InitialCipherState(std::string_view password_argument) {
   return MakeCipherState(password_argument == kAskPassword ? std::string_view() : password_argument);
 }
 
-int CheckPasswordAtOpen(DbFile& main, std::string_view password_argument, unsigned char header[kHeaderSize]) {
+int CheckPasswordAtOpen(DbFile& main, std::string_view password_argument, std::uint8_t header[kHeaderSize]) {
   const bool ask = password_argument == kAskPassword;
   if (!HasMagic(header, kCipheredMagic)) {
     return !password_argument.empty() && !ask ? err::kBadPassword : 0;
@@ -128,7 +128,7 @@ int ChangeDatabasePassword(Database& database, std::string_view new_password) {
   if (Reencipher(database.main, next) != 0) return fail(err::kRecipherFailed);
   if (aux != nullptr && Reencipher(*aux, next) != 0) return fail(err::kRecipherFailed);
 
-  unsigned char fields[kHeaderSize];
+  std::uint8_t fields[kHeaderSize];
   std::memcpy(fields, database.header, kHeaderSize);
   StoreHeaderFields(fields, new_password);
   code = database.main.WriteAt(kMagicPos, fields + kMagicPos, 4);

@@ -28,7 +28,7 @@ CipherState InitialCipherState(std::string_view password_argument);
 // Returns 0 (main's cipher then holds the password found, to be given to the
 // auxiliary file too, and header holds the bytes read with it), -78, or a
 // file error code.
-int CheckPasswordAtOpen(DbFile& main, std::string_view password_argument, unsigned char header[kHeaderSize]);
+int CheckPasswordAtOpen(DbFile& main, std::string_view password_argument, std::uint8_t header[kHeaderSize]);
 
 // Sets the database's access password: re-enciphers the main file and then
 // the auxiliary file in 10,240-byte pieces and rewrites the magic and the

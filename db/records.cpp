@@ -23,13 +23,22 @@ namespace {
 // recordCount and nextSerial at offset 16, clamped; the count lock must be
 // held by the caller.
 int ReadCountWords(Database& db, std::int32_t* count, std::int32_t* next_serial) {
-  unsigned char words[8];
+  std::uint8_t words[8];
   int code = db.main.ReadExact(kRecordCountPos, words, sizeof words, err::kCountFailed);
   if (code != 0) return code;
   *count = GetI32(words);
   *next_serial = GetI32(words + 4);
   if (*count < 0) *count = 0;
   if (*next_serial < 1) *next_serial = 1;
+  return 0;
+}
+
+// recordCount alone, at least 0; the caller holds the whole-file lock.
+int ReadCountWord(Database& db, std::int64_t* count) {
+  std::uint8_t word[4];
+  int code = db.main.ReadExact(kRecordCountPos, word, sizeof word, err::kCountFailed);
+  if (code != 0) return code;
+  *count = std::max(GetI32(word), 0);
   return 0;
 }
 
@@ -113,7 +122,7 @@ int AddRecord(Database& db, std::int32_t argc, const rt::Value* argv) {
   int chain_error = 0;
   for (std::size_t i = 0; i < given; ++i) {
     const FieldDesc& field = db.fields[i];
-    unsigned char* slot = record.data() + field.offset;
+    std::uint8_t* slot = record.data() + field.offset;
     if (!field.is_large()) {
       EncodeFixed(field, argv[i], slot);
       continue;
@@ -137,7 +146,7 @@ int AddRecord(Database& db, std::int32_t argc, const rt::Value* argv) {
   int index_error = 0;
   if (db.indexes) index_error = db.indexes->RecordAdded(db, count, record.data());
 
-  unsigned char words[8];
+  std::uint8_t words[8];
   PutI32(words, count + 1);
   PutI32(words + 4, next_serial + 1);
   code = db.main.WriteAt(kRecordCountPos, words, sizeof words);
@@ -164,7 +173,7 @@ int DeleteRecord(Database& db) {
   std::uint64_t pos = db.RecordPos(db.current);
   PositionLock lock(db.main, pos, kLockWaitMs);
   if (lock.code() != 0) return lock.code();
-  unsigned char word[4];
+  std::uint8_t word[4];
   std::size_t got = 0;
   int code = db.main.ReadAt(pos, word, 4, &got);
   if (code != 0) return code;
@@ -182,10 +191,9 @@ int DeleteRecord(Database& db) {
 int DeleteRecordsWhere(Database& db, const rt::Value& condition) {
   WholeLock lock(db.main, kLockWaitMs);
   if (lock.code() != 0) return lock.code();
-  unsigned char word[4];
-  int code = db.main.ReadExact(kRecordCountPos, word, 4, err::kCountFailed);
+  std::int64_t count = 0;
+  int code = ReadCountWord(db, &count);
   if (code != 0) return code;
-  std::int64_t count = std::max(GetI32(word), 0);
   std::int64_t saved = db.current;
   std::int64_t batch = db.BatchRecords();
   platform::SecretBuffer records;
@@ -198,7 +206,7 @@ int DeleteRecordsWhere(Database& db, const rt::Value& condition) {
       if (status <= 0) continue;
       db.current = start + i;  // the condition reads this record's fields
       if (!rt::EvaluateCondition(condition)) continue;
-      unsigned char marked[4];
+      std::uint8_t marked[4];
       PutI32(marked, -status);
       code = db.main.WriteAt(db.RecordPos(start + i), marked, 4);
     }
@@ -211,10 +219,9 @@ int DeleteRecordsWhere(Database& db, const rt::Value& condition) {
 int PurgeDeletedRecords(Database& db) {
   WholeLock lock(db.main, kLockWaitMs);
   if (lock.code() != 0) return lock.code();
-  unsigned char word[4];
-  int code = db.main.ReadExact(kRecordCountPos, word, 4, err::kCountFailed);
+  std::int64_t count = 0;
+  int code = ReadCountWord(db, &count);
   if (code != 0) return code;
-  std::int64_t count = std::max(GetI32(word), 0);
   std::int64_t batch = db.BatchRecords();
   auto size = static_cast<std::size_t>(db.record_size);
   platform::SecretBuffer records;
@@ -241,7 +248,7 @@ int PurgeDeletedRecords(Database& db) {
     }
     std::int64_t live = 0;
     for (std::int64_t i = 0; i < n && code == 0; ++i) {
-      unsigned char* rec = &records[static_cast<std::size_t>(i) * size];
+      std::uint8_t* rec = &records[static_cast<std::size_t>(i) * size];
       if (GetI32(rec) < 0) {
         // A chain freed half way leaves the free list unsound; the purge
         // is turned back instead of going on.
@@ -262,6 +269,7 @@ int PurgeDeletedRecords(Database& db) {
     if (code != 0) break;
   }
   if (code == 0 && kept != count) {
+    std::uint8_t word[4];
     PutI32(word, static_cast<std::int32_t>(kept));
     code = db.main.WriteAt(kRecordCountPos, word, 4);
     if (code == 0) code = db.main.Truncate(db.RecordPos(kept));
@@ -284,9 +292,9 @@ int ReadField(Database& db, int field_index, rt::Value* out) {
   PositionLock lock(db.main, record_pos, kLockWaitMs);
   if (lock.code() != 0) return lock.code();
   auto size = static_cast<std::size_t>(field.stored_size());
-  unsigned char small[16];  // numbers and dates: never secrets
+  std::uint8_t small[16];  // numbers and dates: never secrets
   platform::SecretBuffer large;
-  unsigned char* bytes = small;
+  std::uint8_t* bytes = small;
   if (size > sizeof small) {
     large.resize(size);
     bytes = large.data();
@@ -341,7 +349,7 @@ int WriteField(Database& db, int field_index, const rt::Value& value) {
     if (aux_lock->code() != 0) return aux_lock->code();
     code = rollback.Begin(db.full_path, db.main, db.aux.get());
     if (code != 0) return code;
-    unsigned char old_word[4];
+    std::uint8_t old_word[4];
     code = db.main.ReadExact(field_pos, old_word, 4, err::kReadFieldFailed);
     if (code != 0) return code;
     rt::DataView data = LargeData(value);
@@ -379,7 +387,7 @@ int ReadRecordStatus(Database& db, std::int64_t record, std::int32_t* status) {
   std::uint64_t pos = db.RecordPos(record);
   PositionLock lock(db.main, pos, kLockWaitMs);
   if (lock.code() != 0) return lock.code();
-  unsigned char word[4];
+  std::uint8_t word[4];
   int code = db.main.ReadExact(pos, word, 4, err::kReadRecordFailed);
   if (code != 0) return code;
   *status = GetI32(word);

@@ -22,18 +22,10 @@ constexpr std::int32_t kKindLength = 1;  // position = the file's length before 
 constexpr std::int32_t kKindBytes = 2;   // the file's bytes at position
 constexpr std::size_t kPiece = 65536;
 
-void PutU64(unsigned char* p, std::uint64_t v) {
-  PutI32(p, static_cast<std::int32_t>(v & 0xFFFFFFFFu));
-  PutI32(p + 4, static_cast<std::int32_t>(v >> 32));
-}
-std::uint64_t GetU64(const unsigned char* p) {
-  return static_cast<std::uint32_t>(GetI32(p)) | static_cast<std::uint64_t>(static_cast<std::uint32_t>(GetI32(p + 4))) << 32;
-}
-
 // FNV-1a over the head (checksum word excluded) and the bytes.
-std::uint32_t Checksum(const unsigned char* head, const unsigned char* data, std::size_t n) {
+std::uint32_t Checksum(const std::uint8_t* head, const std::uint8_t* data, std::size_t n) {
   std::uint32_t h = 2166136261u;
-  auto mix = [&h](const unsigned char* p, std::size_t k) {
+  auto mix = [&h](const std::uint8_t* p, std::size_t k) {
     for (std::size_t i = 0; i < k; ++i) h = (h ^ p[i]) * 16777619u;
   };
   mix(head, 20);
@@ -41,12 +33,12 @@ std::uint32_t Checksum(const unsigned char* head, const unsigned char* data, std
   return h;
 }
 
-std::vector<unsigned char> MakeEntry(std::int32_t kind, int which, std::uint64_t pos, const unsigned char* data,
+std::vector<std::uint8_t> MakeEntry(std::int32_t kind, int which, std::uint64_t pos, const std::uint8_t* data,
                                      std::size_t n) {
-  std::vector<unsigned char> entry(kEntryHead + n);
+  std::vector<std::uint8_t> entry(kEntryHead + n);
   PutI32(&entry[0], kind);
   PutI32(&entry[4], which);
-  PutU64(&entry[8], pos);
+  platform::EncodeU64(&entry[8], pos);
   PutI32(&entry[16], static_cast<std::int32_t>(n));
   if (n > 0) std::memcpy(&entry[kEntryHead], data, n);
   PutI32(&entry[20], static_cast<std::int32_t>(Checksum(entry.data(), entry.data() + kEntryHead, n)));
@@ -58,21 +50,21 @@ std::vector<unsigned char> MakeEntry(std::int32_t kind, int which, std::uint64_t
 // copy. 0, a file error code, or the first non-zero result of `take`.
 template <typename Take>
 int ReadEntries(platform::File& copy, Take take) {
-  unsigned char magic[kCopyHeader];
+  std::uint8_t magic[kCopyHeader];
   std::size_t got = 0;
   platform::FileError e = copy.Read(0, magic, sizeof magic, &got);
   if (e != platform::FileError::kNone) return FromFileError(e);
   if (got < sizeof magic || std::memcmp(magic, kCopyMagic, 4) != 0) return 0;  // never got going
   std::uint64_t pos = kCopyHeader;
-  std::vector<unsigned char> data;
+  std::vector<std::uint8_t> data;
   for (;;) {
-    unsigned char head[kEntryHead];
+    std::uint8_t head[kEntryHead];
     e = copy.Read(pos, head, sizeof head, &got);
     if (e != platform::FileError::kNone) return FromFileError(e);
     if (got < sizeof head) return 0;
     std::int32_t kind = GetI32(head);
     std::int32_t which = GetI32(head + 4);
-    std::uint64_t at = GetU64(head + 8);
+    std::uint64_t at = platform::DecodeU64(head + 8);
     std::int32_t n = GetI32(head + 16);
     if ((kind != kKindLength && kind != kKindBytes) || (which != 0 && which != 1) || n < 0 ||
         static_cast<std::size_t>(n) > kPiece)
@@ -93,7 +85,7 @@ int ReadEntries(platform::File& copy, Take take) {
 int ApplyCopy(platform::File& copy, platform::File* files[2]) {
   std::uint64_t lengths[2] = {0, 0};
   bool have_length[2] = {false, false};
-  int code = ReadEntries(copy, [&](std::int32_t kind, int which, std::uint64_t at, const std::vector<unsigned char>& data) {
+  int code = ReadEntries(copy, [&](std::int32_t kind, int which, std::uint64_t at, const std::vector<std::uint8_t>& data) {
     if (files[which] == nullptr) return 0;
     if (kind == kKindLength) {
       lengths[which] = at;
@@ -166,7 +158,7 @@ RollbackCopy::Tracked* RollbackCopy::Find(DbFile& file) {
   return nullptr;
 }
 
-int RollbackCopy::Append(const std::vector<unsigned char>& entry) {
+int RollbackCopy::Append(const std::vector<std::uint8_t>& entry) {
   platform::FileError e = copy_->Write(end_, entry.data(), entry.size());
   if (e != platform::FileError::kNone) return FromFileError(e);
   end_ += entry.size();
@@ -181,7 +173,7 @@ int RollbackCopy::Begin(const std::string& database_path, DbFile& main, DbFile* 
     copy_.reset();
     return FromFileError(e);
   }
-  unsigned char head[kCopyHeader] = {};
+  std::uint8_t head[kCopyHeader] = {};
   std::memcpy(head, kCopyMagic, 4);
   PutI32(head + 4, 1);
   int code = FromFileError(copy_->Write(0, head, sizeof head));
@@ -220,7 +212,7 @@ int RollbackCopy::SaveRange(Tracked& t, int which, std::uint64_t from, std::uint
   }
   if (at < to) missing.emplace_back(at, to);
   if (missing.empty()) return 0;
-  std::vector<unsigned char> piece;
+  std::vector<std::uint8_t> piece;
   for (const auto& [a, b] : missing) {
     for (std::uint64_t p = a; p < b;) {
       piece.resize(static_cast<std::size_t>(std::min<std::uint64_t>(kPiece, b - p)));
@@ -345,10 +337,10 @@ class RecoveredFile final : public platform::File {
     std::size_t inner_got = 0;
     e = inner_->Read(pos, buffer, want, &inner_got);
     if (e != platform::FileError::kNone) return e;
-    auto* out = static_cast<unsigned char*>(buffer);
+    auto* out = static_cast<std::uint8_t*>(buffer);
     // Past the file's own end up to the old length: what cutting it back
     // (which zero-extends) would leave before the saved bytes go in.
-    std::fill(out + inner_got, out + want, static_cast<unsigned char>(0));
+    std::fill(out + inner_got, out + want, static_cast<std::uint8_t>(0));
     const auto& saved = view_->layers_[which_].bytes;
     const std::uint64_t end = pos + want;
     auto it = saved.upper_bound(pos);
@@ -396,7 +388,7 @@ int RecoveredView::Load(const std::string& full_path, std::shared_ptr<RecoveredV
   auto view = std::shared_ptr<RecoveredView>(new RecoveredView());
   view->copy_path_ = RollbackPath(full_path);
   bool any = false;
-  code = ReadEntries(*stale.copy, [&](std::int32_t kind, int which, std::uint64_t at, const std::vector<unsigned char>& data) {
+  code = ReadEntries(*stale.copy, [&](std::int32_t kind, int which, std::uint64_t at, const std::vector<std::uint8_t>& data) {
     any = true;
     Layer& layer = view->layers_[which];
     if (kind == kKindLength) {

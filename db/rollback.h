@@ -60,7 +60,7 @@ class RollbackCopy final : public WriteGuard {
   };
   Tracked* Find(DbFile& file);
   int SaveRange(Tracked& t, int which, std::uint64_t from, std::uint64_t to);
-  int Append(const std::vector<unsigned char>& entry);
+  int Append(const std::vector<std::uint8_t>& entry);
   void Detach();
   int RemoveCopy();
 
@@ -97,7 +97,7 @@ class RecoveredView : public std::enable_shared_from_this<RecoveredView> {
   struct Layer {
     bool has_length = false;
     std::uint64_t length = 0;  // the file's length before the change
-    std::map<std::uint64_t, std::vector<unsigned char>> bytes;  // position -> saved bytes
+    std::map<std::uint64_t, std::vector<std::uint8_t>> bytes;  // position -> saved bytes
   };
   Layer layers_[2];
   std::string copy_path_;

@@ -38,10 +38,16 @@ constexpr std::uint64_t DecodeU64(const std::uint8_t* src) {
 }
 constexpr std::int32_t DecodeI32(const std::uint8_t* src) { return static_cast<std::int32_t>(DecodeU32(src)); }
 
-// Raw memory: a 32-bit integer and an IEEE double (dates are days since
-// 1899-12-30), at any alignment.
+// Raw memory: a 32-bit integer and IEEE floats (dates are doubles, days
+// since 1899-12-30), at any alignment.
 inline std::int32_t GetI32(const void* src) { return DecodeI32(static_cast<const std::uint8_t*>(src)); }
 inline void PutI32(void* dst, std::int32_t v) { EncodeI32(static_cast<std::uint8_t*>(dst), v); }
+inline float GetF32(const void* src) {
+  return std::bit_cast<float>(DecodeU32(static_cast<const std::uint8_t*>(src)));
+}
+inline void PutF32(void* dst, float v) {
+  EncodeU32(static_cast<std::uint8_t*>(dst), std::bit_cast<std::uint32_t>(v));
+}
 inline double GetF64(const void* src) {
   return std::bit_cast<double>(DecodeU64(static_cast<const std::uint8_t*>(src)));
 }

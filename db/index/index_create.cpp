@@ -28,7 +28,7 @@ std::int32_t HeaderTypeSize(std::int32_t header_type) {
 }
 
 bool MakeEmptyIndexHeader(std::uint32_t version, std::int32_t page_size, std::int32_t collation,
-                          std::uint32_t text_flags, const std::vector<IndexKeyField>& fields, IndexHeader& out) {
+                          std::uint32_t text_flags, const std::vector<IndexKeyField>& fields, IndexHeader* out) {
   if (fields.empty() || fields.size() > static_cast<std::size_t>(kMaxKeyFields) || page_size < kMinPageSize)
     return false;
   IndexHeader h;
@@ -51,7 +51,7 @@ bool MakeEmptyIndexHeader(std::uint32_t version, std::int32_t page_size, std::in
   }
   if (key_size < 1 || key_size > kMaxKeySize) return false;
   h.key_size = key_size;
-  out = h;
+  *out = h;
   return true;
 }
 

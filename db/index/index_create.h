@@ -27,7 +27,7 @@ std::int32_t HeaderTypeSize(std::int32_t header_type);
 // most 16 bytes, types that can be keys, key size 1..80) or the page size
 // is below 512.
 bool MakeEmptyIndexHeader(std::uint32_t version, std::int32_t page_size, std::int32_t collation,
-                          std::uint32_t text_flags, const std::vector<IndexKeyField>& fields, IndexHeader& out);
+                          std::uint32_t text_flags, const std::vector<IndexKeyField>& fields, IndexHeader* out);
 
 // Writes the header page and an empty root leaf to a file opened for
 // writing, and cuts the file to those two pages. 0 or a file error code.

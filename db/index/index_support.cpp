@@ -22,6 +22,17 @@ bool HasSeparator(const std::string& name) {
 
 int DatabaseVersion(const Database& db) { return GetI32(db.header + kVersionPos); }
 
+// The database's record count as the file holds it now (another open may
+// have added records since this one read its header).
+int StoredRecordCount(Database& db, std::int64_t* count) {
+  std::uint8_t word[4];
+  const int rc = db.main.ReadExact(kRecordCountPos, word, sizeof word, err::kIndexAccessFailed);
+  if (rc == err::kIndexAccessFailed) return Because(rc, "database file: shorter than its record count");
+  if (rc != 0) return rc;
+  *count = GetI32(word);
+  return 0;
+}
+
 // Checks 3 to 6 on a locked, open index file.
 int ValidateHeader(Database& db, platform::File& file, IndexFile& index) {
   IndexHeader& h = index.header;
@@ -88,7 +99,7 @@ class IndexFiles final : public IndexSet {
     std::vector<std::uint8_t> key;
     for (std::size_t i = 0; i < files_.size(); ++i) {
       IndexFile& index = *files_[i];
-      const bool keyed = index.KeyOf(db, bytes, key);
+      const bool keyed = index.KeyOf(db, bytes, &key);
       int rc = keyed ? index.tree->Insert(key.data(), static_cast<std::uint32_t>(record)) : err::kAddEntryFailed;
       // The new record is not counted yet: the rebuild leaves it out, and
       // its entry goes in after.
@@ -116,7 +127,7 @@ class IndexFiles final : public IndexSet {
       IndexFile& index = *files_[i];
       if (!index.Uses(field)) continue;
       int rc = 0;
-      if (!index.KeyOf(db, old_record, old_key) || !index.KeyOf(db, new_record, new_key)) {
+      if (!index.KeyOf(db, old_record, &old_key) || !index.KeyOf(db, new_record, &new_key)) {
         rc = err::kIndexChangeFailed;
       } else if (old_key != new_key) {  // equal after normalisation: the entry stays
         rc = index.tree->Move(old_key.data(), new_key.data(), static_cast<std::uint32_t>(record));
@@ -171,7 +182,8 @@ bool IndexFile::Uses(int field) const {
   return false;
 }
 
-bool IndexFile::KeyOf(const Database& db, const std::uint8_t* record, std::vector<std::uint8_t>& key) const {
+bool IndexFile::KeyOf(const Database& db, const std::uint8_t* record, std::vector<std::uint8_t>* out) const {
+  std::vector<std::uint8_t>& key = *out;
   key.clear();
   for (int f : fields) {
     const FieldDesc& desc = db.fields[static_cast<std::size_t>(f)];
@@ -223,9 +235,8 @@ int OpenIndexFile(Database& db, const std::string& full_path, std::unique_ptr<In
 }
 
 int InsertAllRecords(Database& db, IndexFile& index) {
-  std::uint8_t count_bytes[4];
-  if (const int rc = db.main.ReadExact(kRecordCountPos, count_bytes, 4, err::kIndexAccessFailed); rc != 0) return rc;
-  std::int64_t count = GetI32(count_bytes);
+  std::int64_t count = 0;
+  if (const int rc = StoredRecordCount(db, &count); rc != 0) return rc;
   std::uint64_t size = 0;
   if (const int rc = db.main.Size(&size); rc != 0) return rc;
   const std::int64_t present =
@@ -245,7 +256,7 @@ int InsertAllRecords(Database& db, IndexFile& index) {
     entries.clear();
     for (std::int64_t i = 0; i < n; ++i) {
       auto& key = keys[static_cast<std::size_t>(i)];
-      if (!index.KeyOf(db, records.data() + static_cast<std::size_t>(i) * record_size, key)) return err::kAddEntryFailed;
+      if (!index.KeyOf(db, records.data() + static_cast<std::size_t>(i) * record_size, &key)) return err::kAddEntryFailed;
       entries.push_back(KeyedRecord{key.data(), static_cast<std::uint32_t>(first + i)});
     }
     if (const int rc = index.tree->InsertAll(entries); rc != 0) return rc;
@@ -267,12 +278,11 @@ TreeReport VerifyIndexFile(Database& db, const std::string& full_path) {
     return report;
   }
   const auto record_size = static_cast<std::size_t>(db.record_size);
-  std::uint8_t count_bytes[4];
-  if (db.main.ReadExact(kRecordCountPos, count_bytes, 4, err::kIndexAccessFailed) != 0) {
+  std::int64_t count = 0;
+  if (StoredRecordCount(db, &count) != 0) {
     report.problems.push_back("the record count cannot be read");
     return report;
   }
-  const std::int64_t count = GetI32(count_bytes);
   const std::int64_t batch = db.BatchRecords();
   std::vector<TreeEntry> expected;
   std::vector<std::uint8_t> records;
@@ -286,7 +296,7 @@ TreeReport VerifyIndexFile(Database& db, const std::string& full_path) {
     for (std::int64_t i = 0; i < n; ++i) {
       TreeEntry entry;
       entry.record = static_cast<std::uint32_t>(first + i);
-      if (!index->KeyOf(db, records.data() + static_cast<std::size_t>(i) * record_size, entry.key)) {
+      if (!index->KeyOf(db, records.data() + static_cast<std::size_t>(i) * record_size, &entry.key)) {
         report.problems.push_back("record " + std::to_string(first + i) + ": key fields do not fit");
         return report;
       }
@@ -313,7 +323,7 @@ int BuildIndexFile(Database& db, const std::string& full_path, const std::vector
   if (key_size > kMaxKeySize) return err::kKeyTooLarge;
   IndexHeader header;
   if (!MakeEmptyIndexHeader(static_cast<std::uint32_t>(DatabaseVersion(db)), page_size, collation, text_flags, fields,
-                            header))
+                            &header))
     return err::kRebuildFailed;
   // The new file is written through its own read-write handle, whatever
   // access the database was opened with.

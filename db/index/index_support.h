@@ -34,7 +34,7 @@ struct IndexFile {
   bool Uses(int field) const;
   // The normalised key of a whole stored record; false when the key
   // fields do not fit the record.
-  bool KeyOf(const Database& db, const std::uint8_t* record, std::vector<std::uint8_t>& key) const;
+  bool KeyOf(const Database& db, const std::uint8_t* record, std::vector<std::uint8_t>* key) const;
 };
 
 // The full path an index file name stands for: default extension "VNX",

@@ -48,20 +48,20 @@ class Operation {
   int Reset();
 
  private:
-  int Load(std::uint32_t n, TreePage& out);
+  int Load(std::uint32_t n, TreePage* out);
   int Store(std::uint32_t n, const TreePage& node);
-  int ReadFree(std::uint32_t n, FreeLinks& links);
+  int ReadFree(std::uint32_t n, FreeLinks* links);
   int WriteFree(std::uint32_t n, const FreeLinks& links);
-  int TakePage(std::uint32_t& n);
+  int TakePage(std::uint32_t* n);
   int ReleasePage(std::uint32_t n);
   int UnlinkFree(std::uint32_t n);
 
   int CompareEntry(const std::uint8_t* key_a, std::uint32_t rec_a, const std::uint8_t* key_b,
                    std::uint32_t rec_b) const;
   std::size_t LowerBound(const TreePage& leaf, const std::uint8_t* key, std::uint32_t record) const;
-  int LargestRecord(std::uint32_t page, std::uint32_t& record);
-  int ChooseChild(const TreePage& node, const std::uint8_t* key, std::uint32_t record, std::size_t& child);
-  int Descend(const std::uint8_t* key, std::uint32_t record, Path& path);
+  int LargestRecord(std::uint32_t page, std::uint32_t* record);
+  int ChooseChild(const TreePage& node, const std::uint8_t* key, std::uint32_t record, std::size_t* child);
+  int Descend(const std::uint8_t* key, std::uint32_t record, Path* path);
 
   int Settle(Path& path, std::size_t level);
   int SetLargestAbove(Path& path, std::size_t level, const std::uint8_t* key);
@@ -83,7 +83,7 @@ class Operation {
 int Operation::Begin() {
   lock_.emplace(file_);
   if (const int rc = lock_->code(); rc != 0) return rc;
-  int rc = ReadIndexHeader(file_, header_);
+  int rc = ReadIndexHeader(file_, &header_);
   if (rc == 0) {
     const bool sound = header_.page_size == page_size_ && header_.key_size == static_cast<std::int32_t>(k_) &&
                        header_.page_count >= 2 && header_.root >= 1 && header_.root < header_.page_count &&
@@ -114,11 +114,11 @@ int Operation::Finish(int status) {
   return status != 0 ? status : unlock;
 }
 
-int Operation::Load(std::uint32_t n, TreePage& out) {
+int Operation::Load(std::uint32_t n, TreePage* out) {
   if (n < 1 || n >= static_cast<std::uint32_t>(header_.page_count))
     return Because(err::kIndexAccessFailed, "tree page number outside the file");
   std::vector<std::uint8_t> bytes;
-  if (const int rc = cache_.Read(n, bytes); rc != 0) return rc;
+  if (const int rc = cache_.Read(n, &bytes); rc != 0) return rc;
   if (!DecodeTreePage(bytes, k_, max_keys_, out))
     return Because(err::kIndexAccessFailed, "tree page: free, or more keys than fit");
   return 0;
@@ -130,13 +130,13 @@ int Operation::Store(std::uint32_t n, const TreePage& node) {
   return cache_.Write(n, bytes);
 }
 
-int Operation::ReadFree(std::uint32_t n, FreeLinks& links) {
+int Operation::ReadFree(std::uint32_t n, FreeLinks* links) {
   if (n < 1 || n >= static_cast<std::uint32_t>(header_.page_count))
     return Because(err::kIndexAccessFailed, "free list: page number outside the file");
   std::vector<std::uint8_t> bytes;
-  if (const int rc = cache_.Read(n, bytes); rc != 0) return rc;
+  if (const int rc = cache_.Read(n, &bytes); rc != 0) return rc;
   if (!IsFreePage(bytes)) return Because(err::kIndexAccessFailed, "free list: links a page that is not free");
-  links = ReadFreeLinks(bytes);
+  *links = ReadFreeLinks(bytes);
   return 0;
 }
 
@@ -146,18 +146,18 @@ int Operation::WriteFree(std::uint32_t n, const FreeLinks& links) {
   return cache_.Write(n, bytes);
 }
 
-int Operation::TakePage(std::uint32_t& n) {
+int Operation::TakePage(std::uint32_t* n) {
   if (header_.free_count <= 0) {
-    n = static_cast<std::uint32_t>(header_.page_count);
+    *n = static_cast<std::uint32_t>(header_.page_count);
     ++header_.page_count;
     return 0;
   }
-  n = static_cast<std::uint32_t>(header_.free_head);
+  *n = static_cast<std::uint32_t>(header_.free_head);
   FreeLinks links;
-  if (const int rc = ReadFree(n, links); rc != 0) return rc;
+  if (const int rc = ReadFree(*n, &links); rc != 0) return rc;
   if (links.next != 0) {
     FreeLinks next;
-    if (const int rc = ReadFree(links.next, next); rc != 0) return rc;
+    if (const int rc = ReadFree(links.next, &next); rc != 0) return rc;
     next.prev = 0;
     if (const int rc = WriteFree(links.next, next); rc != 0) return rc;
   }
@@ -168,11 +168,11 @@ int Operation::TakePage(std::uint32_t& n) {
 
 int Operation::UnlinkFree(std::uint32_t n) {
   FreeLinks links;
-  if (const int rc = ReadFree(n, links); rc != 0) return rc;
+  if (const int rc = ReadFree(n, &links); rc != 0) return rc;
   if (header_.free_count <= 0) return Because(err::kIndexAccessFailed, "free list: longer than the header's free count");
   if (links.prev != 0) {
     FreeLinks prev;
-    if (const int rc = ReadFree(links.prev, prev); rc != 0) return rc;
+    if (const int rc = ReadFree(links.prev, &prev); rc != 0) return rc;
     prev.next = links.next;
     if (const int rc = WriteFree(links.prev, prev); rc != 0) return rc;
   } else {
@@ -180,7 +180,7 @@ int Operation::UnlinkFree(std::uint32_t n) {
   }
   if (links.next != 0) {
     FreeLinks next;
-    if (const int rc = ReadFree(links.next, next); rc != 0) return rc;
+    if (const int rc = ReadFree(links.next, &next); rc != 0) return rc;
     next.prev = links.prev;
     if (const int rc = WriteFree(links.next, next); rc != 0) return rc;
   }
@@ -194,7 +194,7 @@ int Operation::ReleasePage(std::uint32_t n) {
     const FreeLinks links{0, static_cast<std::uint32_t>(header_.free_head)};
     if (header_.free_head != 0) {
       FreeLinks head;
-      if (const int rc = ReadFree(links.next, head); rc != 0) return rc;
+      if (const int rc = ReadFree(links.next, &head); rc != 0) return rc;
       head.prev = n;
       if (const int rc = WriteFree(links.next, head); rc != 0) return rc;
     }
@@ -208,7 +208,7 @@ int Operation::ReleasePage(std::uint32_t n) {
   cache_.DropFrom(static_cast<std::uint32_t>(header_.page_count));
   while (header_.free_count > 0 && last() >= 1) {
     std::vector<std::uint8_t> bytes;
-    if (const int rc = cache_.Read(last(), bytes); rc != 0) return rc;
+    if (const int rc = cache_.Read(last(), &bytes); rc != 0) return rc;
     if (!IsFreePage(bytes)) break;
     if (const int rc = UnlinkFree(last()); rc != 0) return rc;
     --header_.page_count;
@@ -238,16 +238,16 @@ std::size_t Operation::LowerBound(const TreePage& leaf, const std::uint8_t* key,
   return lo;
 }
 
-int Operation::LargestRecord(std::uint32_t page, std::uint32_t& record) {
+int Operation::LargestRecord(std::uint32_t page, std::uint32_t* record) {
   for (std::size_t depth = 0; depth < kMaxDepth; ++depth) {
     TreePage node;
-    if (const int rc = Load(page, node); rc != 0) return rc;
+    if (const int rc = Load(page, &node); rc != 0) return rc;
     if (node.inner) {
       page = node.refs.back();
       continue;
     }
     if (node.refs.empty()) return Because(err::kIndexAccessFailed, "tree: an empty leaf below an inner page");
-    record = node.refs.back();
+    *record = node.refs.back();
     return 0;
   }
   return Because(err::kIndexAccessFailed, "tree: deeper than any sound tree (pages in a cycle)");
@@ -259,7 +259,7 @@ int Operation::LargestRecord(std::uint32_t page, std::uint32_t& record) {
 // separator equals the key that is decided by the record number of their
 // largest entry, found by a binary search over that run.
 int Operation::ChooseChild(const TreePage& node, const std::uint8_t* key, std::uint32_t record,
-                           std::size_t& child) {
+                           std::size_t* child) {
   const std::size_t count = node.count(k_);
   std::size_t lo = 0;
   std::size_t hi = count;
@@ -279,28 +279,29 @@ int Operation::ChooseChild(const TreePage& node, const std::uint8_t* key, std::u
   while (first < last) {
     const std::size_t mid = (first + last) / 2;
     std::uint32_t largest = 0;
-    if (const int rc = LargestRecord(node.refs[mid], largest); rc != 0) return rc;
+    if (const int rc = LargestRecord(node.refs[mid], &largest); rc != 0) return rc;
     if (largest < record) {
       first = mid + 1;
     } else {
       last = mid;
     }
   }
-  child = first;
+  *child = first;
   return 0;
 }
 
-int Operation::Descend(const std::uint8_t* key, std::uint32_t record, Path& path) {
+int Operation::Descend(const std::uint8_t* key, std::uint32_t record, Path* out) {
+  Path& path = *out;
   path.clear();
   auto page = static_cast<std::uint32_t>(header_.root);
   for (std::size_t depth = 0; depth < kMaxDepth; ++depth) {
     Step step{page, {}, 0};
-    if (const int rc = Load(page, step.node); rc != 0) return rc;
+    if (const int rc = Load(page, &step.node); rc != 0) return rc;
     if (!step.node.inner) {
       path.push_back(std::move(step));
       return 0;
     }
-    if (const int rc = ChooseChild(step.node, key, record, step.child); rc != 0) return rc;
+    if (const int rc = ChooseChild(step.node, key, record, &step.child); rc != 0) return rc;
     page = step.node.refs[step.child];
     path.push_back(std::move(step));
   }
@@ -309,7 +310,7 @@ int Operation::Descend(const std::uint8_t* key, std::uint32_t record, Path& path
 
 int Operation::Insert(const std::uint8_t* key, std::uint32_t record) {
   Path path;
-  if (const int rc = Descend(key, record, path); rc != 0) return rc;
+  if (const int rc = Descend(key, record, &path); rc != 0) return rc;
   TreePage& leaf = path.back().node;
   const std::size_t pos = LowerBound(leaf, key, record);
   if (pos < leaf.count(k_) && CompareEntry(leaf.key(pos, k_), leaf.refs[pos], key, record) == 0) return 0;
@@ -331,7 +332,7 @@ int Operation::Settle(Path& path, std::size_t level) {
   assert(left.refs.size() == count + (left.inner ? 1 : 0));
 
   std::uint32_t right_no = 0;
-  if (const int rc = TakePage(right_no); rc != 0) return rc;
+  if (const int rc = TakePage(&right_no); rc != 0) return rc;
   const std::size_t keep = static_cast<std::size_t>(SplitKeep(max_keys_));
   TreePage right;
   right.inner = left.inner;
@@ -353,7 +354,7 @@ int Operation::Settle(Path& path, std::size_t level) {
 
   if (level == 0) {
     std::uint32_t root_no = 0;
-    if (const int rc = TakePage(root_no); rc != 0) return rc;
+    if (const int rc = TakePage(&root_no); rc != 0) return rc;
     TreePage root;
     root.inner = true;
     root.keys = separator;
@@ -387,7 +388,7 @@ int Operation::SetLargestAbove(Path& path, std::size_t level, const std::uint8_t
 
 int Operation::Remove(const std::uint8_t* key, std::uint32_t record) {
   Path path;
-  if (const int rc = Descend(key, record, path); rc != 0) return rc;
+  if (const int rc = Descend(key, record, &path); rc != 0) return rc;
   const std::size_t level = path.size() - 1;
   TreePage& leaf = path[level].node;
   const std::size_t pos = LowerBound(leaf, key, record);
@@ -459,7 +460,7 @@ int Operation::Rebalance(Path& path, std::size_t level) {
   bool merged = false;
   if (at > 0) {
     const std::uint32_t sibling_no = parent.refs[at - 1];
-    if (const int rc = Load(sibling_no, sibling); rc != 0) return rc;
+    if (const int rc = Load(sibling_no, &sibling); rc != 0) return rc;
     if (!sibling.inner) return Because(err::kIndexAccessFailed, "tree: a leaf beside an inner page");
     const std::uint8_t* sibling_largest = parent.key(at - 1, k_);
     const std::size_t n = sibling.count(k_);
@@ -481,7 +482,7 @@ int Operation::Rebalance(Path& path, std::size_t level) {
     }
   } else {
     const std::uint32_t sibling_no = parent.refs[1];
-    if (const int rc = Load(sibling_no, sibling); rc != 0) return rc;
+    if (const int rc = Load(sibling_no, &sibling); rc != 0) return rc;
     if (!sibling.inner) return Because(err::kIndexAccessFailed, "tree: a leaf beside an inner page");
     const std::vector<std::uint8_t> page_largest(parent.key(0, k_), parent.key(0, k_) + k_);
     const std::size_t n = sibling.count(k_);
@@ -546,13 +547,13 @@ int UnlockWholeIndex(platform::File& file) {
   return file.Unlock(0, kWholeFileLength) == platform::FileError::kNone ? 0 : err::kUnlockFailed;
 }
 
-int ReadIndexHeader(platform::File& file, IndexHeader& header) {
+int ReadIndexHeader(platform::File& file, IndexHeader* header) {
   std::array<std::uint8_t, kHeaderBytes> bytes{};
   std::size_t got = 0;
   const platform::FileError fe = file.Read(0, bytes.data(), bytes.size(), &got);
   if (fe != platform::FileError::kNone && fe != platform::FileError::kEndOfFile) return FromFile(fe);
   if (got != bytes.size()) return Because(err::kIndexAccessFailed, "index header: file shorter than its header");
-  header = DecodeHeader(bytes);
+  *header = DecodeHeader(bytes);
   return 0;
 }
 

@@ -78,7 +78,7 @@ class IndexLock {
   bool released_ = false;
 };
 // Reads and decodes the header: 0, -52 on a short read, or the file error.
-int ReadIndexHeader(platform::File& file, IndexHeader& header);
+int ReadIndexHeader(platform::File& file, IndexHeader* header);
 int WriteIndexHeader(platform::File& file, const IndexHeader& header);
 
 }  // namespace db::index

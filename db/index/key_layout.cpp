@@ -3,15 +3,14 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/coding.h"
+
 namespace db::index {
 namespace {
 
-template <typename T>
-T Load(const std::uint8_t* p) {
-  T v;
-  std::memcpy(&v, p, sizeof v);  // stored little-endian; every target of ours is little-endian
-  return v;
-}
+// Key parts hold the field's stored bytes, little-endian as in the record.
+std::int16_t LoadI16(const std::uint8_t* p) { return static_cast<std::int16_t>(platform::DecodeU16(p)); }
+std::int64_t LoadI64(const std::uint8_t* p) { return static_cast<std::int64_t>(platform::DecodeU64(p)); }
 
 template <typename T>
 int Order(T a, T b) {
@@ -44,14 +43,14 @@ int OrderText(const std::uint8_t* a, const std::uint8_t* b, std::size_t size) {
 int ComparePart(int type, const std::uint8_t* a, const std::uint8_t* b, std::size_t size) {
   switch (type) {
     case field_type::kByte: return Order(a[0], b[0]);
-    case field_type::kShort: return Order(Load<std::int16_t>(a), Load<std::int16_t>(b));
-    case field_type::kInt: return Order(Load<std::int32_t>(a), Load<std::int32_t>(b));
-    case field_type::kInt64: return Order(Load<std::int64_t>(a), Load<std::int64_t>(b));
-    case field_type::kFloat: return OrderFloating(Load<float>(a), Load<float>(b));
+    case field_type::kShort: return Order(LoadI16(a), LoadI16(b));
+    case field_type::kInt: return Order(platform::DecodeI32(a), platform::DecodeI32(b));
+    case field_type::kInt64: return Order(LoadI64(a), LoadI64(b));
+    case field_type::kFloat: return OrderFloating(platform::GetF32(a), platform::GetF32(b));
     case field_type::kDouble:
-    case field_type::kDateTime: return OrderFloating(Load<double>(a), Load<double>(b));
+    case field_type::kDateTime: return OrderFloating(platform::GetF64(a), platform::GetF64(b));
     case field_type::kBool: return Order(a[0] != 0, b[0] != 0);
-    case field_type::kSubPtr: return Order(Load<std::uint32_t>(a), Load<std::uint32_t>(b));
+    case field_type::kSubPtr: return Order(platform::DecodeU32(a), platform::DecodeU32(b));
     case field_type::kText: return OrderText(a, b, size);
     default: {
       const int c = std::memcmp(a, b, size);

@@ -31,9 +31,9 @@ int PageCache::MakeRoom() {
   return 0;
 }
 
-int PageCache::Read(std::uint32_t n, std::vector<std::uint8_t>& out) {
+int PageCache::Read(std::uint32_t n, std::vector<std::uint8_t>* out) {
   if (const Entry* e = Find(n)) {
-    out = e->bytes;
+    *out = e->bytes;
     return 0;
   }
   if (const int rc = MakeRoom(); rc != 0) return rc;
@@ -43,7 +43,7 @@ int PageCache::Read(std::uint32_t n, std::vector<std::uint8_t>& out) {
   const platform::FileError fe = file_.Read(static_cast<std::uint64_t>(n) * page_size_, e.bytes.data(), page_size_, &got);
   if (fe != platform::FileError::kNone && fe != platform::FileError::kEndOfFile) return platform::FileErrorCode(fe);
   if (got != page_size_) return Because(err::kIndexAccessFailed, "tree page: past the end of the file");
-  out = e.bytes;
+  *out = e.bytes;
   entries_.push_back(std::move(e));
   return 0;
 }

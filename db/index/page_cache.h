@@ -19,7 +19,7 @@ class PageCache {
 
   // Copies page n into out (page_size bytes). Returns 0 or an error code:
   // -52 for a short read, the file error otherwise.
-  int Read(std::uint32_t n, std::vector<std::uint8_t>& out);
+  int Read(std::uint32_t n, std::vector<std::uint8_t>* out);
   // Replaces page n's bytes and marks it modified.
   int Write(std::uint32_t n, const std::vector<std::uint8_t>& bytes);
   // Forgets pages n and above without writing them (the file was cut).

@@ -85,22 +85,22 @@ void EncodeFreePage(const FreeLinks& links, std::span<std::uint8_t> out) {
 }
 
 bool DecodeTreePage(std::span<const std::uint8_t> page, std::size_t key_size, std::int32_t max_keys,
-                    TreePage& out) {
+                    TreePage* out) {
   if (IsFreePage(page)) return false;
   const bool inner = (page[0] & kInnerPageBit) != 0;
   const std::size_t count = DecodeU16(page.data() + 2);
   const std::size_t entry = 4 + key_size;
   const std::size_t needed = kPageEntriesOffset + count * entry + (inner ? 4 : 0);
   if (count > static_cast<std::size_t>(max_keys) || needed > page.size()) return false;
-  out.inner = inner;
-  out.refs.resize(count + (inner ? 1 : 0));
-  out.keys.resize(count * key_size);
+  out->inner = inner;
+  out->refs.resize(count + (inner ? 1 : 0));
+  out->keys.resize(count * key_size);
   const std::uint8_t* p = page.data() + kPageEntriesOffset;
   for (std::size_t i = 0; i < count; ++i, p += entry) {
-    out.refs[i] = DecodeU32(p);
-    std::memcpy(out.keys.data() + i * key_size, p + 4, key_size);
+    out->refs[i] = DecodeU32(p);
+    std::memcpy(out->keys.data() + i * key_size, p + 4, key_size);
   }
-  if (inner) out.refs[count] = DecodeU32(p);
+  if (inner) out->refs[count] = DecodeU32(p);
   return true;
 }
 

@@ -69,7 +69,7 @@ struct TreePage {
 // Decodes a tree page; false when the count does not fit the page, when it
 // exceeds max_keys, or when the page is a free page.
 bool DecodeTreePage(std::span<const std::uint8_t> page, std::size_t key_size, std::int32_t max_keys,
-                    TreePage& out);
+                    TreePage* out);
 // Encodes into a page_size buffer (zero-filled after the entries).
 void EncodeTreePage(const TreePage& page, std::size_t key_size, std::span<std::uint8_t> out);
 

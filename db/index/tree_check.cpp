@@ -22,7 +22,7 @@ class Checker {
   void Problem(std::string text) {
     if (report_.problems.size() < 50) report_.problems.push_back(std::move(text));
   }
-  bool ReadPage(std::uint32_t n, std::vector<std::uint8_t>& bytes);
+  bool ReadPage(std::uint32_t n, std::vector<std::uint8_t>* bytes);
   // Walks the subtree at page n; returns false when it could not be walked.
   // `largest` receives its last key.
   bool Walk(std::uint32_t n, std::size_t depth, bool is_root, std::vector<std::uint8_t>& largest);
@@ -38,7 +38,8 @@ class Checker {
   std::int32_t leaf_depth_ = -1;
 };
 
-bool Checker::ReadPage(std::uint32_t n, std::vector<std::uint8_t>& bytes) {
+bool Checker::ReadPage(std::uint32_t n, std::vector<std::uint8_t>* out) {
+  std::vector<std::uint8_t>& bytes = *out;
   bytes.assign(static_cast<std::size_t>(header_.page_size), 0);
   std::size_t got = 0;
   const auto fe = file_.Read(static_cast<std::uint64_t>(n) * static_cast<std::uint64_t>(header_.page_size),
@@ -62,9 +63,9 @@ bool Checker::Walk(std::uint32_t n, std::size_t depth, bool is_root, std::vector
   }
   ++report_.tree_pages;
   std::vector<std::uint8_t> bytes;
-  if (!ReadPage(n, bytes)) return false;
+  if (!ReadPage(n, &bytes)) return false;
   TreePage page;
-  if (!DecodeTreePage(bytes, k_, max_keys_, page)) {
+  if (!DecodeTreePage(bytes, k_, max_keys_, &page)) {
     Problem(where + ": not a tree page, or its count exceeds maxKeys");
     return false;
   }
@@ -114,7 +115,7 @@ void Checker::CheckFreeList() {
       return;
     }
     std::vector<std::uint8_t> bytes;
-    if (!ReadPage(n, bytes)) return;
+    if (!ReadPage(n, &bytes)) return;
     if (!IsFreePage(bytes)) {
       Problem(where + ": not marked free");
       return;
@@ -131,7 +132,7 @@ void Checker::CheckFreeList() {
 }
 
 void Checker::Run() {
-  if (const int rc = ReadIndexHeader(file_, header_); rc != 0) {
+  if (const int rc = ReadIndexHeader(file_, &header_); rc != 0) {
     Problem("header cannot be read");
     return;
   }

@@ -132,4 +132,37 @@ TEST(Codec, TextsDatesAndEmptyValues) {
   EXPECT_EQ(db::EmptyValue(Field(db::ftype::kBytes)).type, rt::type::kBytes);
 }
 
+// The stored bytes of each fixed-size type, as database files hold them:
+// little-endian integers, IEEE floats, least significant byte first.
+TEST(Codec, StoredBytesAreLittleEndian) {
+  struct Case {
+    std::int32_t type;
+    rt::Value value;
+    std::vector<unsigned char> stored;
+    std::uint32_t lo, hi;  // the value read back
+  };
+  const Case cases[] = {
+      {db::ftype::kByte, rt::Value::Int(0xAB), {0xAB}, 0xAB, 0},
+      {db::ftype::kShort, rt::Value::Int(0x1234), {0x34, 0x12}, 0x1234, 0},
+      {db::ftype::kInt, rt::Value::Int(-2), {0xFE, 0xFF, 0xFF, 0xFF}, 0xFFFFFFFE, 0},
+      {db::ftype::kInt64, rt::Value{0x05060708, 0x01020304, rt::type::kInt64}, {8, 7, 6, 5, 4, 3, 2, 1}, 0x05060708, 0x01020304},
+      {db::ftype::kFloat, rt::Value::Double(1.0), {0x00, 0x00, 0x80, 0x3F}, 0x3F800000, 0},
+      {db::ftype::kDouble, rt::Value::Double(-2.0), {0, 0, 0, 0, 0, 0, 0x00, 0xC0}, 0, 0xC0000000},
+      {db::ftype::kDateTime, rt::Value::DateTime(1.5), {0, 0, 0, 0, 0, 0, 0xF8, 0x3F}, 0, 0x3FF80000},
+      {db::ftype::kSubPtr, rt::Value{0x01020304, 0, rt::type::kSubPtr}, {4, 3, 2, 1}, 0x01020304, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.type);
+    const db::FieldDesc f = Field(c.type);
+    std::vector<unsigned char> bytes(static_cast<std::size_t>(f.stored_size()));
+    ASSERT_EQ(bytes.size(), c.stored.size());
+    db::EncodeFixed(f, c.value, bytes.data());
+    EXPECT_EQ(bytes, c.stored);
+    const rt::Value back = db::DecodeFixed(f, c.stored.data());
+    EXPECT_EQ(back.type, db::ValueTypeOf(c.type));
+    EXPECT_EQ(back.lo, c.lo);
+    EXPECT_EQ(back.hi, c.hi);
+  }
+}
+
 }  // namespace

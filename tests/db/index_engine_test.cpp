@@ -1,5 +1,6 @@
 // Index files kept by the record commands: adding, writing key fields,
 // purging, folding and the paths index file names resolve to.
+#include <cctype>
 #include <filesystem>
 #include <memory>
 
@@ -86,7 +87,7 @@ TEST_F(IndexMaintenance, PurgeRebuildsFromTheCompactedRecordsWithMarkedOnesKeptU
   ASSERT_EQ(platform::OpenFile(folder_.File("by_score.VNX"), platform::FileAccess::kRead, platform::share::kReadWrite,
                                platform::FileDisposition::kOpenExisting, &file),
             platform::FileError::kNone);
-  ASSERT_EQ(db::index::ReadIndexHeader(*file, h), 0);
+  ASSERT_EQ(db::index::ReadIndexHeader(*file, &h), 0);
   EXPECT_EQ(h.free_count, 0);
   ASSERT_EQ(Add("late", 1, 100.0), 0);
   ExpectSound("by_score.VNX", 201);
@@ -119,54 +120,76 @@ TEST_F(IndexMaintenance, ABareNameIsTakenFromTheDatabaseFolderAndGetsTheDefaultE
   ExpectSound("plain.VNX", 1);
 }
 
-// A file system whose index files stop taking writes on demand.
-class IndexWritesFail : public qktest::ForwardingFileSystem {
+// A file system that puts a Gate (a qktest::ForwardingFile taking the inner
+// file and a switch) around each file whose name ends in `suffix`, in any
+// letter case; the gate acts while `on` is true.
+template <typename Gate>
+class GatedFiles : public qktest::ForwardingFileSystem {
  public:
-  bool failing = false;
+  explicit GatedFiles(std::string suffix) : suffix_(std::move(suffix)) {}
+  bool on = false;
 
   platform::FileError Open(const std::string& path, platform::FileAccess access, unsigned share,
                            platform::FileDisposition disposition, std::unique_ptr<platform::File>* out) override {
     std::unique_ptr<platform::File> inner;
     const auto fe = platform::NativeFileSystem().Open(path, access, share, disposition, &inner);
     if (fe != platform::FileError::kNone) return fe;
-    const bool index = path.size() > 4 && path.compare(path.size() - 4, 4, ".VNX") == 0;
-    *out = index ? std::make_unique<Gate>(std::move(inner), failing) : std::move(inner);
+    *out = EndsWith(path) ? std::make_unique<Gate>(std::move(inner), on) : std::move(inner);
     return fe;
   }
 
  private:
-  class Gate : public qktest::ForwardingFile {
-   public:
-    Gate(std::unique_ptr<platform::File> inner, const bool& failing) : ForwardingFile(std::move(inner)), failing_(failing) {}
-    platform::FileError Write(std::uint64_t p, const void* d, std::size_t n) override {
-      return failing_ ? platform::FileError::kDiskFull : ForwardingFile::Write(p, d, n);
-    }
+  bool EndsWith(const std::string& path) const {
+    if (path.size() < suffix_.size()) return false;
+    for (std::size_t i = 0; i < suffix_.size(); ++i)
+      if (std::tolower(static_cast<unsigned char>(path[path.size() - suffix_.size() + i])) !=
+          std::tolower(static_cast<unsigned char>(suffix_[i])))
+        return false;
+    return true;
+  }
+  std::string suffix_;
+};
 
-   private:
-    const bool& failing_;
-  };
+// Index files that stop taking writes.
+class WritesFail : public qktest::ForwardingFile {
+ public:
+  WritesFail(std::unique_ptr<platform::File> inner, const bool& on) : ForwardingFile(std::move(inner)), on_(on) {}
+  platform::FileError Write(std::uint64_t p, const void* d, std::size_t n) override {
+    return on_ ? platform::FileError::kDiskFull : ForwardingFile::Write(p, d, n);
+  }
+
+ private:
+  const bool& on_;
+};
+
+// Installs a file system for a test; closes the databases (whose handles
+// use it) before the native file system comes back, on every way out.
+class Installed {
+ public:
+  explicit Installed(platform::FileSystem* files) : previous_(platform::InstallFileSystem(files)) {}
+  ~Installed() {
+    db::CloseAllDatabases();
+    platform::InstallFileSystem(previous_);
+  }
+  Installed(const Installed&) = delete;
+  Installed& operator=(const Installed&) = delete;
+
+ private:
+  platform::FileSystem* previous_;
 };
 
 TEST_F(IndexMaintenance, AFailedIndexWriteIsTheCommandsErrorAndTheRecordChangeStays) {
   Build("by_age.VNX", {"Age"});
-  IndexWritesFail files;
-  // Closes the database (whose index handles use `files`) before the
-  // native file system comes back, on every way out of the test.
-  struct Installed {
-    platform::FileSystem* previous;
-    ~Installed() {
-      db::CloseAllDatabases();
-      platform::InstallFileSystem(previous);
-    }
-  } installed{platform::InstallFileSystem(&files)};
+  GatedFiles<WritesFail> files(".VNX");
+  Installed installed(&files);
   ASSERT_EQ(OpenWith({"by_age"}), 0);
   ASSERT_EQ(Add("a", 1, 0), 0);
   const std::string before = Bytes("by_age.VNX");
 
-  files.failing = true;
+  files.on = true;
   EXPECT_EQ(Add("b", 2, 0), -14);  // disk full, from the index
   EXPECT_EQ(WriteAge(0, 50), -14);
-  files.failing = false;
+  files.on = false;
   EXPECT_EQ(Bytes("by_age.VNX"), before);  // the failed operations wrote nothing
   std::int32_t count = 0;
   std::int32_t serial = 0;
@@ -183,6 +206,38 @@ TEST_F(IndexMaintenance, AFailedIndexWriteIsTheCommandsErrorAndTheRecordChangeSt
   ASSERT_EQ(Delete(2), 0);
   ASSERT_EQ(db::PurgeDeletedRecords(Db()), 0);
   ExpectSound("by_age.VNX", 2);
+}
+
+// Database files that end before the record count (as a file cut short
+// under an open database reads).
+class CountCut : public qktest::ForwardingFile {
+ public:
+  CountCut(std::unique_ptr<platform::File> inner, const bool& on) : ForwardingFile(std::move(inner)), on_(on) {}
+  platform::FileError Read(std::uint64_t pos, void* buffer, std::size_t n, std::size_t* got) override {
+    if (!on_ || pos + n <= db::kRecordCountPos) return ForwardingFile::Read(pos, buffer, n, got);
+    *got = 0;
+    return platform::FileError::kNone;
+  }
+
+ private:
+  const bool& on_;
+};
+
+TEST_F(IndexMaintenance, AnUnreadableRecordCountIsAnAccessFailureWithItsReason) {
+  Build("by_age.VNX", {"Age"});
+  GatedFiles<CountCut> files(".VDB");
+  Installed installed(&files);
+  ASSERT_EQ(OpenWith({}), 0);
+  ASSERT_EQ(Add("a", 1, 0), 0);
+  std::unique_ptr<db::index::IndexFile> index;
+  ASSERT_EQ(db::index::OpenIndexFile(Db(), folder_.File("by_age.VNX"), &index), 0);
+
+  files.on = true;
+  EXPECT_EQ(db::index::InsertAllRecords(Db(), *index), db::err::kIndexAccessFailed);
+  EXPECT_STREQ(db::LastReason(db::err::kIndexAccessFailed), "database file: shorter than its record count");
+  const db::index::TreeReport report = db::index::VerifyIndexFile(Db(), folder_.File("by_age.VNX"));
+  ASSERT_FALSE(report.sound());
+  EXPECT_EQ(report.problems.back(), "the record count cannot be read");
 }
 
 }  // namespace

@@ -100,6 +100,9 @@ TEST(IndexCompare, EachTypeByItsOwnOrder) {
   EXPECT_LT(Cmp(field_type::kBool, Bytes<std::uint8_t>(0), Bytes<std::uint8_t>(1)), 0);
   EXPECT_EQ(Cmp(field_type::kBool, Bytes<std::uint8_t>(1), Bytes<std::uint8_t>(7)), 0);
   EXPECT_GT(Cmp(field_type::kSubPtr, Bytes<std::uint32_t>(0x80000000u), Bytes<std::uint32_t>(1)), 0);
+  // Stored little-endian: 256 is 00 01 and comes after 255 (ff 00).
+  EXPECT_GT(Cmp(field_type::kShort, std::string("\x00\x01", 2), std::string("\xff\x00", 2)), 0);
+  EXPECT_GT(Cmp(field_type::kInt, std::string("\x00\x00\x00\x01", 4), std::string("\xff\xff\xff\x00", 4)), 0);
   // NaN sorts after every number and equals itself, so a tree stays ordered.
   const double nan = std::numeric_limits<double>::quiet_NaN();
   EXPECT_GT(Cmp(field_type::kDouble, Bytes(nan), Bytes(1e300)), 0);

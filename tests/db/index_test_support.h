@@ -37,7 +37,7 @@ struct OpenIndex {
   }
   db::index::IndexHeader Header() {
     db::index::IndexHeader h;
-    db::index::ReadIndexHeader(*file, h);
+    db::index::ReadIndexHeader(*file, &h);
     return h;
   }
 };
@@ -57,7 +57,7 @@ inline std::unique_ptr<OpenIndex> MakeIndex(const std::string& path, const std::
     fields.push_back({name, type});
   }
   db::index::IndexHeader header;
-  EXPECT_TRUE(db::index::MakeEmptyIndexHeader(0x00010000, page_size, collation, text_flags, fields, header));
+  EXPECT_TRUE(db::index::MakeEmptyIndexHeader(0x00010000, page_size, collation, text_flags, fields, &header));
   EXPECT_EQ(platform::OpenFile(path, platform::FileAccess::kReadWrite, platform::share::kReadWrite,
                                platform::FileDisposition::kCreateAlways, &index->file),
             platform::FileError::kNone);

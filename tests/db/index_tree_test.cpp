@@ -26,7 +26,7 @@ TreePage ReadPage(index_test::OpenIndex& index, std::uint32_t n) {
   std::size_t got = 0;
   index.file->Read(static_cast<std::uint64_t>(n) * index.page_size, bytes.data(), bytes.size(), &got);
   TreePage page;
-  EXPECT_TRUE(DecodeTreePage(bytes, index.layout.key_size(), MaxKeys(index.page_size, 20), page));
+  EXPECT_TRUE(DecodeTreePage(bytes, index.layout.key_size(), MaxKeys(index.page_size, 20), &page));
   return page;
 }
 
@@ -345,7 +345,7 @@ TEST(IndexPageCache, HoldsEighteenPagesAndWritesTheThreeOldestWhenFull) {
   EXPECT_EQ(cache.size(), 18u);
   EXPECT_EQ(cache.writes(), 0u);
   std::vector<std::uint8_t> page;
-  ASSERT_EQ(cache.Read(25, page), 0);  // the 19th page pushes out pages 1, 2 and 3
+  ASSERT_EQ(cache.Read(25, &page), 0);  // the 19th page pushes out pages 1, 2 and 3
   EXPECT_EQ(cache.size(), 16u);
   EXPECT_EQ(cache.writes(), 3u);
   for (std::uint32_t n = 1; n <= 4; ++n) {
@@ -354,7 +354,7 @@ TEST(IndexPageCache, HoldsEighteenPagesAndWritesTheThreeOldestWhenFull) {
     file->Read(n * 512 + 100, &b, 1, &got);
     EXPECT_EQ(b, n <= 3 ? n : 0) << "page " << n;
   }
-  ASSERT_EQ(cache.Read(4, page), 0);  // still cached: the modified bytes
+  ASSERT_EQ(cache.Read(4, &page), 0);  // still cached: the modified bytes
   EXPECT_EQ(page[0], 4);
   cache.DropFrom(10);
   ASSERT_EQ(cache.Flush(), 0);
