@@ -10,7 +10,6 @@
 #include "app/forms/unit_ids.h"
 #include "app/notebook.h"
 #include "app/state.h"
-#include "commands/text.h"
 #include "runtime/helpers.h"
 #include "runtime/services.h"
 
@@ -58,29 +57,28 @@ void MessageBoxCmd(rt::Value* r, std::int32_t, rt::Value* a) {
   }
   ReturnInt(r, answer);
 }
+// A box or dialog the person answers from `answers` (a missing answer, or
+// none left, cancels it): the answer goes into `variable`, and the command
+// tells whether there was one.
+void AnswerFrom(std::deque<std::optional<std::string>>& answers, rt::Value* r, const rt::Value& variable) {
+  if (W().while_box_open) W().while_box_open();
+  std::optional<std::string> answer;
+  if (!answers.empty()) {
+    answer = answers.front();
+    answers.pop_front();
+  }
+  if (answer) StoreInVariable(variable, *answer);
+  ReturnBool(r, answer.has_value());
+}
 void InputBoxCmd(rt::Value* r, std::int32_t argc, rt::Value* a) {
   EXPECT_EQ(argc, 4);
   EXPECT_TRUE(a[1].omitted() && a[2].omitted());
   W().input_prompts.push_back(TextArg(a[0]));
-  if (W().while_box_open) W().while_box_open();
-  std::optional<std::string> answer;
-  if (!W().input_answers.empty()) {
-    answer = W().input_answers.front();
-    W().input_answers.pop_front();
-  }
-  if (answer) StoreInVariable(a[3], *answer);
-  ReturnBool(r, answer.has_value());
+  AnswerFrom(W().input_answers, r, a[3]);
 }
 void PasswordDialogCmd(rt::Value* r, std::int32_t, rt::Value* a) {
   W().password_prompts.push_back(a[1].as_int());
-  if (W().while_box_open) W().while_box_open();
-  std::optional<std::string> answer;
-  if (!W().password_answers.empty()) {
-    answer = W().password_answers.front();
-    W().password_answers.pop_front();
-  }
-  if (answer) StoreInVariable(a[0], *answer);
-  ReturnBool(r, answer.has_value());
+  AnswerFrom(W().password_answers, r, a[0]);
 }
 void ProgramFolderCmd(rt::Value* r, std::int32_t, rt::Value*) { ReturnText(r, W().folder); }
 std::string IniPath() { return W().folder + "\\user.ini"; }
@@ -376,13 +374,10 @@ WorldScope::WorldScope() {
   world_.SetProp(ids::kMainWindow, ids::kTogglePasswordsButton, 10, "正显密码");
   world_.SetProp(ids::kMainWindow, ids::kRecordList, 4, "0");
 
+  // The text commands are the linked ones; everything that reaches the
+  // desktop, the files or the database is the fake world's.
+  table_ = LinkedCommands();
   CommandTable& t = table_;
-  t.text_length = commands::TextLength;
-  t.trim = commands::Trim;
-  t.replace_text = commands::ReplaceText;
-  t.to_int = commands::ToInt;
-  t.to_text = commands::ToText;
-  t.to_bytes = commands::ToBytes;
   t.message_box = MessageBoxCmd;
   t.input_box = InputBoxCmd;
   t.get_program_folder = ProgramFolderCmd;

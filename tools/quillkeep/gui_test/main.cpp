@@ -23,18 +23,15 @@
 #include <thread>
 #include <vector>
 
-#include "app/program.h"
-#include "tools/scenario/pieces/pieces_program.h"
 #include "platform/host.h"
 #include "platform/system.h"
 #include "platform/win32/window_system_win32.h"
 #include "tools/quillkeep-sim/arguments.h"
+#include "tools/quillkeep-sim/desktop_session.h"
 #include "tools/quillkeep-sim/timings.h"
-#include "tools/quillkeep-sim/faults.h"
 #include "tools/quillkeep/gui_test/gui_user.h"
 #include "tools/quillkeep/gui_test/screen.h"
 #include "tools/scenario/driver_host.h"
-#include "ui/runtime_api.h"
 #include "ui/unit_lookup.h"
 
 namespace {
@@ -159,18 +156,7 @@ int RunSession(const sim_tool::SessionOptions& options) {
   ::SetCurrentDirectoryW(folder.wstring().c_str());
 
   platform::win32::Win32WindowSystem& system = platform::win32::NativeWindowSystem();
-  platform::InstallWindowSystem(&system);
-  system.SetIdleHook([](void* context) { static_cast<gui_test::GuiUser*>(context)->OnIdle(); }, &*user);
-  ui::InstallWindowRuntime();
-  if (options.refuse_password_change) sim_tool::RefusePasswordChanges();
-  try {
-    user->Start();
-  } catch (const scenario::ScriptFailure& failure) {
-    std::fprintf(stderr, "%s\n", failure.what());
-    return kScriptFailed;
-  }
-  if (options.pieces_program) scenario::RunPiecesProgram();
-  app::RunNotebook();  // ends through the host's EndProcess
+  return sim_tool::RunOnDesktop(system, *user, options);
 }
 
 }  // namespace

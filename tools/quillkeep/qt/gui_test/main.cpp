@@ -27,20 +27,17 @@
 #include <string>
 #include <vector>
 
-#include "app/program.h"
-#include "tools/scenario/pieces/pieces_program.h"
 #include "platform/host.h"
 #include "platform/qt/application_qt.h"
 #include "platform/qt/host_qt.h"
 #include "platform/qt/window_system_qt.h"
 #include "platform/system.h"
 #include "tools/quillkeep-sim/arguments.h"
+#include "tools/quillkeep-sim/desktop_session.h"
 #include "tools/quillkeep-sim/timings.h"
-#include "tools/quillkeep-sim/faults.h"
 #include "tools/quillkeep/qt/gui_test/qt_user.h"
 #include "tools/quillkeep/qt/icons.h"
 #include "tools/scenario/driver_host.h"
-#include "ui/runtime_api.h"
 #include "ui/unit_lookup.h"
 
 namespace {
@@ -153,18 +150,7 @@ int RunSession(int argc, char** argv) {
   };
   if (chdir(folder.c_str()) != 0) Usage("cannot enter the folder " + sim_tool::Utf8Of(folder));
 
-  platform::InstallWindowSystem(&system);
-  system.SetIdleHook([](void* context) { static_cast<quillkeep_qt::QtUser*>(context)->OnIdle(); }, &*user);
-  ui::InstallWindowRuntime();
-  if (options.refuse_password_change) sim_tool::RefusePasswordChanges();
-  try {
-    user->Start();
-  } catch (const scenario::ScriptFailure& failure) {
-    std::fprintf(stderr, "%s\n", failure.what());
-    return kScriptFailed;
-  }
-  if (options.pieces_program) scenario::RunPiecesProgram();
-  app::RunNotebook();  // ends through the host's EndProcess
+  return sim_tool::RunOnDesktop(system, *user, options);
 }
 
 }  // namespace
