@@ -77,6 +77,23 @@ void EditBehaviour::Refuse() {
   }
 }
 
+void EditBehaviour::FilterInputMethod(QInputMethodEvent* event, bool read_only,
+                                      const std::function<void(QInputMethodEvent*)>& base) {
+  if (!rules_.input_method) {
+    // An input method that writes anyway is not listened to.
+    if (!event->commitString().isEmpty()) Refuse();
+    event->accept();
+    return;
+  }
+  if (event->commitString().isEmpty() || read_only) {
+    base(event);
+    return;
+  }
+  Insertion in = FilterInsertion(event->commitString(), rules_.insert, Room());
+  if (in.refused) Refuse();
+  CommitFiltered(event, in, base);
+}
+
 void EditBehaviour::ApplyInputMethod() {
   QWidget* w = widget();
   bool masked = false;
@@ -150,19 +167,7 @@ void LineEdit::keyPressEvent(QKeyEvent* event) {
 }
 
 void LineEdit::inputMethodEvent(QInputMethodEvent* event) {
-  if (!rules_.input_method) {
-    // An input method that writes anyway is not listened to.
-    if (!event->commitString().isEmpty()) Refuse();
-    event->accept();
-    return;
-  }
-  if (event->commitString().isEmpty() || isReadOnly()) {
-    QLineEdit::inputMethodEvent(event);
-    return;
-  }
-  Insertion in = FilterInsertion(event->commitString(), rules_.insert, Room());
-  if (in.refused) Refuse();
-  CommitFiltered(event, in, [this](QInputMethodEvent* e) { QLineEdit::inputMethodEvent(e); });
+  FilterInputMethod(event, isReadOnly(), [this](QInputMethodEvent* e) { QLineEdit::inputMethodEvent(e); });
 }
 
 QVariant LineEdit::inputMethodQuery(Qt::InputMethodQuery query) const {
@@ -267,18 +272,7 @@ void TextEdit::keyPressEvent(QKeyEvent* event) {
 }
 
 void TextEdit::inputMethodEvent(QInputMethodEvent* event) {
-  if (!rules_.input_method) {
-    if (!event->commitString().isEmpty()) Refuse();
-    event->accept();
-    return;
-  }
-  if (event->commitString().isEmpty() || isReadOnly()) {
-    QPlainTextEdit::inputMethodEvent(event);
-    return;
-  }
-  Insertion in = FilterInsertion(event->commitString(), rules_.insert, Room());
-  if (in.refused) Refuse();
-  CommitFiltered(event, in, [this](QInputMethodEvent* e) { QPlainTextEdit::inputMethodEvent(e); });
+  FilterInputMethod(event, isReadOnly(), [this](QInputMethodEvent* e) { QPlainTextEdit::inputMethodEvent(e); });
 }
 
 QVariant TextEdit::inputMethodQuery(Qt::InputMethodQuery query) const {

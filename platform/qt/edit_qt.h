@@ -39,6 +39,11 @@ class EditBehaviour {
   void Refuse();
   // Turns the input method on or off for the widget, as the rules say.
   void ApplyInputMethod();
+  // An input method's event: refused whole while the rules keep input
+  // methods out, else its commit string filtered as typing is (a read-only
+  // box leaves it to `base`, the widget's own handling).
+  void FilterInputMethod(QInputMethodEvent* event, bool read_only,
+                         const std::function<void(QInputMethodEvent*)>& base);
 
   EditBoxRules rules_;
 };
