@@ -7,6 +7,7 @@
 #include <span>
 #include <vector>
 
+#include "db/field.h"
 #include "db/index/collation.h"
 
 namespace db::index {
@@ -15,20 +16,7 @@ inline constexpr int kMaxKeyFields = 8;
 inline constexpr int kMaxKeySize = 80;
 
 // Field type codes as stored in database field definitions.
-namespace field_type {
-inline constexpr int kByte = 1;
-inline constexpr int kShort = 2;
-inline constexpr int kInt = 3;
-inline constexpr int kInt64 = 4;
-inline constexpr int kFloat = 5;
-inline constexpr int kDouble = 6;
-inline constexpr int kBool = 7;
-inline constexpr int kDateTime = 8;
-inline constexpr int kSubPtr = 9;
-inline constexpr int kText = 10;
-inline constexpr int kBytes = 11;
-inline constexpr int kMemo = 12;
-}  // namespace field_type
+namespace field_type = ::db::ftype;
 
 // One key part: the field's type code (1..10) and its stored size.
 struct KeyPart {
