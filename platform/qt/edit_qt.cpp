@@ -94,6 +94,19 @@ void EditBehaviour::FilterInputMethod(QInputMethodEvent* event, bool read_only,
   CommitFiltered(event, in, base);
 }
 
+void EditBehaviour::FilterTyped(QKeyEvent* event, const std::function<void(QKeyEvent*)>& base,
+                                const std::function<void(const QString&)>& insert) {
+  Insertion in = FilterInsertion(event->text(), rules_.insert, Room());
+  if (in.refused) Refuse();
+  event->accept();
+  if (in.text.isEmpty()) return;
+  if (in.text == event->text()) {
+    base(event);
+  } else {
+    insert(in.text);
+  }
+}
+
 void EditBehaviour::ApplyInputMethod() {
   QWidget* w = widget();
   bool masked = false;
@@ -155,15 +168,7 @@ void LineEdit::keyPressEvent(QKeyEvent* event) {
     QLineEdit::keyPressEvent(event);
     return;
   }
-  Insertion in = FilterInsertion(event->text(), rules_.insert, Room());
-  if (in.refused) Refuse();
-  event->accept();
-  if (in.text.isEmpty()) return;
-  if (in.text == event->text()) {
-    QLineEdit::keyPressEvent(event);
-  } else {
-    insert(in.text);  // changed case
-  }
+  FilterTyped(event, [this](QKeyEvent* e) { QLineEdit::keyPressEvent(e); }, [this](const QString& t) { insert(t); });
 }
 
 void LineEdit::inputMethodEvent(QInputMethodEvent* event) {
@@ -260,15 +265,8 @@ void TextEdit::keyPressEvent(QKeyEvent* event) {
     QPlainTextEdit::keyPressEvent(event);
     return;
   }
-  Insertion in = FilterInsertion(event->text(), rules_.insert, Room());
-  if (in.refused) Refuse();
-  event->accept();
-  if (in.text.isEmpty()) return;
-  if (in.text == event->text()) {
-    QPlainTextEdit::keyPressEvent(event);
-  } else {
-    insertPlainText(in.text);
-  }
+  FilterTyped(event, [this](QKeyEvent* e) { QPlainTextEdit::keyPressEvent(e); },
+              [this](const QString& t) { insertPlainText(t); });
 }
 
 void TextEdit::inputMethodEvent(QInputMethodEvent* event) {

@@ -44,6 +44,11 @@ class EditBehaviour {
   // box leaves it to `base`, the widget's own handling).
   void FilterInputMethod(QInputMethodEvent* event, bool read_only,
                          const std::function<void(QInputMethodEvent*)>& base);
+  // A key that types text (TypesText), filtered as a paste is: the key's
+  // own handling (`base`) inserts the text when it is kept as typed,
+  // `insert` when it changed (letter case); a refusal gives the sign.
+  void FilterTyped(QKeyEvent* event, const std::function<void(QKeyEvent*)>& base,
+                   const std::function<void(const QString&)>& insert);
 
   EditBoxRules rules_;
 };

@@ -1,6 +1,8 @@
 #include "tools/quillkeep-sim/arguments.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <system_error>
@@ -36,6 +38,12 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv) { return std::vect
 
 void UseUtf8Console() {}
 #endif
+
+void ExitWithUsage(const char* tool, const char* purpose, const char* usage, const std::string& problem) {
+  std::fprintf(stderr, "%s: %s\n", tool, problem == "--help" ? purpose : problem.c_str());
+  std::fputs(usage, stderr);
+  std::exit(kUsageStatus);
+}
 
 std::optional<std::string> ParseSessionOptions(const std::vector<std::string>& words,
                                                const std::vector<std::string>& value_options, SessionOptions* options,

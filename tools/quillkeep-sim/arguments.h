@@ -14,6 +14,14 @@ namespace sim_tool {
 
 std::vector<std::string> Utf8Arguments(int argc, char** argv);
 
+// The exit status of a driver whose command line is wrong.
+inline constexpr int kUsageStatus = 2;
+
+// Ends the driver with kUsageStatus after writing "TOOL: PROBLEM" (what the
+// tool is for, `purpose`, when the problem is "--help") and the `usage`
+// lines to standard error.
+[[noreturn]] void ExitWithUsage(const char* tool, const char* purpose, const char* usage, const std::string& problem);
+
 // Makes a Windows console show the UTF-8 the tool writes; nothing elsewhere.
 void UseUtf8Console();
 

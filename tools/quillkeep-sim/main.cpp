@@ -37,19 +37,15 @@
 
 namespace {
 
-constexpr int kScriptFailed = 3;
-constexpr int kUsage = 2;
-
 using sim_tool::PathOf;
 using sim_tool::Utf8Of;
 
 [[noreturn]] void Usage(const std::string& problem) {
-  std::fprintf(stderr, "quillkeep-sim: %s\n", problem == "--help" ? "scripted sessions of the notebook" : problem.c_str());
-  std::fputs(
+  sim_tool::ExitWithUsage(
+      "quillkeep-sim", "scripted sessions of the notebook",
       "usage: quillkeep-sim [--transcript] [--refuse-password-change] [--program notebook|pieces] --folder DIR SCRIPT\n"
       "       quillkeep-sim --write-templates FILE\n",
-      stderr);
-  std::exit(kUsage);
+      problem);
 }
 
 sim_tool::SessionOptions ParseOptions(int argc, char** argv) {
@@ -76,7 +72,7 @@ bool WriteTemplates(const std::string& file) {
   std::fflush(stdout);
   std::fprintf(stderr, "%s\n", message.c_str());
   std::fflush(stderr);
-  std::_Exit(kScriptFailed);
+  std::_Exit(scenario::kScriptFailedStatus);
 }
 
 int RunSession(const sim_tool::SessionOptions& options) {

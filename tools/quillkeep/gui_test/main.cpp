@@ -36,16 +36,14 @@
 
 namespace {
 
-constexpr int kScriptFailed = 3;
-constexpr int kUsage = 2;
-
 using sim_tool::PathOf;
 using sim_tool::Utf8Of;
 
 [[noreturn]] void Usage(const std::string& problem) {
-  std::fprintf(stderr, "quillkeep-gui-test: %s\nusage: quillkeep-gui-test [--transcript] [--refuse-password-change] [--shots DIR] [--timings] [--program notebook|pieces] --folder DIR SCRIPT\n",
-               problem == "--help" ? "scenario scripts on the real windows" : problem.c_str());
-  std::exit(kUsage);
+  sim_tool::ExitWithUsage("quillkeep-gui-test", "scenario scripts on the real windows",
+                          "usage: quillkeep-gui-test [--transcript] [--refuse-password-change] [--shots DIR] [--timings] "
+                          "[--program notebook|pieces] --folder DIR SCRIPT\n",
+                          problem);
 }
 
 sim_tool::SessionOptions ParseOptions(int argc, char** argv) {
@@ -127,7 +125,7 @@ int RunSession(const sim_tool::SessionOptions& options) {
     user.emplace(script);
   } catch (const scenario::ScriptFailure& failure) {
     std::fprintf(stderr, "%s\n", failure.what());
-    return kScriptFailed;
+    return scenario::kScriptFailedStatus;
   }
   user->script().folder = Utf8Of(folder);
 

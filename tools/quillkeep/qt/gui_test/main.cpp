@@ -42,15 +42,11 @@
 
 namespace {
 
-constexpr int kScriptFailed = 3;
-constexpr int kUsage = 2;
-
 [[noreturn]] void Usage(const std::string& problem) {
-  std::fprintf(stderr,
-               "quillkeep-gui-test: %s\nusage: quillkeep-gui-test [--transcript] [--refuse-password-change] "
-               "[--shots DIR] [--timings] [--program notebook|pieces] --folder DIR SCRIPT\n",
-               problem == "--help" ? "scenario scripts on the Qt desktop" : problem.c_str());
-  std::exit(kUsage);
+  sim_tool::ExitWithUsage("quillkeep-gui-test", "scenario scripts on the Qt desktop",
+                          "usage: quillkeep-gui-test [--transcript] [--refuse-password-change] [--shots DIR] [--timings] "
+                          "[--program notebook|pieces] --folder DIR SCRIPT\n",
+                          problem);
 }
 
 // A window is worth a picture once it shows something: its lists have rows
@@ -113,7 +109,7 @@ int RunSession(int argc, char** argv) {
     user.emplace(system, inputs->script);
   } catch (const scenario::ScriptFailure& failure) {
     std::fprintf(stderr, "%s\n", failure.what());
-    return kScriptFailed;
+    return scenario::kScriptFailedStatus;
   }
   user->script().folder = sim_tool::Utf8Of(folder);
 
