@@ -73,11 +73,17 @@ DWORD BorderExStyle(Border border) {
 
 // ---------------------------------------------------------------- look
 
+void Win32WindowSystem::ApplyFont(HWND window, Native& native, BOOL redraw) {
+  HFONT old = native.font;
+  native.font = CreateDescribedFont(native.look.font, native.dpi);
+  HFONT font = native.font != nullptr ? native.font : DefaultGuiFont(native.dpi);
+  ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw);
+  if (old != nullptr) ::DeleteObject(old);  // no longer selected by the control
+}
+
 void Win32WindowSystem::ApplyLook(HWND window, Native& native) {
   const ControlLook& look = native.look;
-  if (native.font != nullptr) ::DeleteObject(native.font);
-  native.font = CreateDescribedFont(look.font);
-  ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(native.font != nullptr ? native.font : DefaultGuiFont()), TRUE);
+  ApplyFont(window, native, TRUE);
 
   if (native.background != nullptr) ::DeleteObject(native.background);
   native.background = look.background == kSystemColour ? nullptr : ::CreateSolidBrush(look.background & 0xFFFFFF);
@@ -251,7 +257,7 @@ void Win32WindowSystem::ListInsertColumn(WindowHandle handle, int index, const s
   LVCOLUMNW column{};
   column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
   column.fmt = alignment == 1 ? LVCFMT_CENTER : alignment == 2 ? LVCFMT_RIGHT : LVCFMT_LEFT;
-  column.cx = ScaleToScreen(width);
+  column.cx = ScaleToDpi(width, native->dpi);
   column.pszText = text.data();
   column.iSubItem = index;
   if (::SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column)) >= 0)

@@ -1,6 +1,7 @@
 #include "platform/win32/gdi_support.h"
 
 #include <cstring>
+#include <map>
 
 #include "platform/win32/wide_text.h"
 
@@ -89,20 +90,31 @@ int ScreenDpi() {
   return dpi;
 }
 
-int ScaleToScreen(int pixels) { return ::MulDiv(pixels, ScreenDpi(), 96); }
-int ScaleFromScreen(int pixels) { return ::MulDiv(pixels, 96, ScreenDpi()); }
+int WindowDpi(HWND window) {
+  // Looked up at run time: user32 has it from Windows 10 1607 on.
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  static const auto get_dpi = reinterpret_cast<GetDpiForWindowFn>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  UINT dpi = get_dpi != nullptr && window != nullptr ? get_dpi(window) : 0;
+  return dpi > 0 ? static_cast<int>(dpi) : ScreenDpi();
+}
+
+int ScaleToDpi(int pixels, int dpi) { return ::MulDiv(pixels, dpi, 96); }
+int ScaleFromDpi(int pixels, int dpi) { return ::MulDiv(pixels, 96, dpi > 0 ? dpi : 96); }
+int ScaleToScreen(int pixels) { return ScaleToDpi(pixels, ScreenDpi()); }
+int ScaleFromScreen(int pixels) { return ScaleFromDpi(pixels, ScreenDpi()); }
 
 HCURSOR ArrowCursor() { return ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); }  // IDC_ARROW
 
 bool FaceInstalled(const std::wstring& face) { return !face.empty() && Enumerate(face, DEFAULT_CHARSET); }
 
-HFONT CreateDescribedFont(const std::string& description) {
+HFONT CreateDescribedFont(const std::string& description, int dpi) {
   constexpr std::size_t kSize = 60, kFaceOffset = 28, kFaceSize = 32;
   if (description.size() < kSize) return nullptr;
   const auto* p = reinterpret_cast<const unsigned char*>(description.data());
   LOGFONTW font{};
-  font.lfHeight = ScaleToScreen(ReadI32(p));
-  font.lfWidth = ScaleToScreen(ReadI32(p + 4));
+  font.lfHeight = ScaleToDpi(ReadI32(p), dpi);
+  font.lfWidth = ScaleToDpi(ReadI32(p + 4), dpi);
   font.lfEscapement = ReadI32(p + 8);
   font.lfOrientation = ReadI32(p + 12);
   font.lfWeight = ReadI32(p + 16);
@@ -125,18 +137,20 @@ HFONT CreateDescribedFont(const std::string& description) {
   return ::CreateFontIndirectW(&font);
 }
 
-HFONT DefaultGuiFont() {
-  static const HFONT font = [] {
+HFONT DefaultGuiFont(int dpi) {
+  static std::map<int, HFONT> made_for;  // the window system's thread only
+  HFONT& font = made_for[dpi];
+  if (font == nullptr) {
     LOGFONTW description{};
     ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof description, &description);
-    description.lfHeight = -::MulDiv(9, ScreenDpi(), 72);
+    description.lfHeight = -::MulDiv(9, dpi, 72);
     description.lfWidth = 0;
     description.lfCharSet = DEFAULT_CHARSET;
     std::wstring face = ChineseCapableFace(description.lfFaceName);
     if (face.size() < LF_FACESIZE) wcscpy_s(description.lfFaceName, face.c_str());
     HFONT made = ::CreateFontIndirectW(&description);
-    return made != nullptr ? made : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
-  }();
+    font = made != nullptr ? made : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+  }
   return font;
 }
 

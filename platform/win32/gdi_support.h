@@ -1,6 +1,7 @@
 // Screen scale and fonts for the Win32 window system. Geometry crosses the
 // seam in the template's pixels (96 dots per inch); the system scales it to
-// the screen's dots per inch, so properties read back what was written.
+// the dots per inch of the monitor each window is on, so properties read
+// back what was written.
 #pragma once
 
 #include <windows.h>
@@ -9,7 +10,18 @@
 
 namespace platform::win32 {
 
+// The system's dots per inch (the primary monitor's when the process is
+// aware of DPI; 96 when it is not).
 int ScreenDpi();
+// The dots per inch of the monitor a window is on, under per-monitor
+// awareness; the system's where Windows cannot tell (before Windows 10
+// 1607, or a process not aware of monitors).
+int WindowDpi(HWND window);
+
+int ScaleToDpi(int template_pixels, int dpi);
+int ScaleFromDpi(int pixels, int dpi);
+// At the system's dots per inch: screen-wide positions (the cursor, a popup
+// menu, the screen's size).
 int ScaleToScreen(int template_pixels);
 int ScaleFromScreen(int screen_pixels);
 
@@ -17,13 +29,14 @@ int ScaleFromScreen(int screen_pixels);
 // orientation, weight, italic, underline, strike-out, character set, output
 // and clip precision, quality, pitch, 32-byte face name, GBK). A face that is
 // not installed gives way to the default GUI font's face; a face that cannot
-// show Chinese gives way to one that can. Null when the description is
-// empty or malformed (the caller then uses DefaultGuiFont()).
-HFONT CreateDescribedFont(const std::string& description);
+// show Chinese gives way to one that can. Its height and width are the
+// template's pixels scaled to `dpi`. Null when the description is empty or
+// malformed (the caller then uses DefaultGuiFont(dpi)).
+HFONT CreateDescribedFont(const std::string& description, int dpi);
 
-// The default GUI font at 9 points on this screen, able to show Chinese.
-// Shared: never delete it.
-HFONT DefaultGuiFont();
+// The default GUI font at 9 points at `dpi`, able to show Chinese. Shared
+// (one per DPI seen): never delete it.
+HFONT DefaultGuiFont(int dpi);
 
 // The system's arrow cursor.
 HCURSOR ArrowCursor();

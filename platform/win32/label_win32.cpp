@@ -23,7 +23,7 @@ void Paint(HWND label, const Win32WindowSystem::Native& native) {
   ::FillRect(dc, &client, background);
   ::DeleteObject(background);
 
-  HGDIOBJ old_font = ::SelectObject(dc, native.font != nullptr ? native.font : DefaultGuiFont());
+  HGDIOBJ old_font = ::SelectObject(dc, native.font != nullptr ? native.font : DefaultGuiFont(native.dpi));
   ::SetBkMode(dc, TRANSPARENT);
   UINT format = DT_NOPREFIX;  // "&" is shown as it is
   format |= look.horizontal_align == 1 ? DT_CENTER : look.horizontal_align == 2 ? DT_RIGHT : DT_LEFT;

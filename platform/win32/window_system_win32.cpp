@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <cwchar>
+#include <vector>
 
 #include "platform/win32/clipboard_win32.h"
 #include "platform/win32/gdi_support.h"
@@ -163,26 +164,36 @@ HWND Win32WindowSystem::CreateFrame(const CreateParams& params) {
   if (!RegisterFrameClass(class_name)) return nullptr;
   FrameBits bits = FrameStyleBits(params.frame);
   if (params.disabled) bits.style |= WS_DISABLED;
-  int width = ScaleToScreen(params.rect.width), height = ScaleToScreen(params.rect.height);
-  int left = ScaleToScreen(params.rect.left), top = ScaleToScreen(params.rect.top);
-  if (params.frame.centered) {
-    RECT area = WorkArea();
-    left = area.left + (area.right - area.left - width) / 2;
-    top = area.top + (area.bottom - area.top - height) / 2;
-  }
-  HWND frame = ::CreateWindowExW(bits.ex_style, class_name.c_str(), WidenGbk(params.text).c_str(), bits.style, left, top,
-                                 width, height, reinterpret_cast<HWND>(params.owner), nullptr,
-                                 ::GetModuleHandleW(nullptr), nullptr);
+  RECT place{};
+  auto place_at = [&](int dpi) {
+    int width = ScaleToDpi(params.rect.width, dpi), height = ScaleToDpi(params.rect.height, dpi);
+    int left = ScaleToDpi(params.rect.left, dpi), top = ScaleToDpi(params.rect.top, dpi);
+    if (params.frame.centered) {
+      RECT area = WorkArea();
+      left = area.left + (area.right - area.left - width) / 2;
+      top = area.top + (area.bottom - area.top - height) / 2;
+    }
+    place = RECT{left, top, left + width, top + height};
+  };
+  place_at(ScreenDpi());
+  HWND frame = ::CreateWindowExW(bits.ex_style, class_name.c_str(), WidenGbk(params.text).c_str(), bits.style,
+                                 place.left, place.top, place.right - place.left, place.bottom - place.top,
+                                 reinterpret_cast<HWND>(params.owner), nullptr, ::GetModuleHandleW(nullptr), nullptr);
   if (frame == nullptr) return nullptr;
   Native native;
   native.kind = ControlKind::kFrame;
   native.frame = params.frame;
   native.pending_state = params.frame.initial_state;
+  native.layout = params.rect;
+  // The frame's monitor may have another scale than the system's.
+  native.dpi = WindowDpi(frame);
+  place_at(native.dpi);
   windows_[frame] = native;
   // The system may have adjusted the size (minimum track size): take the stored one.
-  ::SetWindowPos(frame, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SetWindowPos(frame, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
   RemoveMoveCommand(frame, params.frame.movable);
-  ::SendMessageW(frame, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultGuiFont()), FALSE);
+  ::SendMessageW(frame, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultGuiFont(native.dpi)), FALSE);
   return frame;
 }
 
@@ -238,15 +249,18 @@ HWND Win32WindowSystem::CreateControl(const CreateParams& params) {
     }
     default: return nullptr;
   }
+  const int dpi = FrameDpi(parent);
   HWND control = ::CreateWindowExW(ex_style, class_name, WidenGbk(params.text).c_str(), style,
-                                   ScaleToScreen(params.rect.left), ScaleToScreen(params.rect.top),
-                                   ScaleToScreen(params.rect.width), ScaleToScreen(params.rect.height), parent,
+                                   ScaleToDpi(params.rect.left, dpi), ScaleToDpi(params.rect.top, dpi),
+                                   ScaleToDpi(params.rect.width, dpi), ScaleToDpi(params.rect.height, dpi), parent,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(params.control_id)),
                                    ::GetModuleHandleW(nullptr), nullptr);
   if (control == nullptr) return nullptr;
   Native native;
   native.kind = params.kind;
   native.look = look;
+  native.dpi = dpi;
+  native.layout = params.rect;
   Native& stored = windows_[control] = native;
   if (params.kind != ControlKind::kLabel) ::SetWindowSubclass(control, StaticControlProc, 1, 0);
   if (params.kind == ControlKind::kEdit) ::SendMessageW(control, EM_LIMITTEXT, 0, 0);  // bytes are counted here
@@ -300,9 +314,12 @@ std::string Win32WindowSystem::GetText(WindowHandle handle) {
 
 void Win32WindowSystem::SetRect(WindowHandle handle, const Rect& rect) {
   HWND window = reinterpret_cast<HWND>(handle);
-  if (!IsWindow(handle)) return;
-  ::SetWindowPos(window, nullptr, ScaleToScreen(rect.left), ScaleToScreen(rect.top), ScaleToScreen(rect.width),
-                 ScaleToScreen(rect.height), SWP_NOZORDER | SWP_NOACTIVATE);
+  Native* native = Get(window);
+  if (native == nullptr || !::IsWindow(window)) return;
+  native->layout = rect;
+  const int dpi = native->dpi;
+  ::SetWindowPos(window, nullptr, ScaleToDpi(rect.left, dpi), ScaleToDpi(rect.top, dpi), ScaleToDpi(rect.width, dpi),
+                 ScaleToDpi(rect.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 Rect Win32WindowSystem::GetRect(WindowHandle handle) {
@@ -315,8 +332,9 @@ Rect Win32WindowSystem::GetRect(WindowHandle handle) {
     HWND parent = ::GetAncestor(window, GA_PARENT);
     ::MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
   }
-  return Rect{ScaleFromScreen(r.left), ScaleFromScreen(r.top), ScaleFromScreen(r.right - r.left),
-              ScaleFromScreen(r.bottom - r.top)};
+  const int dpi = native->dpi;
+  return Rect{ScaleFromDpi(r.left, dpi), ScaleFromDpi(r.top, dpi), ScaleFromDpi(r.right - r.left, dpi),
+              ScaleFromDpi(r.bottom - r.top, dpi)};
 }
 
 // ---------------------------------------------------------------- visibility and state
@@ -394,7 +412,11 @@ void Win32WindowSystem::SetParent(WindowHandle handle, WindowHandle parent) {
   const Native* native = Find(reinterpret_cast<HWND>(handle));
   if (native == nullptr || native->kind == ControlKind::kFrame || native->kind == ControlKind::kHidden) return;
   if (!::IsWindow(reinterpret_cast<HWND>(parent))) return;
-  ::SetParent(reinterpret_cast<HWND>(handle), reinterpret_cast<HWND>(parent));
+  HWND control = reinterpret_cast<HWND>(handle);
+  ::SetParent(control, reinterpret_cast<HWND>(parent));
+  // Into a frame on a monitor at another scale: lay it out at that one.
+  if (Native* moved = Get(control); moved != nullptr && moved->dpi != FrameDpi(control))
+    RelayControl(control, *moved, FrameDpi(control));
 }
 
 WindowHandle Win32WindowSystem::GetParent(WindowHandle handle) {
@@ -502,6 +524,45 @@ void Win32WindowSystem::ScreenSize(int* width, int* height) {
   *height = ScaleFromScreen(::GetSystemMetrics(SM_CYSCREEN));
 }
 
+// ---------------------------------------------------------------- dots per inch
+
+int Win32WindowSystem::FrameDpi(HWND window) const {
+  HWND root = ::GetAncestor(window, GA_ROOT);
+  const Native* frame = Find(root != nullptr ? root : window);
+  return frame != nullptr ? frame->dpi : WindowDpi(window);
+}
+
+void Win32WindowSystem::RelayControl(HWND control, Native& native, int dpi) {
+  const int old_dpi = native.dpi;
+  native.dpi = dpi;
+  const Rect& r = native.layout;
+  ::SetWindowPos(control, nullptr, ScaleToDpi(r.left, dpi), ScaleToDpi(r.top, dpi), ScaleToDpi(r.width, dpi),
+                 ScaleToDpi(r.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+  ApplyFont(control, native, TRUE);
+  if (native.kind != ControlKind::kListView) return;
+  // Columns keep their width in the template's pixels, dragged ones too.
+  for (int column = 0; column < native.list_columns; ++column) {
+    int width = static_cast<int>(::SendMessageW(control, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+    ::SendMessageW(control, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(::MulDiv(width, dpi, old_dpi), 0));
+  }
+}
+
+void Win32WindowSystem::ChangeDpi(HWND frame, Native& native, int dpi, const RECT& suggested) {
+  if (dpi <= 0) return;
+  native.dpi = dpi;
+  ::SendMessageW(frame, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultGuiFont(dpi)), FALSE);
+  std::vector<HWND> controls;  // nested ones too: a list view may hold others
+  for (const auto& [window, control] : windows_)
+    if (control.kind != ControlKind::kFrame && control.kind != ControlKind::kHidden &&
+        ::GetAncestor(window, GA_ROOT) == frame)
+      controls.push_back(window);
+  for (HWND control : controls)
+    if (Native* laid = Get(control)) RelayControl(control, *laid, dpi);
+  // Last, so a resize handler that places units reads them at the new scale.
+  ::SetWindowPos(frame, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 // ---------------------------------------------------------------- window procedures
 
 LRESULT Win32WindowSystem::FrameProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -525,6 +586,9 @@ LRESULT Win32WindowSystem::FrameProc(HWND window, UINT message, WPARAM wparam, L
     case WM_CTLCOLORSTATIC:
       if (ControlColours(reinterpret_cast<HWND>(lparam), reinterpret_cast<HDC>(wparam), &result)) return result;
       break;
+    case WM_DPICHANGED:
+      ChangeDpi(window, *native, HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
+      return 0;
     case WM_MOVE: Notify(Notice::kMoved, window); return 0;
     case WM_SIZE: Notify(Notice::kResized, window); return 0;
     case WM_ACTIVATE:

@@ -2,8 +2,10 @@
 // of the runtime's class ("QXWindow" or the class a window names), the
 // hidden owner is "_VL_HideOwner", labels are "_VL_Label" windows painted
 // here, and edits, buttons and list views are the system's controls.
-// Geometry is scaled between the template's pixels and the screen; texts are
-// GBK at the seam and UTF-16 at every Win32 call.
+// Geometry is scaled between the template's pixels and the dots per inch of
+// the monitor each frame is on (moved to another, a frame lays its units out
+// again from their own geometry, fonts with them); texts are GBK at the seam
+// and UTF-16 at every Win32 call.
 #pragma once
 
 #include <windows.h>
@@ -89,6 +91,8 @@ class Win32WindowSystem final : public WindowSystem {
     bool shown_once = false;
     ShowState pending_state = ShowState::kNormal;
     HWND saved_focus = nullptr;  // frames: the control that had the focus at deactivation
+    int dpi = 96;                // the frame's monitor's, when it was last laid out
+    Rect layout;                 // controls: where the runtime put it, in the template's pixels
     EditRules rules;
     ControlLook look;
     HFONT font = nullptr;  // owned; null = the default GUI font
@@ -128,6 +132,14 @@ class Win32WindowSystem final : public WindowSystem {
   HWND CreateControl(const CreateParams& params);
   void ApplyFrameStyle(HWND frame, const FrameStyle& style, bool keep_rect);
   void ApplyLook(HWND window, Native& native);
+  // The control's font from its look at its dots per inch.
+  void ApplyFont(HWND window, Native& native, BOOL redraw);
+  // WM_DPICHANGED: the frame takes the suggested rectangle, and its
+  // controls their geometry, fonts and column widths at the new DPI.
+  void ChangeDpi(HWND frame, Native& native, int dpi, const RECT& suggested);
+  void RelayControl(HWND control, Native& native, int dpi);
+  // The dots per inch the window's frame is laid out at.
+  int FrameDpi(HWND window) const;
   bool ControlColours(HWND control, HDC dc, LRESULT* brush);
   // WM_COMMAND and WM_NOTIFY of a child control, whoever its parent is.
   bool ChildNotification(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result);
