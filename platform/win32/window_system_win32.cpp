@@ -658,6 +658,16 @@ LRESULT Win32WindowSystem::ControlProc(HWND window, UINT message, WPARAM wparam,
         return done;
       }
       break;
+    case WM_SYSKEYDOWN:
+      // Shift+F10 is taken here rather than by the default procedure: Wine's
+      // arms the menu bar on it, and the F10 key's release would then leave
+      // the frame in menu mode, waiting for keys.
+      if (native->kind == ControlKind::kListView && wparam == VK_F10 && (::GetKeyState(VK_SHIFT) & 0x8000) != 0 &&
+          (HIWORD(lparam) & KF_ALTDOWN) == 0) {
+        KeyboardContextMenu(window);
+        return 0;
+      }
+      break;
     case WM_CONTEXTMENU:
       // Shift+F10 and the menu key (no position): the same request as a
       // right click, whose NM_RCLICK has already been reported.
