@@ -7,6 +7,7 @@
 #include <imm.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 
 #include "platform/win32/edit_input.h"
@@ -279,6 +280,41 @@ void Win32WindowSystem::ResumeListRedraw(HWND list, Native& native) {
   ::RedrawWindow(list, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
+Win32WindowSystem::RowCells* Win32WindowSystem::KeptRow(HWND list, KeptCells& kept, int row) {
+  if (row < 0) return nullptr;
+  if (row == kept.last_row) return kept.last_cells;
+  LVITEMW item{};
+  item.mask = LVIF_PARAM;
+  item.iItem = row;
+  if (!::SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return nullptr;
+  return reinterpret_cast<RowCells*>(item.lParam);
+}
+
+void Win32WindowSystem::ForgetKeptRow(KeptCells& kept, RowCells* cells) {
+  kept.last_row = -1;  // the rows after it move up
+  kept.last_cells = nullptr;
+  auto it = std::find_if(kept.rows.begin(), kept.rows.end(), [cells](const auto& row) { return row.get() == cells; });
+  if (it == kept.rows.end()) return;
+  std::swap(*it, kept.rows.back());
+  kept.rows.pop_back();
+}
+
+void Win32WindowSystem::GiveKeptText(HWND list, LPARAM dispinfo) {
+  LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(dispinfo)->item;
+  if ((item.mask & LVIF_TEXT) == 0 || item.pszText == nullptr || item.cchTextMax <= 0) return;
+  item.pszText[0] = L'\0';
+  auto kept = kept_cells_.find(list);
+  if (kept == kept_cells_.end() || item.iSubItem < 0) return;
+  // The control passes the row's item data; found by the row otherwise.
+  const RowCells* cells = item.lParam != 0 ? reinterpret_cast<const RowCells*>(item.lParam)
+                                           : KeptRow(list, kept->second, item.iItem);
+  if (cells == nullptr || static_cast<std::size_t>(item.iSubItem) >= cells->size()) return;
+  const std::wstring& text = (*cells)[static_cast<std::size_t>(item.iSubItem)];
+  const std::size_t n = std::min(text.size(), static_cast<std::size_t>(item.cchTextMax - 1));
+  std::copy_n(text.data(), n, item.pszText);
+  item.pszText[n] = L'\0';
+}
+
 int Win32WindowSystem::ListInsertRow(WindowHandle handle, int position, const std::string& caption) {
   HWND list = reinterpret_cast<HWND>(handle);
   Native* native = Get(list);
@@ -289,13 +325,29 @@ int Win32WindowSystem::ListInsertRow(WindowHandle handle, int position, const st
   item.mask = LVIF_TEXT;
   item.iItem = std::max(position, 0);
   item.pszText = text.data();
-  return static_cast<int>(::SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+  auto kept = kept_cells_.find(list);
+  if (kept == kept_cells_.end())
+    return static_cast<int>(::SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+  auto cells = std::make_unique<RowCells>(1, std::move(text));
+  item.mask |= LVIF_PARAM;
+  item.pszText = LPSTR_TEXTCALLBACKW;
+  item.lParam = reinterpret_cast<LPARAM>(cells.get());
+  const int row = static_cast<int>(::SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+  if (row < 0) return row;
+  kept->second.last_row = row;
+  kept->second.last_cells = cells.get();
+  kept->second.rows.push_back(std::move(cells));
+  return row;
 }
 
 bool Win32WindowSystem::ListDeleteRow(WindowHandle handle, int row) {
   HWND list = reinterpret_cast<HWND>(handle);
   if (Find(list) == nullptr || row < 0) return false;
-  return ::SendMessageW(list, LVM_DELETEITEM, static_cast<WPARAM>(row), 0) != 0;
+  auto kept = kept_cells_.find(list);
+  RowCells* cells = kept != kept_cells_.end() ? KeptRow(list, kept->second, row) : nullptr;
+  if (::SendMessageW(list, LVM_DELETEITEM, static_cast<WPARAM>(row), 0) == 0) return false;
+  if (kept != kept_cells_.end()) ForgetKeptRow(kept->second, cells);
+  return true;
 }
 
 void Win32WindowSystem::ListDeleteAllRows(WindowHandle handle) {
@@ -304,6 +356,7 @@ void Win32WindowSystem::ListDeleteAllRows(WindowHandle handle) {
   if (native == nullptr) return;
   if (native->kind == ControlKind::kListView) HoldListRedraw(list, *native);  // a reload follows
   ::SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
+  if (auto kept = kept_cells_.find(list); kept != kept_cells_.end()) kept->second = KeptCells{};
 }
 
 int Win32WindowSystem::ListRowCount(WindowHandle handle) {
@@ -319,6 +372,17 @@ bool Win32WindowSystem::ListSetCell(WindowHandle handle, int row, int column, co
   const Native* native = Find(list);
   if (native == nullptr || row < 0 || column < 0) return false;
   if (native->list_columns > 0 && column >= native->list_columns) return false;  // nothing is kept beyond the columns
+  if (auto kept = kept_cells_.find(list); kept != kept_cells_.end()) {
+    if (column >= std::max(native->list_columns, 1)) return false;
+    RowCells* cells = KeptRow(list, kept->second, row);
+    if (cells == nullptr) return false;
+    if (cells->size() <= static_cast<std::size_t>(column)) cells->resize(static_cast<std::size_t>(column) + 1);
+    (*cells)[static_cast<std::size_t>(column)] = WidenGbk(text);
+    // Drawn with the rest when drawing is held; a hidden list draws nothing.
+    if (!native->redraw_held && ::IsWindowVisible(list))
+      ::SendMessageW(list, LVM_REDRAWITEMS, static_cast<WPARAM>(row), static_cast<LPARAM>(row));
+    return true;
+  }
   std::wstring wide = WidenGbk(text);
   LVITEMW item{};
   item.iSubItem = column;

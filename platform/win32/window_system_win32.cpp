@@ -128,6 +128,7 @@ void Win32WindowSystem::Forget(HWND window) {
   if (it == windows_.end()) return;
   Native native = it->second;
   windows_.erase(it);
+  kept_cells_.erase(window);
   if (native.kind == ControlKind::kHidden) SetClipboardOwnerWindow(nullptr);
   if (native.font != nullptr) ::DeleteObject(native.font);
   if (native.background != nullptr) ::DeleteObject(native.background);
@@ -275,6 +276,7 @@ HWND Win32WindowSystem::CreateControl(const CreateParams& params) {
     if (look.check_boxes) ex |= LVS_EX_CHECKBOXES;
     if (look.flat_scroll_bars) ex |= LVS_EX_FLATSB;
     ::SendMessageW(control, LVM_SETEXTENDEDLISTVIEWSTYLE, ex, ex);
+    if (look.view == ListViewMode::kReport && look.sort == ListSort::kNone) kept_cells_[control];
   }
   ApplyLook(control, stored);
   return control;
@@ -754,6 +756,9 @@ bool Win32WindowSystem::ChildNotification(UINT message, WPARAM wparam, LPARAM lp
       if (toggled) PostMessage(Message{Notice::kCheckToggled, reinterpret_cast<WindowHandle>(list), change->iItem, 0});
       return true;
     }
+    case LVN_GETDISPINFOW:
+      GiveKeptText(list, lparam);
+      return true;
     case LVN_BEGINLABELEDITW: {
       const auto* edit = reinterpret_cast<const NMLVDISPINFOW*>(lparam);
       *result = Ask(Notice::kLabelEditStarting, list, edit->item.iItem) ? TRUE : FALSE;  // TRUE cancels
@@ -764,6 +769,11 @@ bool Win32WindowSystem::ChildNotification(UINT message, WPARAM wparam, LPARAM lp
       if (edit->item.pszText == nullptr) return true;  // cancelled: nothing to take
       const std::string text = NarrowToGbk(edit->item.pszText, static_cast<int>(std::wcslen(edit->item.pszText)));
       *result = Ask(Notice::kLabelEditEnded, list, edit->item.iItem, &text) ? FALSE : TRUE;  // TRUE keeps the text
+      if (*result == TRUE) {
+        auto kept = kept_cells_.find(list);
+        if (RowCells* cells = kept != kept_cells_.end() ? KeptRow(list, kept->second, edit->item.iItem) : nullptr)
+          (*cells)[0] = edit->item.pszText;
+      }
       return true;
     }
     default: return false;

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -160,10 +161,27 @@ class Win32WindowSystem final : public WindowSystem {
   void HoldListRedraw(HWND list, Native& native);
   void ResumeListRedraw(HWND list, Native& native);
 
+  // The cells of a report list view kept here rather than in the control:
+  // its rows hold callback texts, which it asks for (LVN_GETDISPINFO) when
+  // it draws a row or is read, so a row costs one message to add and none
+  // per cell. Each row's item data points at its cells. Lists that sort
+  // themselves keep their texts in the control, which compares them.
+  using RowCells = std::vector<std::wstring>;
+  struct KeptCells {
+    std::vector<std::unique_ptr<RowCells>> rows;  // in no order: found by the item data
+    int last_row = -1;                            // the row last added, while no row has gone
+    RowCells* last_cells = nullptr;
+  };
+  RowCells* KeptRow(HWND list, KeptCells& kept, int row);
+  // LVN_GETDISPINFOW (lparam: its NMLVDISPINFOW): the asked cell's text.
+  void GiveKeptText(HWND list, LPARAM dispinfo);
+  void ForgetKeptRow(KeptCells& kept, RowCells* cells);
+
   WindowListener* listener_ = nullptr;
   void (*idle_hook_)(void*) = nullptr;
   void* idle_context_ = nullptr;
   std::map<HWND, Native> windows_;
+  std::map<HWND, KeptCells> kept_cells_;  // report list views whose cells are kept here
   int suppress_text_change_ = 0;
   std::map<std::intptr_t, Message> posted_;  // serial -> posted seam message
   std::map<std::intptr_t, MSG> fetched_;     // serial -> native message handed out, not yet dispatched

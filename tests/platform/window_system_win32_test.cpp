@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "platform/win32/edit_input.h"
@@ -345,6 +346,61 @@ TEST_F(Win32WindowSystemTest, ListViewColumnsRowsCellsAndFocus) {
   EXPECT_EQ(system_.ListFirstSelected(list), -1);
   system_.ListDeleteAllRows(list);
   EXPECT_EQ(system_.ListRowCount(list), 0);
+}
+
+// A report list keeps its cells beside the control: each row's cells follow
+// it as rows are added between others and taken out, a cell is set on any
+// row (not just the last added), and what the control reads back, draws and
+// searches is what was set.
+TEST_F(Win32WindowSystemTest, ListCellsFollowTheirRowsThroughInsertsAndDeletes) {
+  ControlLook look;
+  look.view = ListViewMode::kReport;
+  WindowHandle list = Control(ControlKind::kListView, "SysListView32", "", look);
+  ASSERT_NE(list, 0u);
+  HWND native = reinterpret_cast<HWND>(list);
+  for (int column = 0; column < 3; ++column) system_.ListInsertColumn(list, column, "列", 60, 0);
+  auto row_text = [](int row, int column) { return "行" + std::to_string(row) + "-" + std::to_string(column); };
+  for (int row = 0; row < 50; ++row) {
+    ASSERT_EQ(system_.ListInsertRow(list, row, row_text(row, 0)), row);
+    for (int column = 1; column < 3; ++column) ASSERT_TRUE(system_.ListSetCell(list, row, column, row_text(row, column)));
+  }
+  char buffer[32];
+  auto cell = [&](int row, int column) {
+    system_.ListGetCell(list, row, column, buffer, sizeof buffer);
+    return std::string(buffer);
+  };
+  EXPECT_TRUE(system_.ListSetCell(list, 10, 2, "改过"));  // an earlier row
+  EXPECT_FALSE(system_.ListSetCell(list, 50, 1, "x"));   // no such row
+  EXPECT_FALSE(system_.ListSetCell(list, 3, 3, "x"));    // no such column
+  ASSERT_EQ(system_.ListInsertRow(list, 5, "新行"), 5);  // between others
+  EXPECT_TRUE(system_.ListDeleteRow(list, 0));
+  EXPECT_TRUE(system_.ListDeleteRow(list, 20));            // 行20, back at its first place
+  EXPECT_FALSE(system_.ListDeleteRow(list, 49));
+  ASSERT_EQ(system_.ListRowCount(list), 49);
+  EXPECT_EQ(cell(4, 0), "新行");
+  EXPECT_EQ(cell(4, 1), "");  // a new row's other cells are empty
+  EXPECT_EQ(cell(0, 1), row_text(1, 1));
+  EXPECT_EQ(cell(9, 2), row_text(9, 2));
+  EXPECT_EQ(cell(10, 2), "改过");
+  EXPECT_EQ(cell(19, 0), row_text(19, 0));
+  EXPECT_EQ(cell(20, 1), row_text(21, 1));
+  EXPECT_EQ(cell(48, 2), row_text(49, 2));
+  EXPECT_TRUE(system_.ListSetCell(list, 4, 2, "补上"));
+  EXPECT_EQ(cell(4, 2), "补上");
+
+  // The control finds a row by its first cell (typing in the list).
+  LVFINDINFOW find{};
+  find.flags = LVFI_STRING;
+  std::wstring wanted = L"\u884C" + std::to_wstring(30) + L"-0";  // 行30-0
+  find.psz = wanted.c_str();
+  EXPECT_EQ(::SendMessageW(native, LVM_FINDITEMW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)), 29);
+
+  system_.ListDeleteAllRows(list);
+  EXPECT_EQ(system_.ListRowCount(list), 0);
+  ASSERT_EQ(system_.ListInsertRow(list, 0, "再来"), 0);
+  EXPECT_TRUE(system_.ListSetCell(list, 0, 1, "一次"));
+  EXPECT_EQ(cell(0, 0), "再来");
+  EXPECT_EQ(cell(0, 1), "一次");
 }
 
 // Rows added in one go are drawn once: drawing is held from the first row
