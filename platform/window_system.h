@@ -94,6 +94,7 @@ struct ControlLook {
   bool hide_selection = true;
   // List views.
   ListViewMode view = ListViewMode::kLargeIcons;
+  bool wrap_labels = true;  // icon views: captions wrap onto more lines
   bool hide_header = false, clickable_header = true, full_row_select = false, grid_lines = false,
        header_drag_drop = false, hot_tracking = false, check_boxes = false, label_editing = false, flat_scroll_bars = false,
        single_selection = true, always_show_selection = false;
@@ -227,8 +228,9 @@ class WindowSystem {
   // character, and scrolls the selection into view.
   virtual void SetEditSelection(WindowHandle edit, int start, int length) = 0;
   virtual void GetEditSelection(WindowHandle edit, int* start, int* length) = 0;
-  // Changes how a control is drawn (its font, colours, alignment, border).
-  // Styles that only take effect at creation are left as they were.
+  // Changes how a control is drawn (its font, colours, alignment, border,
+  // and a list's label wrapping and column header). Styles that only take
+  // effect at creation are left as they were.
   virtual void SetLook(WindowHandle window, const ControlLook& look) {
     (void)window;
     (void)look;

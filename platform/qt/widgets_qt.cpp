@@ -98,7 +98,6 @@ ListWidget::ListWidget(QtWindowSystem& system, QWidget* parent, const ControlLoo
   setEditTriggers(label_editing_ ? QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed
                                  : QAbstractItemView::NoEditTriggers);
   setTabKeyNavigation(false);  // Tab belongs to the window's tab order
-  setWordWrap(false);
   setTextElideMode(Qt::ElideRight);
   setCornerButtonEnabled(false);
   setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
@@ -115,7 +114,6 @@ ListWidget::ListWidget(QtWindowSystem& system, QWidget* parent, const ControlLoo
     setColumnCount(1);
     header->setStretchLastSection(true);
   }
-  header->setVisible(look.view == ListViewMode::kReport && !look.hide_header);
   connect(header, &QHeaderView::sectionClicked, this, [this](int column) {
     if (horizontalHeader()->sectionsClickable()) system_.Notify(Notice::kColumnClicked, this, column);
   });
@@ -154,6 +152,10 @@ void ListWidget::SetLook(const ControlLook& look) {
   }
   setPalette(colours);
   setFrameShape(look.border == Border::kNone ? QFrame::NoFrame : QFrame::StyledPanel);
+  // Only the report view has column titles; only the icon views wrap captions.
+  horizontalHeader()->setVisible(look.view == ListViewMode::kReport && !look.hide_header);
+  const bool icons = look.view == ListViewMode::kLargeIcons || look.view == ListViewMode::kSmallIcons;
+  setWordWrap(icons && look.wrap_labels);
   // Rows as high as the font needs, as the system list view makes them.
   verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
 }

@@ -48,7 +48,7 @@ class LabelWidget final : public QWidget {
 class ListWidget final : public QTableWidget {
  public:
   ListWidget(QtWindowSystem& system, QWidget* parent, const ControlLook& look);
-  // Applies the colours, border and header settings of a look.
+  // Applies the colours, border, column header and caption wrapping of a look.
   void SetLook(const ControlLook& look);
   // Where the keyboard's context menu opens: below the selected row's left
   // end, or the list's top left corner without one (global pixels).

@@ -74,6 +74,14 @@ DWORD BorderExStyle(Border border) {
 
 // ---------------------------------------------------------------- look
 
+DWORD ListLookStyle(const ControlLook& look) {
+  DWORD style = 0;
+  const bool icons = look.view == ListViewMode::kLargeIcons || look.view == ListViewMode::kSmallIcons;
+  if (icons && !look.wrap_labels) style |= LVS_NOLABELWRAP;
+  if (look.view == ListViewMode::kReport && look.hide_header) style |= LVS_NOCOLUMNHEADER;
+  return style;
+}
+
 void Win32WindowSystem::ApplyFont(HWND window, Native& native, BOOL redraw) {
   HFONT old = native.font;
   native.font = CreateDescribedFont(native.look.font, native.dpi);
@@ -103,6 +111,10 @@ void Win32WindowSystem::ApplyLook(HWND window, Native& native) {
     style &= ~static_cast<LONG_PTR>(BS_CENTER | BS_VCENTER);
     style |= look.horizontal_align == 0 ? BS_LEFT : look.horizontal_align == 2 ? BS_RIGHT : BS_CENTER;
     style |= look.vertical_align == 0 ? BS_TOP : look.vertical_align == 2 ? BS_BOTTOM : BS_VCENTER;
+  }
+  if (native.kind == ControlKind::kListView) {
+    style &= ~static_cast<LONG_PTR>(LVS_NOLABELWRAP | LVS_NOCOLUMNHEADER);
+    style |= static_cast<LONG_PTR>(ListLookStyle(look));
   }
   if (native.kind == ControlKind::kEdit) {
     style &= ~static_cast<LONG_PTR>(ES_CENTER | ES_RIGHT);

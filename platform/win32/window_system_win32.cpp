@@ -237,10 +237,8 @@ HWND Win32WindowSystem::CreateControl(const CreateParams& params) {
           look.view < ListViewMode::kLargeIcons || look.view > ListViewMode::kReport ? ListViewMode::kLargeIcons : look.view;
       style |= kViews[static_cast<int>(view)];
       if (view <= ListViewMode::kSmallIcons) style |= LVS_AUTOARRANGE;
-      if (view == ListViewMode::kReport) {
-        if (look.hide_header) style |= LVS_NOCOLUMNHEADER;
-        else if (!look.clickable_header) style |= LVS_NOSORTHEADER;
-      }
+      if (view == ListViewMode::kReport && !look.clickable_header) style |= LVS_NOSORTHEADER;
+      style |= ListLookStyle(look);
       if (look.label_editing) style |= LVS_EDITLABELS;
       if (look.sort == ListSort::kAscending) style |= LVS_SORTASCENDING;
       if (look.sort == ListSort::kDescending) style |= LVS_SORTDESCENDING;

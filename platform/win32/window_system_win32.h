@@ -197,4 +197,8 @@ class Win32WindowSystem final : public WindowSystem {
 // initialised).
 Win32WindowSystem& NativeWindowSystem();
 
+// The list view styles a look sets at any time: no label wrap (icon views)
+// and no column header (report view).
+DWORD ListLookStyle(const ControlLook& look);
+
 }  // namespace platform::win32

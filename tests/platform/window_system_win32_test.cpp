@@ -403,6 +403,40 @@ TEST_F(Win32WindowSystemTest, ListCellsFollowTheirRowsThroughInsertsAndDeletes) 
   EXPECT_EQ(cell(0, 1), "一次");
 }
 
+// Hiding the column titles and unwrapping the captions take effect at once,
+// on the control's own styles, and can be undone.
+TEST_F(Win32WindowSystemTest, ListColumnTitlesAndLabelWrapFollowTheLookAtOnce) {
+  ControlLook report;
+  report.view = ListViewMode::kReport;
+  WindowHandle list = Control(ControlKind::kListView, "SysListView32", "", report);
+  ASSERT_NE(list, 0u);
+  HWND window = reinterpret_cast<HWND>(list);
+  system_.ListInsertColumn(list, 0, "网站", 100, 0);
+  HWND header = reinterpret_cast<HWND>(::SendMessageW(window, LVM_GETHEADER, 0, 0));
+  ASSERT_NE(header, nullptr);
+  auto styles = [](HWND w) { return ::GetWindowLongPtrW(w, GWL_STYLE); };
+  report.hide_header = true;
+  system_.SetLook(list, report);
+  EXPECT_NE(styles(window) & LVS_NOCOLUMNHEADER, 0);
+  EXPECT_EQ(styles(header) & WS_VISIBLE, 0) << "the titles are gone at once";
+  report.hide_header = false;
+  system_.SetLook(list, report);
+  EXPECT_EQ(styles(window) & LVS_NOCOLUMNHEADER, 0);
+  EXPECT_NE(styles(header) & WS_VISIBLE, 0);
+
+  ControlLook icons;
+  icons.wrap_labels = false;
+  WindowHandle icon_list = Control(ControlKind::kListView, "SysListView32", "", icons);
+  ASSERT_NE(icon_list, 0u);
+  EXPECT_NE(styles(reinterpret_cast<HWND>(icon_list)) & LVS_NOLABELWRAP, 0);
+  icons.wrap_labels = true;
+  system_.SetLook(icon_list, icons);
+  EXPECT_EQ(styles(reinterpret_cast<HWND>(icon_list)) & LVS_NOLABELWRAP, 0);
+  report.wrap_labels = false;  // only the icon views wrap captions
+  system_.SetLook(list, report);
+  EXPECT_EQ(styles(window) & LVS_NOLABELWRAP, 0);
+}
+
 // Rows added in one go are drawn once: drawing is held from the first row
 // until the queue is read. Meanwhile the list still counts as shown, and
 // afterwards it is shown, or hidden when the program hid it meanwhile.

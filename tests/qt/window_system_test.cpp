@@ -341,6 +341,29 @@ TEST_F(QtListTest, SelectionFocusAndDeletion) {
   EXPECT_EQ(system_->ListRowCount(list_), 0);
 }
 
+// Hiding the column titles and unwrapping the captions take effect at once
+// and can be undone; only the icon views wrap captions.
+TEST_F(QtListTest, ColumnTitlesAndLabelWrapFollowTheLookAtOnce) {
+  ControlLook report;
+  report.view = ListViewMode::kReport;
+  report.hide_header = true;
+  system_->SetLook(list_, report);
+  EXPECT_TRUE(table_->horizontalHeader()->isHidden());
+  report.hide_header = false;
+  system_->SetLook(list_, report);
+  EXPECT_FALSE(table_->horizontalHeader()->isHidden());
+  EXPECT_FALSE(table_->wordWrap());
+
+  ControlLook icons;
+  WindowHandle icon_list = Control(ControlKind::kListView, "", icons, Rect{2, 210, 200, 80});
+  auto* icon_table = static_cast<QTableWidget*>(Widget(icon_list));
+  EXPECT_TRUE(icon_table->wordWrap());
+  EXPECT_TRUE(icon_table->horizontalHeader()->isHidden()) << "no column titles outside the report view";
+  icons.wrap_labels = false;
+  system_->SetLook(icon_list, icons);
+  EXPECT_FALSE(icon_table->wordWrap());
+}
+
 TEST_F(QtListTest, RightClickAndTheContextMenuKeysReportWhereTheMenuGoes) {
   std::vector<QPoint> asked;
   recorder_.also = [&](const Message& m) {

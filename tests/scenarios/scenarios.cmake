@@ -130,3 +130,6 @@ qk_scenario(pieces_header_refused PROGRAM pieces SESSIONS pieces/header_refused 
 qk_scenario(pieces_list_editing PROGRAM pieces SESSIONS pieces/list_editing)
 qk_scenario(pieces_check_refused PROGRAM pieces SESSIONS pieces/check_refused STATUS 3
   ERROR "saw the list has no check boxes")
+qk_scenario(pieces_header_hidden PROGRAM pieces SESSIONS pieces/header_hidden STATUS 3
+  ERROR "saw the list shows no column titles")
+qk_scenario(pieces_header_shown_again PROGRAM pieces SESSIONS pieces/header_shown_again)

@@ -63,6 +63,7 @@ class ListView : public ControlUnit {
     look.text_background = text_background_;
     look.background = background_;
     look.view = static_cast<platform::ListViewMode>(view_);
+    look.wrap_labels = wrap_labels_ != 0;
     look.hide_header = hide_header_ != 0;
     look.clickable_header = clickable_header_ != 0;
     look.full_row_select = full_row_ != 0;
@@ -112,9 +113,9 @@ class ListView : public ControlUnit {
       case P::kView: view_ = ClampChoice(v.word, 0, 3); return true;
       case P::kAlignLeft: align_left_ = i; return icons;
       case P::kAutoArrange: auto_arrange_ = i; return icons;
-      case P::kWrapLabels: wrap_labels_ = i; return false;
+      case P::kWrapLabels: wrap_labels_ = i; return Restyle();
       case P::kColumns: columns_ = v.data; return report;
-      case P::kHideHeader: hide_header_ = i; return false;
+      case P::kHideHeader: hide_header_ = i; return Restyle();
       case P::kHeaderImages: header_images_ = v.data; return false;
       case P::kClickableHeader: clickable_header_ = i; return true;
       case P::kFullRowSelect: full_row_ = i; return true;

@@ -87,6 +87,15 @@ void OnEditEnded() {
   SayEvent("改名 " + row + " " + text);
 }
 
+// The property is a logical one: read and written as such.
+void OnToggleHeader() {
+  const rt::ServiceTable& services = rt::Services();
+  const bool hidden =
+      app::TakeBool(services.ReadProperty(ids::kWindow, ids::kList, ui::prop::list::kHideHeader, -1));
+  const rt::Value shown = app::arg::Bool(!hidden);
+  services.WriteProperty(ids::kWindow, ids::kList, ui::prop::list::kHideHeader, -1, shown.lo, shown.hi);
+}
+
 void OnCheckChanged() {
   SayEvent("勾选 " + std::to_string(ui::EventArgument(0)) + " " + std::to_string(ui::EventArgument(1)));
 }
@@ -104,6 +113,7 @@ constexpr std::array<rt::Handler, kHandlerCount> kHandlers = [] {
   t[kOnEditStarting] = &OnEditStarting;
   t[kOnEditEnded] = &OnEditEnded;
   t[kOnCheckChanged] = &OnCheckChanged;
+  t[kOnToggleHeader] = &OnToggleHeader;
   return t;
 }();
 

@@ -12,7 +12,7 @@ namespace scenario::pieces {
 namespace ids {
 inline constexpr std::uint32_t kWindow = 0x52090001, kWindowUnit = 0x06090002;
 inline constexpr std::uint32_t kEdit = 0x16090010, kChangeCount = 0x16090011, kSelectButton = 0x16090012,
-                               kReplaceButton = 0x16090013, kEndButton = 0x16090014;
+                               kReplaceButton = 0x16090013, kEndButton = 0x16090014, kHeaderButton = 0x16090015;
 inline constexpr std::uint32_t kList = 0x16090020, kEventLabel = 0x16090021, kTickList = 0x16090022;
 }  // namespace ids
 
@@ -29,6 +29,7 @@ enum Handler : std::int32_t {
   kOnEditStarting,
   kOnEditEnded,
   kOnCheckChanged,
+  kOnToggleHeader,
   kHandlerCount,
 };
 
@@ -53,6 +54,10 @@ inline constexpr forms::Unit kUnits[] = {
      .flags = kFocusable, .events = {{ui::event::button::kClicked, kOnReplace}}, .props = forms::ButtonProps{.caption = "替换"}},
     {.id = ids::kEndButton, .kind = forms::Kind::kButton, .name = "按钮_末尾", .rect = {190, 44, 80, 24},
      .flags = kFocusable, .events = {{ui::event::button::kClicked, kOnCaretToEnd}}, .props = forms::ButtonProps{.caption = "末尾"}},
+    // Hides the first list's column titles, or shows them again.
+    {.id = ids::kHeaderButton, .kind = forms::Kind::kButton, .name = "按钮_表头", .rect = {280, 44, 80, 24},
+     .flags = kFocusable, .events = {{ui::event::button::kClicked, kOnToggleHeader}},
+     .props = forms::ButtonProps{.caption = "表头"}},
     // A report list of three rows (filled when the window is created), and
     // the label in which its handlers say what they saw.
     {.id = ids::kList, .kind = forms::Kind::kListView, .name = "超级列表框1", .rect = {10, 80, 300, 120},
