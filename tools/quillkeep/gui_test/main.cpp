@@ -55,15 +55,31 @@ sim_tool::SessionOptions ParseOptions(int argc, char** argv) {
   return options;
 }
 
+// Waits `ms` milliseconds without taking messages from the queue. Unlike
+// Sleep, a thread waiting this way lets Wine copy what its windows drew to
+// the X server, so a picture taken meanwhile shows the whole window.
+void WaitShowing(DWORD ms) {
+  const DWORD start = ::GetTickCount();
+  for (DWORD passed = 0; passed < ms; passed = ::GetTickCount() - start) {
+    if (::MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - passed, QS_ALLINPUT) == WAIT_OBJECT_0)
+      ::Sleep(1);  // input arrived; it stays queued for the loop
+  }
+}
+
 // Asks the screenshot script for a picture of `window` and waits (up to ten
 // seconds) until it is taken: NAME.request holds the window's screen
 // rectangle; the script removes it when NAME.png is written.
 void RequestShot(const std::string& folder, const std::string& name, HWND window) {
+  // Every window painted now, children too: UpdateWindow paints only the
+  // window itself, so a dialog's buttons could still be missing from the
+  // picture.
+  constexpr UINT kPaintAll = RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW;
   for (platform::WindowHandle frame : ui::LoadedFrames())
-    if (::IsWindowVisible(reinterpret_cast<HWND>(frame))) ::UpdateWindow(reinterpret_cast<HWND>(frame));
-  ::UpdateWindow(window);
+    if (::IsWindowVisible(reinterpret_cast<HWND>(frame)))
+      ::RedrawWindow(reinterpret_cast<HWND>(frame), nullptr, nullptr, kPaintAll);
+  ::RedrawWindow(window, nullptr, nullptr, kPaintAll);
   ::GdiFlush();
-  ::Sleep(300);  // let the X server show what was drawn
+  WaitShowing(300);  // let the X server show what was drawn
   RECT r{};
   ::GetWindowRect(window, &r);
   std::filesystem::path request = PathOf(folder) / (name + ".request");
@@ -71,7 +87,7 @@ void RequestShot(const std::string& folder, const std::string& name, HWND window
     std::ofstream out(request);
     out << (r.right - r.left) << "x" << (r.bottom - r.top) << "+" << r.left << "+" << r.top << "\n";
   }
-  for (int i = 0; i < 200 && std::filesystem::exists(request); ++i) ::Sleep(50);
+  for (int i = 0; i < 200 && std::filesystem::exists(request); ++i) WaitShowing(50);
   std::error_code ignored;
   std::filesystem::remove(request, ignored);
 }
