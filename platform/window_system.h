@@ -152,6 +152,8 @@ enum class Notice {
   kLabelEditStarting,
   kLabelEditEnded,
   kCheckToggled,   // list view: the check box of row a was toggled (read its state)
+  kShown,          // a frame was shown (by the program, not by being restored)
+  kHidden,         // a frame was hidden (likewise)
 };
 
 namespace key {

@@ -2,6 +2,8 @@
 
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QHideEvent>
+#include <QShowEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -30,6 +32,18 @@ void FrameWidget::closeEvent(QCloseEvent* event) {
   // itself when it agrees.
   event->ignore();
   system_.Notify(Notice::kCloseRequest, this);
+}
+
+// Only what the program shows or hides: the system's own (minimising,
+// restoring) arrives as spontaneous events.
+void FrameWidget::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (!event->spontaneous()) system_.Notify(Notice::kShown, this);
+}
+
+void FrameWidget::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  if (!event->spontaneous()) system_.Notify(Notice::kHidden, this);
 }
 
 void FrameWidget::moveEvent(QMoveEvent* event) {

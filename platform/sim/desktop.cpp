@@ -130,7 +130,12 @@ Rect Desktop::GetRect(WindowHandle handle) {
 void Desktop::Show(WindowHandle handle, bool visible, bool activate) {
   SimWindow* window = tree_.Get(handle);
   if (window == nullptr || window->kind == ControlKind::kHidden) return;
+  const bool changed = window->visible != visible;
+  const bool frame = window->kind == ControlKind::kFrame;
   window->visible = visible;
+  if (changed && frame) Notify(visible ? Notice::kShown : Notice::kHidden, handle);
+  window = tree_.Get(handle);  // the listener may have destroyed it
+  if (window == nullptr) return;
   if (visible && activate && window->parent == 0) Activate(handle);
   if (!visible && active_ == handle) active_ = 0;
 }

@@ -589,6 +589,11 @@ LRESULT Win32WindowSystem::FrameProc(HWND window, UINT message, WPARAM wparam, L
     case WM_DPICHANGED:
       ChangeDpi(window, *native, HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
       return 0;
+    case WM_SHOWWINDOW:
+      // Only a window the program shows or hides; not one that appears or
+      // goes with its owner being restored or minimised (lparam says why).
+      if (lparam == 0) Notify(wparam != 0 ? Notice::kShown : Notice::kHidden, window);
+      break;
     case WM_MOVE: Notify(Notice::kMoved, window); return 0;
     case WM_SIZE: Notify(Notice::kResized, window); return 0;
     case WM_ACTIVATE:

@@ -133,3 +133,4 @@ qk_scenario(pieces_check_refused PROGRAM pieces SESSIONS pieces/check_refused ST
 qk_scenario(pieces_header_hidden PROGRAM pieces SESSIONS pieces/header_hidden STATUS 3
   ERROR "saw the list shows no column titles")
 qk_scenario(pieces_header_shown_again PROGRAM pieces SESSIONS pieces/header_shown_again)
+qk_scenario(pieces_window_shown_hidden PROGRAM pieces SESSIONS pieces/window_shown_hidden)

@@ -206,6 +206,8 @@ void WindowUnit::OnNotice(const platform::Message& message) {
       break;
     }
     case platform::Notice::kDeactivated: RaiseSimple(window_id_, 0, event::window::kDeactivated); break;
+    case platform::Notice::kShown: RaiseSimple(window_id_, 0, event::window::kShown); break;
+    case platform::Notice::kHidden: RaiseSimple(window_id_, 0, event::window::kHidden); break;
     case platform::Notice::kGotFocus: RaiseSimple(window_id_, 0, event::common::kGotFocus); break;
     case platform::Notice::kLostFocus: RaiseSimple(window_id_, 0, event::common::kLostFocus); break;
     default: break;

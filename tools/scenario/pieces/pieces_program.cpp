@@ -21,6 +21,7 @@ namespace edit = ui::prop::edit;
 using ui::prop::label::kCaption;
 
 int g_changes = 0;
+int g_shown = 0, g_hidden = 0;
 
 void OnEditChanged() {
   ++g_changes;
@@ -96,6 +97,26 @@ void OnToggleHeader() {
   services.WriteProperty(ids::kWindow, ids::kList, ui::prop::list::kHideHeader, -1, shown.lo, shown.hi);
 }
 
+void SayShown() {
+  const std::string counts = "显示 " + std::to_string(g_shown) + " 隐藏 " + std::to_string(g_hidden);
+  app::WriteTextProperty(ids::kWindow, ids::kShowLabel, kCaption, counts.c_str());
+}
+
+void OnShown() {
+  ++g_shown;
+  SayShown();
+}
+
+void OnHidden() {
+  ++g_hidden;
+  SayShown();
+}
+
+void OnHideAndShow() {
+  app::WriteIntProperty(ids::kWindow, ids::kWindowUnit, ui::prop::common::kVisible, 0);
+  app::WriteIntProperty(ids::kWindow, ids::kWindowUnit, ui::prop::common::kVisible, 1);
+}
+
 void OnCheckChanged() {
   SayEvent("勾选 " + std::to_string(ui::EventArgument(0)) + " " + std::to_string(ui::EventArgument(1)));
 }
@@ -114,6 +135,9 @@ constexpr std::array<rt::Handler, kHandlerCount> kHandlers = [] {
   t[kOnEditEnded] = &OnEditEnded;
   t[kOnCheckChanged] = &OnCheckChanged;
   t[kOnToggleHeader] = &OnToggleHeader;
+  t[kOnShown] = &OnShown;
+  t[kOnHidden] = &OnHidden;
+  t[kOnHideAndShow] = &OnHideAndShow;
   return t;
 }();
 
@@ -128,6 +152,7 @@ constexpr std::array<std::uint8_t, kBlockSize> kBlock = [] {
 
 void StartRoutine() {
   g_changes = 0;
+  g_shown = g_hidden = 0;
   const rt::ServiceTable& services = rt::Services();
   services.ServiceHelp(rt::help::kStartUp, 0, 0, 0, 0);
   services.LoadStartWindow(ids::kWindow);

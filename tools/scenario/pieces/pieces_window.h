@@ -12,7 +12,8 @@ namespace scenario::pieces {
 namespace ids {
 inline constexpr std::uint32_t kWindow = 0x52090001, kWindowUnit = 0x06090002;
 inline constexpr std::uint32_t kEdit = 0x16090010, kChangeCount = 0x16090011, kSelectButton = 0x16090012,
-                               kReplaceButton = 0x16090013, kEndButton = 0x16090014, kHeaderButton = 0x16090015;
+                               kReplaceButton = 0x16090013, kEndButton = 0x16090014, kHeaderButton = 0x16090015,
+                               kShowLabel = 0x16090016, kHideShowButton = 0x16090017;
 inline constexpr std::uint32_t kList = 0x16090020, kEventLabel = 0x16090021, kTickList = 0x16090022;
 }  // namespace ids
 
@@ -30,6 +31,9 @@ enum Handler : std::int32_t {
   kOnEditEnded,
   kOnCheckChanged,
   kOnToggleHeader,
+  kOnShown,
+  kOnHidden,
+  kOnHideAndShow,
   kHandlerCount,
 };
 
@@ -58,6 +62,13 @@ inline constexpr forms::Unit kUnits[] = {
     {.id = ids::kHeaderButton, .kind = forms::Kind::kButton, .name = "按钮_表头", .rect = {280, 44, 80, 24},
      .flags = kFocusable, .events = {{ui::event::button::kClicked, kOnToggleHeader}},
      .props = forms::ButtonProps{.caption = "表头"}},
+    // Hides the window and shows it again (shown without being activated);
+    // the label counts both.
+    {.id = ids::kHideShowButton, .kind = forms::Kind::kButton, .name = "按钮_隐现", .rect = {370, 44, 80, 24},
+     .flags = kFocusable, .events = {{ui::event::button::kClicked, kOnHideAndShow}},
+     .props = forms::ButtonProps{.caption = "隐现"}},
+    {.id = ids::kShowLabel, .kind = forms::Kind::kLabel, .name = "标签_窗口", .rect = {300, 10, 200, 24},
+     .props = forms::LabelProps{.caption = ""}},
     // A report list of three rows (filled when the window is created), and
     // the label in which its handlers say what they saw.
     {.id = ids::kList, .kind = forms::Kind::kListView, .name = "超级列表框1", .rect = {10, 80, 300, 120},
@@ -83,7 +94,9 @@ inline constexpr forms::Window kWindow{
     .word1 = 0x00000001,
     .word2 = 0x1901000A,
     .self = {.id = ids::kWindowUnit, .kind = forms::Kind::kWindow, .rect = {50, 50, 540, 300},
-             .events = {{ui::event::window::kCreated, kOnWindowCreated}},
+             .events = {{ui::event::window::kCreated, kOnWindowCreated},
+                        {ui::event::window::kShown, kOnShown},
+                        {ui::event::window::kHidden, kOnHidden}},
              .props = forms::WindowProps{.caption = "零件", .border_style = 2}},
     .menu = {},
     .units = kUnits,
