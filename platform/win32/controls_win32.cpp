@@ -321,7 +321,7 @@ void Win32WindowSystem::GiveKeptText(HWND list, LPARAM dispinfo) {
   const RowCells* cells = item.lParam != 0 ? reinterpret_cast<const RowCells*>(item.lParam)
                                            : KeptRow(list, kept->second, item.iItem);
   if (cells == nullptr || static_cast<std::size_t>(item.iSubItem) >= cells->size()) return;
-  const std::wstring& text = (*cells)[static_cast<std::size_t>(item.iSubItem)];
+  const WideSecret& text = (*cells)[static_cast<std::size_t>(item.iSubItem)];
   const std::size_t n = std::min(text.size(), static_cast<std::size_t>(item.cchTextMax - 1));
   std::copy_n(text.data(), n, item.pszText);
   item.pszText[n] = L'\0';
@@ -332,7 +332,7 @@ int Win32WindowSystem::ListInsertRow(WindowHandle handle, int position, const st
   Native* native = Get(list);
   if (native == nullptr || native->kind != ControlKind::kListView) return -1;
   HoldListRedraw(list, *native);
-  std::wstring text = WidenGbk(caption);
+  WideSecret text = WidenGbkSecret(caption);
   LVITEMW item{};
   item.mask = LVIF_TEXT;
   item.iItem = std::max(position, 0);
@@ -340,7 +340,8 @@ int Win32WindowSystem::ListInsertRow(WindowHandle handle, int position, const st
   auto kept = kept_cells_.find(list);
   if (kept == kept_cells_.end())
     return static_cast<int>(::SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-  auto cells = std::make_unique<RowCells>(1, std::move(text));
+  auto cells = std::make_unique<RowCells>(1);
+  cells->front() = std::move(text);
   item.mask |= LVIF_PARAM;
   item.pszText = LPSTR_TEXTCALLBACKW;
   item.lParam = reinterpret_cast<LPARAM>(cells.get());
@@ -389,7 +390,7 @@ bool Win32WindowSystem::ListSetCell(WindowHandle handle, int row, int column, co
     RowCells* cells = KeptRow(list, kept->second, row);
     if (cells == nullptr) return false;
     if (cells->size() <= static_cast<std::size_t>(column)) cells->resize(static_cast<std::size_t>(column) + 1);
-    (*cells)[static_cast<std::size_t>(column)] = WidenGbk(text);
+    (*cells)[static_cast<std::size_t>(column)] = WidenGbkSecret(text);
     // Drawn with the rest when drawing is held; a hidden list draws nothing.
     if (!native->redraw_held && ::IsWindowVisible(list))
       ::SendMessageW(list, LVM_REDRAWITEMS, static_cast<WPARAM>(row), static_cast<LPARAM>(row));

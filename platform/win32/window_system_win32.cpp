@@ -775,7 +775,7 @@ bool Win32WindowSystem::ChildNotification(UINT message, WPARAM wparam, LPARAM lp
       if (*result == TRUE) {
         auto kept = kept_cells_.find(list);
         if (RowCells* cells = kept != kept_cells_.end() ? KeptRow(list, kept->second, edit->item.iItem) : nullptr)
-          (*cells)[0] = edit->item.pszText;
+          (*cells)[0].Assign(edit->item.pszText);
       }
       return true;
     }

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/secret.h"
 #include "platform/window_system.h"
 
 namespace platform::win32 {
@@ -165,8 +166,9 @@ class Win32WindowSystem final : public WindowSystem {
   // its rows hold callback texts, which it asks for (LVN_GETDISPINFO) when
   // it draws a row or is read, so a row costs one message to add and none
   // per cell. Each row's item data points at its cells. Lists that sort
-  // themselves keep their texts in the control, which compares them.
-  using RowCells = std::vector<std::wstring>;
+  // themselves keep their texts in the control, which compares them. The
+  // cells may hold passwords: they are wiped when replaced or let go.
+  using RowCells = std::vector<WideSecret>;
   struct KeptCells {
     std::vector<std::unique_ptr<RowCells>> rows;  // in no order: found by the item data
     int last_row = -1;                            // the row last added, while no row has gone

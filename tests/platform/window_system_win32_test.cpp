@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/secret.h"
 #include "platform/win32/edit_input.h"
 #include "platform/win32/gdi_support.h"
 #include "platform/win32/wide_text.h"
@@ -401,6 +402,44 @@ TEST_F(Win32WindowSystemTest, ListCellsFollowTheirRowsThroughInsertsAndDeletes) 
   EXPECT_TRUE(system_.ListSetCell(list, 0, 1, "一次"));
   EXPECT_EQ(cell(0, 0), "再来");
   EXPECT_EQ(cell(0, 1), "一次");
+}
+
+// A report list's cells are kept beside the control and may hold passwords
+// shown unmasked: every cell's text is wiped when it is replaced, when its
+// row goes and when the list is emptied.
+std::vector<std::string>& ReleasedCells() {
+  static std::vector<std::string> blocks;
+  return blocks;
+}
+void RecordCell(const void* block, std::size_t bytes) {
+  ReleasedCells().emplace_back(static_cast<const char*>(block), bytes);
+}
+
+TEST_F(Win32WindowSystemTest, ListCellsAreWipedWhenReplacedOrLetGo) {
+  ControlLook look;
+  look.view = ListViewMode::kReport;
+  WindowHandle list = Control(ControlKind::kListView, "SysListView32", "", look);
+  ASSERT_NE(list, 0u);
+  system_.ListInsertColumn(list, 0, "id", 40, 0);
+  system_.ListInsertColumn(list, 1, "密码", 80, 0);
+  // Longer than a string's inline buffer, so each lives in a block of its own.
+  const std::string password = "a password shown in the list, long enough for the heap";
+  ReleasedCells().clear();
+  platform::WipingAllocatorObserver() = RecordCell;
+  for (int row = 0; row < 3; ++row) {
+    ASSERT_EQ(system_.ListInsertRow(list, row, std::to_string(row + 1)), row);
+    ASSERT_TRUE(system_.ListSetCell(list, row, 1, password));
+  }
+  EXPECT_TRUE(system_.ListSetCell(list, 0, 1, "********"));  // masked again
+  EXPECT_TRUE(system_.ListDeleteRow(list, 1));
+  system_.ListDeleteAllRows(list);
+  platform::WipingAllocatorObserver() = nullptr;
+  std::size_t password_blocks = 0;
+  for (const std::string& block : ReleasedCells()) {
+    EXPECT_EQ(block.find_first_not_of('\0'), std::string::npos) << "a cell was let go unwiped";
+    if (block.size() >= password.size() * sizeof(wchar_t)) ++password_blocks;
+  }
+  EXPECT_GE(password_blocks, 3u);  // the replaced one, the deleted row's, the last one's
 }
 
 // Hiding the column titles and unwrapping the captions take effect at once,
