@@ -44,6 +44,10 @@ inline constexpr std::uint32_t kFocusable = forms::kVisible | forms::kTabStop;
 inline constexpr forms::Column kColumns[] = {{.title = "名称", .width = 100}, {.title = "数量", .width = 60}};
 inline constexpr forms::Column kTickColumns[] = {{.title = "名称", .width = 120}};
 
+// Below the lists the window is laid out in bands of its own for each piece
+// it shows: y 240-270 the edit box's spin control, 280-310 the window's
+// background colour, 320-350 dragging by the client area, 360-430 edit box
+// heights. Nothing covers x 490-540, y 360-440: the background shows there.
 inline constexpr forms::Unit kUnits[] = {
     // Its template selects 乙, bytes 2 and 3.
     {.id = ids::kEdit, .kind = forms::Kind::kEditBox, .name = "编辑框1", .rect = {10, 10, 200, 24},
@@ -93,7 +97,7 @@ inline constexpr forms::Window kWindow{
     .id = ids::kWindow,
     .word1 = 0x00000001,
     .word2 = 0x1901000A,
-    .self = {.id = ids::kWindowUnit, .kind = forms::Kind::kWindow, .rect = {50, 50, 540, 300},
+    .self = {.id = ids::kWindowUnit, .kind = forms::Kind::kWindow, .rect = {50, 50, 540, 440},
              .events = {{ui::event::window::kCreated, kOnWindowCreated},
                         {ui::event::window::kShown, kOnShown},
                         {ui::event::window::kHidden, kOnHidden}},
