@@ -267,6 +267,13 @@ class WindowSystem {
   virtual void CursorPosition(int* x, int* y) = 0;
   virtual void ScreenSize(int* width, int* height) = 0;
 
+  // Text metrics in the units' pixels: the height of a line of text in a
+  // font (the 60-byte description; empty: the default GUI font), and the
+  // height of the system's thin edge. A single-line edit box is at least a
+  // line and two edges tall.
+  virtual int FontLineHeight(const std::string& font) = 0;
+  virtual int EdgeHeight() = 0;
+
   // The message queue. GetMessage waits for a message and returns false for
   // the quit message; while nothing is queued it calls `idle` once before
   // waiting (a simulated desktop lets its scripted user act here).

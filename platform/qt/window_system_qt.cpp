@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -566,6 +567,10 @@ void QtWindowSystem::ScreenSize(int* width, int* height) {
   QRect area = screen != nullptr ? screen->geometry() : QRect(0, 0, 1024, 768);
   *width = area.width();
   *height = area.height();
+}
+
+int QtWindowSystem::FontLineHeight(const std::string& font) {
+  return QFontMetrics(DescribedFont(font)).height();
 }
 
 // ---------------------------------------------------------------- controls

@@ -1,6 +1,7 @@
 #include "platform/sim/desktop.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "platform/input_box.h"
 #include "platform/system.h"
@@ -337,6 +338,24 @@ void Desktop::CursorPosition(int* x, int* y) {
 void Desktop::ScreenSize(int* width, int* height) {
   *width = kScreenWidth;
   *height = kScreenHeight;
+}
+
+// The simulated desktop draws nothing; its fonts follow the description's
+// height: a negative height is the characters' own, and a line adds a fifth
+// of itself as leading above them; a positive height is the whole line's.
+// The default GUI font's characters are 12 pixels high.
+int Desktop::FontLineHeight(const std::string& font) {
+  constexpr std::size_t kDescriptionSize = 60;
+  constexpr std::int64_t kDefaultCharacters = 12, kTallest = 500;
+  std::int64_t height = 0;
+  if (font.size() >= kDescriptionSize) {
+    std::uint32_t word = 0;
+    for (int i = 3; i >= 0; --i) word = word << 8 | static_cast<unsigned char>(font[static_cast<std::size_t>(i)]);
+    height = static_cast<std::int32_t>(word);
+  }
+  if (height == 0) height = -kDefaultCharacters;
+  const std::int64_t line = height < 0 ? (-height * 5 + 2) / 4 : height;
+  return static_cast<int>(std::clamp<std::int64_t>(line, 1, kTallest));
 }
 
 // ---------------------------------------------------------------- queue

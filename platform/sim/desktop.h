@@ -141,6 +141,8 @@ class Desktop : public SimHost, public WindowSystem {
   int TrackPopupMenu(WindowHandle owner, const std::vector<MenuEntry>& entries, int x, int y) override;
   void CursorPosition(int* x, int* y) override;
   void ScreenSize(int* width, int* height) override;
+  int FontLineHeight(const std::string& font) override;
+  int EdgeHeight() override { return 2; }
   bool GetMessage(Message* message, void (*idle)(void*), void* context) override;
   bool PeekMessage(Message* message, bool* quit) override;
   void DispatchMessage(const Message& message) override;

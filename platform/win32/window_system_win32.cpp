@@ -524,6 +524,28 @@ void Win32WindowSystem::ScreenSize(int* width, int* height) {
   *height = ScaleFromScreen(::GetSystemMetrics(SM_CYSCREEN));
 }
 
+// Measured at 96 dots per inch, the units' own pixels; a font's pixel
+// height does not depend on the device context it is measured in.
+int Win32WindowSystem::FontLineHeight(const std::string& font) {
+  constexpr int kUnitDpi = 96;
+  HFONT made = font.empty() ? nullptr : CreateDescribedFont(font, kUnitDpi);
+  HFONT measured = made != nullptr ? made : DefaultGuiFont(kUnitDpi);
+  TEXTMETRICW metrics{};
+  HDC screen = ::GetDC(nullptr);
+  bool ok = false;
+  if (screen != nullptr) {
+    HGDIOBJ old = ::SelectObject(screen, measured);
+    ok = ::GetTextMetricsW(screen, &metrics) != FALSE;
+    ::SelectObject(screen, old);
+    ::ReleaseDC(nullptr, screen);
+  }
+  if (made != nullptr) ::DeleteObject(made);
+  constexpr int kDefaultLine = 12;  // 9 points
+  return ok && metrics.tmHeight > 0 ? static_cast<int>(metrics.tmHeight) : kDefaultLine;
+}
+
+int Win32WindowSystem::EdgeHeight() { return ScaleFromScreen(::GetSystemMetrics(SM_CYEDGE)); }
+
 // ---------------------------------------------------------------- dots per inch
 
 int Win32WindowSystem::FrameDpi(HWND window) const {

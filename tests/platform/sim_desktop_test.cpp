@@ -2,6 +2,7 @@
 // rows, the message queue, and what it refuses a person.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 #include "platform/sim/desktop.h"
@@ -72,6 +73,25 @@ TEST(SimDesktop, WindowsControlsAndTheQueue) {
 
 // A report list keeps as many cells as it has columns; one row at a time
 // has the focus, and only a row that newly takes it says so.
+// The simulated fonts follow the description's height word; no height,
+// however odd, breaks the measure.
+TEST(SimDesktop, LineHeightFollowsTheFontDescription) {
+  Desktop desktop;
+  auto font = [](std::int32_t height) {
+    std::string description(60, '\0');
+    for (int i = 0; i < 4; ++i) description[static_cast<std::size_t>(i)] = static_cast<char>(static_cast<std::uint32_t>(height) >> (8 * i));
+    return description;
+  };
+  EXPECT_EQ(desktop.FontLineHeight({}), 15) << "the default font: 12-pixel characters";
+  EXPECT_EQ(desktop.FontLineHeight(font(0)), 15);
+  EXPECT_EQ(desktop.FontLineHeight("short"), 15) << "a malformed description is the default font";
+  EXPECT_EQ(desktop.FontLineHeight(font(-32)), 40) << "characters and a fifth of the line above them";
+  EXPECT_EQ(desktop.FontLineHeight(font(30)), 30) << "a positive height is the whole line's";
+  EXPECT_EQ(desktop.FontLineHeight(font(INT32_MIN)), 500);
+  EXPECT_EQ(desktop.FontLineHeight(font(INT32_MAX)), 500);
+  EXPECT_EQ(desktop.EdgeHeight(), 2);
+}
+
 TEST(SimListModel, CellsFocusAndSelection) {
   ListModel list;
   EXPECT_EQ(list.InsertRow(-3, "first"), 0) << "positions are clamped";

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -94,6 +95,33 @@ TEST_F(Win32WindowSystemTest, AnEditBoxForASecretHasNoInputContext) {
 
 // Selections are GBK byte offsets that never split a character or a line
 // break ("\r\n" in the control as in the text read back).
+// The line height the runtime sizes edit boxes by is that of the font the
+// control really shows, the default one or one of its own.
+TEST_F(Win32WindowSystemTest, LineHeightIsThatOfTheFontTheControlShows) {
+  std::string big(60, '\0');
+  const std::int32_t height = -32, weight = 400;
+  std::memcpy(&big[0], &height, 4);
+  std::memcpy(&big[16], &weight, 4);
+  big[23] = static_cast<char>(134);
+  big.replace(28, 4, "\xcb\xce\xcc\xe5");  // 宋体
+  for (const std::string& font : {std::string(), big}) {
+    ControlLook look;
+    look.font = font;
+    HWND edit = reinterpret_cast<HWND>(Control(ControlKind::kEdit, "EDIT", "字", look));
+    ASSERT_NE(edit, nullptr);
+    HDC dc = ::GetDC(edit);
+    HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(edit, WM_GETFONT, 0, 0)));
+    TEXTMETRICW metrics{};
+    ASSERT_TRUE(::GetTextMetricsW(dc, &metrics));
+    ::SelectObject(dc, old);
+    ::ReleaseDC(edit, dc);
+    EXPECT_EQ(system_.FontLineHeight(font), ScaleFromDpi(metrics.tmHeight, WindowDpi(edit))) << font.size();
+    system_.Destroy(reinterpret_cast<WindowHandle>(edit));
+  }
+  EXPECT_GE(system_.FontLineHeight(big), 32);
+  EXPECT_GE(system_.EdgeHeight(), 1);
+}
+
 TEST_F(Win32WindowSystemTest, SelectionCountsGbkBytesAndKeepsCharactersWhole) {
   ControlLook look;
   look.multi_line = true;

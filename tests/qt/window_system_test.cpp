@@ -17,6 +17,8 @@
 #include <QTableWidget>
 #include <QTimer>
 
+#include <cstdint>
+#include <cstring>
 #include <memory>
 
 #include "platform/qt/window_system_qt.h"
@@ -105,6 +107,24 @@ TEST_F(QtWindowSystemTest, FrameKeepsItsOuterGeometryAroundAFixedClientArea) {
   EXPECT_EQ(system_->GetRect(frame_).height, 200) << "a frame change keeps the outer size";
   EXPECT_GT(Widget(frame_)->height(), 200 - around.top - around.bottom) << "a tool window's title bar is smaller";
   EXPECT_TRUE(Widget(frame_)->windowFlags().testFlag(Qt::Tool));
+}
+
+// The line height the runtime sizes edit boxes by is that of the font the
+// box really shows, the default one or one of its own.
+TEST_F(QtWindowSystemTest, LineHeightIsThatOfTheFontTheBoxShows) {
+  std::string big(60, '\0');
+  const std::int32_t height = -32, weight = 400;
+  std::memcpy(&big[0], &height, 4);
+  std::memcpy(&big[16], &weight, 4);
+  big.replace(28, 4, Gbk(u"宋体"));
+  for (const std::string& font : {std::string(), big}) {
+    ControlLook look;
+    look.font = font;
+    QWidget* edit = Widget(Control(ControlKind::kEdit, "", look));
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(system_->FontLineHeight(font), edit->fontMetrics().height()) << font.size();
+  }
+  EXPECT_GE(system_->FontLineHeight(big), 32);
 }
 
 TEST_F(QtWindowSystemTest, TypingStopsAtTheByteLimitWithoutHalfCharacters) {

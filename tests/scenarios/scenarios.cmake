@@ -134,3 +134,4 @@ qk_scenario(pieces_header_hidden PROGRAM pieces SESSIONS pieces/header_hidden ST
   ERROR "saw the list shows no column titles")
 qk_scenario(pieces_header_shown_again PROGRAM pieces SESSIONS pieces/header_shown_again)
 qk_scenario(pieces_window_shown_hidden PROGRAM pieces SESSIONS pieces/window_shown_hidden)
+qk_scenario(pieces_edit_heights PROGRAM pieces SESSIONS pieces/edit_heights)

@@ -46,7 +46,8 @@ TEST_F(WindowRuntimeTest, CommonPropertiesClampAndReadBackFromTheTemplate) {
   EXPECT_EQ(Int(kMain, kOk, 3), 0);
   WriteProperty(kMain, kOk, 0, -1, static_cast<std::uint32_t>(-40000), 0);
   EXPECT_EQ(Int(kMain, kOk, 0), -32627);
-  EXPECT_EQ(Int(kMain, kEdit, 3), 17) << "a single-line box is at least one line tall";
+  // The simulated default font: 12-pixel characters on a 15-pixel line, and two 2-pixel edges.
+  EXPECT_EQ(Int(kMain, kEdit, 3), 19) << "a single-line box is at least one line and two edges tall";
   // Unknown units: no effect, zero result.
   WriteProperty(kMain, 0x16999999, 3, -1, 5, 0);
   EXPECT_EQ(ReadProperty(kMain, 0x16999999, 3, -1).type, 0u);

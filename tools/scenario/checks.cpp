@@ -4,10 +4,23 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/window_system.h"
+#include "ui/unit.h"
+#include "ui/unit_numbers.h"
+
 namespace scenario {
 namespace {
 
 std::string Utf8Literal(const char8_t* text) { return reinterpret_cast<const char*>(text); }
+
+// Binary property data from the lower-case hexadecimal it is read as.
+std::string FromHex(const std::string& hex) {
+  auto digit = [](char c) { return c <= '9' ? c - '0' : c - 'a' + 10; };
+  std::string bytes;
+  for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+    bytes += static_cast<char>(digit(hex[i]) << 4 | digit(hex[i + 1]));
+  return bytes;
+}
 
 }  // namespace
 
@@ -86,6 +99,18 @@ void CheckExpectation(const ScriptLine& line, std::optional<int> exit_code, cons
   if (kind == "cell") {
     std::string have = screen.ListCell(unit, WholeNumberOf(line, 2), WholeNumberOf(line, 3));
     if (have != want) fail("cell " + line.words[2] + "," + line.words[3] + " of " + line.words[1] + " = " + Quote(want), Quote(have));
+    return;
+  }
+  if (kind == "least-height") {
+    std::optional<ui::UnitIdentity> identity = screen.Identify(unit);
+    std::optional<std::string> font = screen.UnitProperty(unit, ui::prop::edit::kFont);
+    std::optional<std::string> height = screen.UnitProperty(unit, ui::prop::common::kHeight);
+    platform::WindowSystem* system = platform::CurrentWindowSystem();
+    if (!identity || identity->type_code != ui::type_code::kEditBox || !font || !height || system == nullptr)
+      fail(line.words[1] + " to be an edit box", screen.Describe());
+    const int least = system->FontLineHeight(FromHex(*font)) + 2 * system->EdgeHeight();
+    if (*height != std::to_string(least))
+      fail(line.words[1] + " " + std::to_string(least) + " pixels tall (a line of its font and two edges)", *height);
     return;
   }
   fail("a check the desktop knows", Quote(kind));

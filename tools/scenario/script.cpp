@@ -50,6 +50,7 @@ bool SplitCheck(const std::string& kind, const std::string& after, ScriptLine* p
   if (kind == "password-retry" || kind == "exit") return SplitWords(after, 1, &parsed->words, nullptr);
   if (kind == "prop") return SplitWords(after, 2, &parsed->words, &parsed->text);
   if (kind == "rows") return SplitWords(after, 2, &parsed->words, nullptr);
+  if (kind == "least-height") return SplitWords(after, 1, &parsed->words, nullptr);
   if (kind == "cell") return SplitWords(after, 3, &parsed->words, &parsed->text);
   return false;
 }

@@ -18,6 +18,7 @@
 //             expect password-prompt | expect password-retry N |
 //             expect window CAPTION | expect prop UNIT INDEX VALUE |
 //             expect rows UNIT N | expect cell UNIT ROW COL TEXT |
+//             expect least-height UNIT |
 //             expect clipboard TEXT (no TEXT: empty) | expect browser ADDRESS |
 //             expect file NAME | expect no-file NAME | expect exit CODE
 // `type` replaces the edit box's content as a person who selects all and
@@ -28,6 +29,8 @@
 // title of a column of a list in report view; `hover` moves the mouse onto
 // a row; `check` clicks a row's check box; `rename` edits a row's caption:
 // when the program lets the edit start, TEXT is typed and Enter confirms it.
+// `expect least-height` holds when a single-line edit box is exactly as tall
+// as a line of its font and two edges, as the desktop measures them.
 #pragma once
 
 #include <cstdint>

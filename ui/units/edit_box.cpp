@@ -69,14 +69,28 @@ class EditBox : public ControlUnit {
 
   bool Create(const CreateContext& context) {
     CreateContext adjusted = context;
-    // A single-line box is at least one line of the default font plus the
-    // edges tall.
-    constexpr int kMinimumHeight = 13 + 2 * 2;
-    if (multi_line_ == 0 && adjusted.rect.height < kMinimumHeight) adjusted.rect.height = kMinimumHeight;
+    adjusted.rect.height = std::max(adjusted.rect.height, LeastHeight());
     if (!CreateWindow(platform::ControlKind::kEdit, "EDIT", content_, adjusted, Look())) return false;
     System().SetEditRules(handle_, Rules());
     Select(selection_start_, selection_length_);
     return true;
+  }
+
+  // A single-line box is at least one line of its font and the two edges
+  // tall, so that its text is never cut; a multi-line box may be smaller.
+  int LeastHeight() const {
+    if (multi_line_ != 0) return 0;
+    platform::WindowSystem& system = System();
+    return system.FontLineHeight(font_) + 2 * system.EdgeHeight();
+  }
+
+  // After a new font: a single-line box grows to fit it (it never shrinks).
+  void GrowToFont() {
+    platform::Rect rect = System().GetRect(handle_);
+    const int least = LeastHeight();
+    if (rect.height >= least) return;
+    rect.height = least;
+    System().SetRect(handle_, rect);
   }
 
   platform::EditRules Rules() const {
@@ -175,6 +189,7 @@ class EditBox : public ControlUnit {
     if (handle_ != 0) {
       system.SetEditRules(handle_, Rules());
       if (index == P::kBorder || index == P::kTextColour || index == P::kBackground || index == P::kFont || index == P::kAlignment) system.SetLook(handle_, Look());
+      if (index == P::kFont) GrowToFont();
     }
     return false;
   }

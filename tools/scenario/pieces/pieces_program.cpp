@@ -44,6 +44,41 @@ void SayEvent(const std::string& what) {
 
 rt::Value List(std::uint32_t unit = ids::kList) { return app::arg::Unit(rt::type::kListView, ids::kWindow, unit); }
 
+std::int32_t Height(std::uint32_t unit) {
+  return app::ReadIntProperty(ids::kWindow, unit, ui::prop::common::kHeight);
+}
+
+// Writes the size part of an edit box's font, in points.
+void WriteFontSize(std::uint32_t unit, std::int32_t points) {
+  constexpr std::int32_t kSizePart = 5;
+  rt::Services().WriteProperty(ids::kWindow, unit, edit::kFont, kSizePart, static_cast<std::uint32_t>(points), 0);
+}
+
+void SayHeight(const std::string& what) {
+  app::WriteTextProperty(ids::kWindow, ids::kHeightLabel, kCaption, what.c_str());
+}
+
+// How tall the box without a font of its own came out depends on the
+// desktop's default font; it is at least taller than it was placed.
+void SayDefaultFontHeight() {
+  const std::int32_t height = Height(ids::kDefaultFontEdit);
+  SayHeight(height > 8 ? "默认框长高" : "默认框高 " + std::to_string(height));
+}
+
+void OnBigFont() {
+  const std::int32_t before = Height(ids::kShortEdit);
+  for (std::uint32_t unit : {ids::kShortEdit, ids::kMultiLineEdit, ids::kTallEdit}) WriteFontSize(unit, 24);
+  const std::int32_t after = Height(ids::kShortEdit);
+  SayHeight(after > before ? "长高" : "高 " + std::to_string(before) + " → " + std::to_string(after));
+}
+
+void OnSmallFont() {
+  const std::int32_t before = Height(ids::kShortEdit);
+  WriteFontSize(ids::kShortEdit, 9);
+  const std::int32_t after = Height(ids::kShortEdit);
+  SayHeight(after == before ? "不缩" : "高 " + std::to_string(before) + " → " + std::to_string(after));
+}
+
 void OnWindowCreated() {
   const char* const rows[][2] = {{"苹果", "3"}, {"梨", "5"}, {"桃", "7"}};
   for (const auto& row : rows) {
@@ -54,6 +89,7 @@ void OnWindowCreated() {
     app::CallLibrary(app::library::kListView, ui::InsertItem,
                      {List(ids::kTickList), app::arg::Omitted(), app::arg::Text(row[0])});
   }
+  SayDefaultFontHeight();
 }
 
 // Event 1 has no argument: the activated row is the current one.
@@ -138,6 +174,8 @@ constexpr std::array<rt::Handler, kHandlerCount> kHandlers = [] {
   t[kOnShown] = &OnShown;
   t[kOnHidden] = &OnHidden;
   t[kOnHideAndShow] = &OnHideAndShow;
+  t[kOnBigFont] = &OnBigFont;
+  t[kOnSmallFont] = &OnSmallFont;
   return t;
 }();
 

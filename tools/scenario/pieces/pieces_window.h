@@ -15,6 +15,9 @@ inline constexpr std::uint32_t kEdit = 0x16090010, kChangeCount = 0x16090011, kS
                                kReplaceButton = 0x16090013, kEndButton = 0x16090014, kHeaderButton = 0x16090015,
                                kShowLabel = 0x16090016, kHideShowButton = 0x16090017;
 inline constexpr std::uint32_t kList = 0x16090020, kEventLabel = 0x16090021, kTickList = 0x16090022;
+inline constexpr std::uint32_t kShortEdit = 0x16090050, kDefaultFontEdit = 0x16090051, kMultiLineEdit = 0x16090052,
+                               kTallEdit = 0x16090053, kBigFontButton = 0x16090054, kSmallFontButton = 0x16090055,
+                               kHeightLabel = 0x16090056;
 }  // namespace ids
 
 // Indexes into the program's handler table.
@@ -34,6 +37,8 @@ enum Handler : std::int32_t {
   kOnShown,
   kOnHidden,
   kOnHideAndShow,
+  kOnBigFont,
+  kOnSmallFont,
   kHandlerCount,
 };
 
@@ -43,6 +48,9 @@ inline constexpr std::uint32_t kFocusable = forms::kVisible | forms::kTabStop;
 
 inline constexpr forms::Column kColumns[] = {{.title = "名称", .width = 100}, {.title = "数量", .width = 60}};
 inline constexpr forms::Column kTickColumns[] = {{.title = "名称", .width = 120}};
+
+// 宋体, 9 points: the boxes' heights can be measured against it.
+inline constexpr forms::Font kNinePoints{.face = "宋体", .height = -12};
 
 // Below the lists the window is laid out in bands of its own for each piece
 // it shows: y 240-270 the edit box's spin control, 280-310 the window's
@@ -91,13 +99,31 @@ inline constexpr forms::Unit kUnits[] = {
                 {ui::event::list::kCheckBoxChanged, kOnCheckChanged}},
      .props = forms::ListViewProps{.columns = kTickColumns, .view = 3, .full_row_select = 1, .hot_tracking = 1,
                                    .label_editing = 1, .check_boxes = 1}},
+    // Edit boxes placed lower than a line of text (8 pixels) and one taller
+    // than any font here needs; the buttons write a 24-point font to the
+    // short single-line, the multi-line and the tall box, and 9 points back.
+    {.id = ids::kShortEdit, .kind = forms::Kind::kEditBox, .name = "编辑框_矮", .rect = {10, 360, 100, 8},
+     .flags = kFocusable, .props = forms::EditBoxProps{.font = kNinePoints, .content = "矮"}},
+    {.id = ids::kDefaultFontEdit, .kind = forms::Kind::kEditBox, .name = "编辑框_默认", .rect = {120, 360, 100, 8},
+     .flags = kFocusable, .props = forms::EditBoxProps{.content = "默认"}},
+    {.id = ids::kMultiLineEdit, .kind = forms::Kind::kEditBox, .name = "编辑框_多行", .rect = {230, 360, 100, 8},
+     .flags = kFocusable, .props = forms::EditBoxProps{.multi_line = 1, .font = kNinePoints, .content = "多行"}},
+    {.id = ids::kTallEdit, .kind = forms::Kind::kEditBox, .name = "编辑框_高", .rect = {340, 360, 100, 70},
+     .flags = kFocusable, .props = forms::EditBoxProps{.font = kNinePoints, .content = "高"}},
+    {.id = ids::kBigFontButton, .kind = forms::Kind::kButton, .name = "按钮_大字", .rect = {10, 400, 80, 24},
+     .flags = kFocusable, .events = {{ui::event::button::kClicked, kOnBigFont}}, .props = forms::ButtonProps{.caption = "大字"}},
+    {.id = ids::kSmallFontButton, .kind = forms::Kind::kButton, .name = "按钮_小字", .rect = {100, 400, 80, 24},
+     .flags = kFocusable, .events = {{ui::event::button::kClicked, kOnSmallFont}},
+     .props = forms::ButtonProps{.caption = "小字"}},
+    {.id = ids::kHeightLabel, .kind = forms::Kind::kLabel, .name = "标签_高度", .rect = {190, 400, 140, 24},
+     .props = forms::LabelProps{.caption = ""}},
 };
 
 inline constexpr forms::Window kWindow{
     .id = ids::kWindow,
     .word1 = 0x00000001,
     .word2 = 0x1901000A,
-    .self = {.id = ids::kWindowUnit, .kind = forms::Kind::kWindow, .rect = {50, 50, 540, 440},
+    .self = {.id = ids::kWindowUnit, .kind = forms::Kind::kWindow, .rect = {50, 50, 540, 480},
              .events = {{ui::event::window::kCreated, kOnWindowCreated},
                         {ui::event::window::kShown, kOnShown},
                         {ui::event::window::kHidden, kOnHidden}},
