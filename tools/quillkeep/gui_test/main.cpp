@@ -124,6 +124,7 @@ std::string ShotName(scenario::Wait wait, HWND* window) {
     case 0x52010001: return "main-window";
     case 0x52010007: return "init-window";
     case 0x5201005D: return "record-window";
+    case 0x52090001: return "pieces-window";
     default: return {};
   }
 }

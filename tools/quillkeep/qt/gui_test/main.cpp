@@ -80,6 +80,7 @@ QString ShotName(platform::qt::QtWindowSystem& system, scenario::Wait wait, QWid
     case 0x52010001: return QStringLiteral("main-window");
     case 0x52010007: return QStringLiteral("init-window");
     case 0x5201005D: return QStringLiteral("record-window");
+    case 0x52090001: return QStringLiteral("pieces-window");
     default: return QString();
   }
 }
