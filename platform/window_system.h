@@ -112,7 +112,7 @@ struct CreateParams {
   bool disabled = false;
   bool tab_stop = false;
   FrameStyle frame;  // frames only
-  ControlLook look;  // controls only
+  ControlLook look;  // controls; of a frame only its background (the client area's colour)
 };
 
 // A menu as the system shows it (menu bar or popup).
@@ -232,7 +232,9 @@ class WindowSystem {
   virtual void GetEditSelection(WindowHandle edit, int* start, int* length) = 0;
   // Changes how a control is drawn (its font, colours, alignment, border,
   // and a list's label wrapping and column header). Styles that only take
-  // effect at creation are left as they were.
+  // effect at creation are left as they were. A frame takes the background
+  // only: its client area shows that colour where no control covers it,
+  // repainted at once (kSystemColour: the desktop's own window face).
   virtual void SetLook(WindowHandle window, const ControlLook& look) {
     (void)window;
     (void)look;

@@ -26,7 +26,7 @@ struct QtWindowSystem::Native {
   Rect outer;  // position and outer size as the seam gives them
   bool shown_once = false;
   ShowState pending_state = ShowState::kNormal;
-  // Controls.
+  // Controls (of a frame's look, only the background is kept).
   EditRules rules;
   ControlLook look;
   std::vector<int> column_alignment;  // list views, by column

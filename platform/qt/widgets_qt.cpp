@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 #include <algorithm>
@@ -54,6 +55,21 @@ void FrameWidget::moveEvent(QMoveEvent* event) {
 void FrameWidget::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   if (isVisible()) system_.Notify(Notice::kResized, this);
+}
+
+// ---------------------------------------------------------------- client area
+
+void ClientWidget::SetBackground(std::uint32_t colour) {
+  background_ = colour;
+  update();
+}
+
+// A label with the system's background paints nothing under its text, so
+// this colour shows around it too.
+void ClientWidget::paintEvent(QPaintEvent* event) {
+  if (background_ == kSystemColour) return;
+  QPainter painter(this);
+  painter.fillRect(event->rect(), ColourOf(background_));
 }
 
 // ---------------------------------------------------------------- label

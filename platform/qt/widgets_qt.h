@@ -1,5 +1,6 @@
 // The widgets of the Qt desktop that Qt has no ready match for: the frame
-// of a window (its close box only asks the program), the label (painted as
+// of a window (its close box only asks the program) and its client area
+// (painted in the window's background colour), the label (painted as
 // the runtime's label class paints: "&" as it is, the text effects), and
 // the list view in report mode (grid lines, a row selected whole, the
 // clicks and the keyboard's context-menu request reported as the runtime
@@ -30,6 +31,21 @@ class FrameWidget final : public QWidget {
 
  private:
   QtWindowSystem& system_;
+};
+
+// A frame's client area: it holds the controls below the menu bar and
+// paints the window's background colour where they leave it free.
+class ClientWidget final : public QWidget {
+ public:
+  explicit ClientWidget(QWidget* frame) : QWidget(frame) {}
+  // 0xBBGGRR; kSystemColour leaves the desktop's own window face.
+  void SetBackground(std::uint32_t colour);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  std::uint32_t background_ = kSystemColour;
 };
 
 class LabelWidget final : public QWidget {

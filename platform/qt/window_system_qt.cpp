@@ -75,6 +75,11 @@ QWidget* QtWindowSystem::WidgetOf(WindowHandle window) const {
   return native != nullptr ? native->widget.data() : nullptr;
 }
 
+QWidget* QtWindowSystem::ClientWidgetOf(WindowHandle window) {
+  Native* native = Get(window);
+  return native != nullptr ? ClientOf(*native) : nullptr;
+}
+
 WindowHandle QtWindowSystem::HandleOf(const QObject* object) const {
   for (; object != nullptr; object = object->parent()) {
     auto it = by_widget_.find(object);
@@ -138,7 +143,9 @@ QWidget* QtWindowSystem::CreateFrame(const CreateParams& params, Native& native)
   native.pending_state = params.frame.initial_state;
   native.owner = params.owner;
   native.outer = params.rect;
-  native.client = new QWidget(frame);
+  auto* client = new ClientWidget(frame);
+  client->SetBackground(params.look.background);
+  native.client = client;
   native.widget = frame;
   ApplyFrameFlags(native);
   if (params.frame.centered) {
@@ -670,7 +677,12 @@ void QtWindowSystem::SetDefaultButton(WindowHandle window, bool is_default) {
 
 void QtWindowSystem::SetLook(WindowHandle window, const ControlLook& look) {
   Native* native = Get(window);
-  if (native == nullptr || native->kind == ControlKind::kFrame || native->kind == ControlKind::kHidden) return;
+  if (native == nullptr || native->kind == ControlKind::kHidden) return;
+  if (native->kind == ControlKind::kFrame) {
+    native->look.background = look.background;
+    if (native->client) static_cast<ClientWidget*>(native->client.data())->SetBackground(look.background);
+    return;
+  }
   native->look = look;
   ApplyLook(*native);
 }

@@ -110,6 +110,9 @@ class QtWindowSystem final : public WindowSystem {
   static QtWindowSystem* Instance();
   // The widget behind a handle (a frame's top-level widget); null when none.
   QWidget* WidgetOf(WindowHandle window) const;
+  // The widget a window's client area is: a frame's below its menu bar, a
+  // control's own; null when none.
+  QWidget* ClientWidgetOf(WindowHandle window);
   // The handle of the nearest of this system's widgets at or above `object`.
   WindowHandle HandleOf(const QObject* object) const;
   std::optional<ControlKind> KindOf(WindowHandle window) const;

@@ -74,6 +74,8 @@ class Desktop : public SimHost, public WindowSystem {
   WindowHandle focus() const { return focus_; }
   bool EffectivelyEnabled(WindowHandle handle) const { return tree_.EffectivelyEnabled(handle); }
   bool EffectivelyVisible(WindowHandle handle) const { return tree_.EffectivelyVisible(handle); }
+  // What the screen shows at a point of the window's client area (0xBBGGRR).
+  std::optional<std::uint32_t> ColourAt(WindowHandle handle, int x, int y) const { return tree_.ColourAt(handle, x, y); }
   // The open box, dialog or popup menu of that kind; null when none is.
   const OpenBox* open_box() const { return Open(WaitKind::kMessageBox) ? &open_->box : nullptr; }
   const InputBoxRequest* open_input_box() const { return Open(WaitKind::kInputBox) ? &open_->input : nullptr; }

@@ -115,4 +115,29 @@ void WindowTree::PlaceAfter(WindowHandle handle, WindowHandle after) {
   siblings.insert(after == 0 || at == siblings.end() ? siblings.begin() : at + 1, handle);
 }
 
+std::optional<std::uint32_t> WindowTree::ColourAt(WindowHandle handle, int x, int y) const {
+  const SimWindow* window = Find(handle);
+  if (window == nullptr || x < 0 || y < 0 || x >= window->rect.width || y >= window->rect.height) return std::nullopt;
+  for (WindowHandle child : window->children) {  // the first is on top
+    const SimWindow* control = Find(child);
+    if (control == nullptr || !control->visible) continue;
+    const Rect& r = control->rect;
+    if (x < r.left || y < r.top || x >= r.left + r.width || y >= r.top + r.height) continue;
+    return ColourAt(child, x - r.left, y - r.top);
+  }
+  const std::uint32_t own = window->look.background;
+  if (own != kSystemColour) return own & 0xFFFFFF;
+  switch (window->kind) {
+    case ControlKind::kLabel: {
+      // Drawn on the window's own background, whatever lies beside it.
+      const SimWindow* holder = Find(window->parent);
+      if (holder == nullptr) return kFaceColour;
+      return holder->look.background != kSystemColour ? holder->look.background & 0xFFFFFF : kFaceColour;
+    }
+    case ControlKind::kEdit: return window->rules.read_only ? kFaceColour : kBoxColour;
+    case ControlKind::kListView: return kBoxColour;
+    default: return kFaceColour;
+  }
+}
+
 }  // namespace platform::sim

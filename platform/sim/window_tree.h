@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,11 @@ namespace platform::sim {
 
 // The simulated screen, in pixels.
 inline constexpr int kScreenWidth = 1024, kScreenHeight = 768;
+
+// The colours the simulated desktop draws faces with where the program
+// gives none (0xBBGGRR): windows, buttons and read-only boxes; edit boxes
+// and lists.
+inline constexpr std::uint32_t kFaceColour = 0xF0F0F0, kBoxColour = 0xFFFFFF;
 
 struct SimWindow {
   WindowHandle handle = 0;
@@ -33,7 +39,7 @@ struct SimWindow {
   std::vector<WindowHandle> children;  // stacking order, first on top of the list
   MenuHandle menu = 0;
   EditRules rules;
-  ControlLook look;  // controls
+  ControlLook look;  // controls; frames: the background only
   int selection_start = 0, selection_length = 0;  // edits: GBK bytes
   bool default_button = false;
   ListModel list;  // list views
@@ -66,6 +72,11 @@ class WindowTree {
   // It and every window holding it are enabled, or visible.
   bool EffectivelyEnabled(WindowHandle handle) const;
   bool EffectivelyVisible(WindowHandle handle) const;
+  // The colour shown at (x, y) of the window's client area (0xBBGGRR): the
+  // face of the visible control on top there, else the window's background.
+  // A label whose background is the system's shows the window it sits on.
+  // Nothing outside the window.
+  std::optional<std::uint32_t> ColourAt(WindowHandle handle, int x, int y) const;
 
   // Moves a control into another window; nothing for a top-level window or
   // a parent that is not there.

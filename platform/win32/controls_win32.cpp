@@ -136,9 +136,29 @@ void Win32WindowSystem::ApplyLook(HWND window, Native& native) {
 void Win32WindowSystem::SetLook(WindowHandle handle, const ControlLook& look) {
   HWND window = reinterpret_cast<HWND>(handle);
   Native* native = Get(window);
-  if (native == nullptr || native->kind == ControlKind::kFrame || native->kind == ControlKind::kHidden) return;
+  if (native == nullptr || native->kind == ControlKind::kHidden) return;
+  if (native->kind == ControlKind::kFrame) {
+    SetFrameBackground(window, *native, look.background);
+    return;
+  }
   native->look = look;
   ApplyLook(window, *native);
+}
+
+// The frame erases with this brush; its labels with the system's background
+// paint it too, so they are drawn again with it.
+void Win32WindowSystem::SetFrameBackground(HWND frame, Native& native, std::uint32_t colour) {
+  HBRUSH brush = colour == kSystemColour ? nullptr : ::CreateSolidBrush(static_cast<COLORREF>(colour & 0xFFFFFF));
+  if (native.background != nullptr) ::DeleteObject(native.background);
+  native.background = brush;
+  native.look.background = colour;
+  ::RedrawWindow(frame, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+COLORREF Win32WindowSystem::FaceBehind(HWND control) const {
+  const Native* holder = Find(::GetParent(control));
+  if (holder == nullptr || holder->look.background == kSystemColour) return ::GetSysColor(COLOR_BTNFACE);
+  return static_cast<COLORREF>(holder->look.background & 0xFFFFFF);
 }
 
 bool Win32WindowSystem::ControlColours(HWND control, HDC dc, LRESULT* brush) {

@@ -13,13 +13,16 @@ COLORREF Colour(std::uint32_t colour, int system_colour) {
   return colour == kSystemColour ? ::GetSysColor(system_colour) : static_cast<COLORREF>(colour & 0xFFFFFF);
 }
 
-void Paint(HWND label, const Win32WindowSystem::Native& native) {
+// A label with the system's background shows the window it sits on, in
+// that window's colour.
+void Paint(HWND label, const Win32WindowSystem& system, const Win32WindowSystem::Native& native) {
   PAINTSTRUCT paint{};
   HDC dc = ::BeginPaint(label, &paint);
   RECT client{};
   ::GetClientRect(label, &client);
   const ControlLook& look = native.look;
-  HBRUSH background = ::CreateSolidBrush(Colour(look.background, COLOR_BTNFACE));
+  HBRUSH background = ::CreateSolidBrush(look.background == kSystemColour ? system.FaceBehind(label)
+                                                                          : static_cast<COLORREF>(look.background & 0xFFFFFF));
   ::FillRect(dc, &client, background);
   ::DeleteObject(background);
 
@@ -62,7 +65,7 @@ LRESULT CALLBACK LabelProc(HWND label, UINT message, WPARAM wparam, LPARAM lpara
     case WM_ERASEBKGND: return 1;  // painted with the text
     case WM_PAINT:
       if (native != nullptr) {
-        Paint(label, *native);
+        Paint(label, *system, *native);
         return 0;
       }
       break;

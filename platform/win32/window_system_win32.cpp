@@ -186,6 +186,9 @@ HWND Win32WindowSystem::CreateFrame(const CreateParams& params) {
   native.frame = params.frame;
   native.pending_state = params.frame.initial_state;
   native.layout = params.rect;
+  native.look.background = params.look.background;
+  if (params.look.background != kSystemColour)
+    native.background = ::CreateSolidBrush(static_cast<COLORREF>(params.look.background & 0xFFFFFF));
   // The frame's monitor may have another scale than the system's.
   native.dpi = WindowDpi(frame);
   place_at(native.dpi);
@@ -638,9 +641,12 @@ LRESULT Win32WindowSystem::FrameProc(HWND window, UINT message, WPARAM wparam, L
     case WM_SETFOCUS: Notify(Notice::kGotFocus, window); return 0;
     case WM_KILLFOCUS: Notify(Notice::kLostFocus, window); return 0;
     case WM_ERASEBKGND: {
+      // The class has no brush: the window's background colour, else the
+      // system's dialog face.
       RECT client{};
       ::GetClientRect(window, &client);
-      ::FillRect(reinterpret_cast<HDC>(wparam), &client, ::GetSysColorBrush(COLOR_BTNFACE));
+      HBRUSH brush = native->background != nullptr ? native->background : ::GetSysColorBrush(COLOR_BTNFACE);
+      ::FillRect(reinterpret_cast<HDC>(wparam), &client, brush);
       return 1;
     }
     case WM_NCDESTROY: {

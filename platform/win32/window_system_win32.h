@@ -98,15 +98,18 @@ class Win32WindowSystem final : public WindowSystem {
     int dpi = 96;                // the frame's monitor's, when it was last laid out
     Rect layout;                 // controls: where the runtime put it, in the template's pixels
     EditRules rules;
-    ControlLook look;
+    ControlLook look;  // frames: the background only
     HFONT font = nullptr;  // owned; null = the default GUI font
-    HBRUSH background = nullptr;  // owned; edit and label backgrounds
+    HBRUSH background = nullptr;  // owned; edit and frame backgrounds
     bool default_button = false;
     bool redraw_held = false;  // list views: rows are going in; drawn again once the queue is read
     int list_columns = 0;      // list views: the columns added
     int hot_row = -1;          // list views with hot tracking: the row last reported under the mouse
   };
   const Native* Find(HWND window) const;
+  // The colour of the window a control sits on where nothing covers it: its
+  // background colour, else the system's dialog face.
+  COLORREF FaceBehind(HWND control) const;
 
   // Window procedures and the notification fan-in; public for the
   // callbacks in the control files.
@@ -136,6 +139,7 @@ class Win32WindowSystem final : public WindowSystem {
   HWND CreateControl(const CreateParams& params);
   void ApplyFrameStyle(HWND frame, const FrameStyle& style, bool keep_rect);
   void ApplyLook(HWND window, Native& native);
+  void SetFrameBackground(HWND frame, Native& native, std::uint32_t colour);
   // The control's font from its look at its dots per inch.
   void ApplyFont(HWND window, Native& native, BOOL redraw);
   // WM_DPICHANGED: the frame takes the suggested rectangle, and its

@@ -29,6 +29,8 @@ class FakePerson final : public Person {
   std::optional<std::string> ClipboardText() override { return clipboard; }
   std::optional<std::string> LastOpenedAddress() override { return address; }
   bool IsReadOnly(platform::WindowHandle) override { return false; }
+  std::optional<std::uint32_t> ColourAt(platform::WindowHandle, int, int) override { return std::nullopt; }
+  std::uint32_t FaceColour() override { return 0xF0F0F0; }
 
   void Type(platform::WindowHandle, const std::string& text) override { done.push_back("type " + text); }
   void Click(platform::WindowHandle) override { done.push_back("click"); }
@@ -122,6 +124,14 @@ TEST(Dispatcher, RefusalsComeBeforeThePersonIsAsked) {
               std::string::npos);
     Dispatcher unit(person, "type nobody x\n");
     EXPECT_EQ(FailureOf([&] { unit.Act(Wait::kIdle); }), "line 1: expected a unit named \"nobody\", saw no window");
+    // A colour is six hexadecimal digits or "system", read before the unit is looked for.
+    for (const char* word : {"F80", "FF80GG", "0xFF80", "System"}) {
+      Dispatcher colour(person, std::string("expect pixel nobody 1 2 ") + word + "\n");
+      EXPECT_EQ(FailureOf([&] { colour.Act(Wait::kIdle); }),
+                std::string("line 1: expected a colour RRGGBB or system, saw \"") + word + "\"");
+    }
+    Dispatcher colour(person, "expect pixel nobody 1 2 ff8000\n");
+    EXPECT_EQ(FailureOf([&] { colour.Act(Wait::kIdle); }), "line 1: expected a unit named \"nobody\", saw no window");
   }
   EXPECT_TRUE(person.done.empty()) << person.done.front();
 }

@@ -55,6 +55,7 @@ TEST(ScenarioScript, EscapesAndMalformedLines) {
   EXPECT_EQ(FailingLine("answer OK\nwait\n"), 2) << "a wait needs its seconds";
   EXPECT_EQ(FailingLine("select list\n"), 1);
   EXPECT_EQ(FailingLine("expect cell list 0\n"), 1);
+  EXPECT_EQ(FailingLine("expect pixel window 1 2\n"), 1);
   EXPECT_EQ(FailingLine("Click button\n"), 1) << "verbs are lower case";
 }
 

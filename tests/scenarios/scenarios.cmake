@@ -135,3 +135,6 @@ qk_scenario(pieces_header_hidden PROGRAM pieces SESSIONS pieces/header_hidden ST
 qk_scenario(pieces_header_shown_again PROGRAM pieces SESSIONS pieces/header_shown_again)
 qk_scenario(pieces_window_shown_hidden PROGRAM pieces SESSIONS pieces/window_shown_hidden)
 qk_scenario(pieces_edit_heights PROGRAM pieces SESSIONS pieces/edit_heights)
+qk_scenario(pieces_window_background PROGRAM pieces SESSIONS pieces/window_background)
+qk_scenario(pieces_pixel_outside PROGRAM pieces SESSIONS pieces/pixel_outside STATUS 3
+  ERROR "saw a point outside its client area")

@@ -95,11 +95,12 @@ inline TemplateRecord Menu(UnitId id, const std::string& caption, std::uint32_t 
   return record;
 }
 
-inline std::vector<std::uint8_t> WindowData(const std::string& caption, int position = 0) {
+inline std::vector<std::uint8_t> WindowData(const std::string& caption, int position = 0,
+                                            std::uint32_t background = 0xFF000000) {
   ByteWriter w;
   w.U32(6);
   for (std::int32_t v : {2, 1}) w.I32(v);
-  w.U32(0xFF000000);
+  w.U32(background);
   for (std::int32_t v : {0, 1, 1, position, 1, 0, 0, 1, 0, 0, 1, 0, 0, 0, 0}) w.I32(v);
   for (const char* text : {"", "", "", ""}) w.CountedText(text);
   w.CountedText(caption);

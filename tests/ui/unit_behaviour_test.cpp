@@ -134,5 +134,24 @@ TEST_F(UnitBehaviourTest, VisibleDisabledAndWindowState) {
   EXPECT_TRUE(desktop_->IsVisible(Handle(kMain, 0)));
 }
 
+// The window's colour from its template on, and as written; the units on it
+// keep their own faces. Points are in the window's client area.
+TEST_F(UnitBehaviourTest, TheWindowShowsItsBackgroundColour) {
+  Registry().FindTemplate(kMain)->records[0].unit.property_data = WindowData("主窗口", 0, 0x0080FF);
+  ASSERT_TRUE(LoadStartWindow(kMain));
+  const platform::WindowHandle frame = Handle(kMain, 0);
+  EXPECT_EQ(desktop_->ColourAt(frame, 390, 10), 0x0080FFu) << "from creation";
+  EXPECT_EQ(desktop_->ColourAt(frame, 10, 100), platform::sim::kBoxColour) << "the list covers that point";
+  EXPECT_EQ(desktop_->ColourAt(frame, 400, 10), std::nullopt) << "beyond the window";
+  WriteProperty(kMain, 0, 10, -1, 0xFF000000, 0);
+  EXPECT_EQ(desktop_->ColourAt(frame, 390, 10), platform::sim::kFaceColour);
+  WriteProperty(kMain, 0, 10, -1, 0x123456, 0);
+  EXPECT_EQ(desktop_->ColourAt(frame, 390, 10), 0x123456u);
+  EXPECT_EQ(PropertyText(kMain, 0, 10), "1193046");
+  // A hidden list no longer covers the window.
+  WriteProperty(kMain, kList, 5, -1, 0, 0);
+  EXPECT_EQ(desktop_->ColourAt(frame, 10, 100), 0x123456u);
+}
+
 }  // namespace
 }  // namespace ui

@@ -22,6 +22,27 @@ std::string FromHex(const std::string& hex) {
   return bytes;
 }
 
+std::string Hex6(std::uint32_t colour) {
+  char text[8];
+  std::snprintf(text, sizeof text, "%06X", static_cast<unsigned>(colour & 0xFFFFFF));
+  return text;
+}
+
+// The colour word of `expect pixel`: six hexadecimal digits RRGGBB, or
+// "system" for the desktop's own face colour.
+std::uint32_t ColourNamed(const ScriptLine& line, const std::string& word, Person& person) {
+  if (word == "system") return person.FaceColour();
+  std::uint32_t colour = 0;
+  bool hex = word.size() == 6;
+  for (char c : word) {
+    int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+    if (digit < 0) hex = false;
+    colour = colour << 4 | static_cast<std::uint32_t>(digit & 0xF);
+  }
+  if (!hex) throw ScriptFailure(line.number, "a colour RRGGBB or system", Quote(word));
+  return colour;
+}
+
 }  // namespace
 
 void CheckExpectation(const ScriptLine& line, std::optional<int> exit_code, const std::string& folder, Screen& screen) {
@@ -81,6 +102,17 @@ void CheckExpectation(const ScriptLine& line, std::optional<int> exit_code, cons
   if (kind == "window") {
     std::optional<std::string> have = screen.ActiveWindowCaption();
     if (!have || *have != want) fail("active window " + Quote(want), screen.Describe());
+    return;
+  }
+  if (kind == "pixel") {
+    const int x = WholeNumberOf(line, 2), y = WholeNumberOf(line, 3);
+    const std::uint32_t colour = ColourNamed(line, line.words[4], person);
+    platform::WindowHandle unit = screen.FindUnit(line.words[1]);
+    if (unit == 0) fail("a unit named " + Quote(line.words[1]), screen.Describe());
+    std::optional<std::uint32_t> have = person.ColourAt(unit, x, y);
+    const std::string where = " at " + line.words[2] + "," + line.words[3] + " of " + line.words[1];
+    if (!have) fail("colour " + Hex6(colour) + where, "a point outside its client area");
+    if (*have != colour) fail("colour " + Hex6(colour) + where, Hex6(*have));
     return;
   }
   platform::WindowHandle unit = screen.FindUnit(line.words[1]);

@@ -73,6 +73,12 @@ class Person {
   // The last address handed to the browser.
   virtual std::optional<std::string> LastOpenedAddress() = 0;
   virtual bool IsReadOnly(platform::WindowHandle edit) = 0;
+  // The colour the person sees at (x, y) of the unit's client area (the
+  // template's pixels), as 0xRRGGBB: what the window and the units over
+  // that point drew. Nothing when the point lies outside the client area.
+  virtual std::optional<std::uint32_t> ColourAt(platform::WindowHandle unit, int x, int y) = 0;
+  // The desktop's own face colour of windows and dialogs, 0xRRGGBB.
+  virtual std::uint32_t FaceColour() = 0;
 
   // ---- What the person does. The dispatcher has checked that the wait
   // fits the action and that the target is there, visible and enabled; a

@@ -52,6 +52,7 @@ bool SplitCheck(const std::string& kind, const std::string& after, ScriptLine* p
   if (kind == "rows") return SplitWords(after, 2, &parsed->words, nullptr);
   if (kind == "least-height") return SplitWords(after, 1, &parsed->words, nullptr);
   if (kind == "cell") return SplitWords(after, 3, &parsed->words, &parsed->text);
+  if (kind == "pixel") return SplitWords(after, 4, &parsed->words, nullptr);
   return false;
 }
 

@@ -19,6 +19,7 @@
 //             expect window CAPTION | expect prop UNIT INDEX VALUE |
 //             expect rows UNIT N | expect cell UNIT ROW COL TEXT |
 //             expect least-height UNIT |
+//             expect pixel UNIT X Y RRGGBB|system |
 //             expect clipboard TEXT (no TEXT: empty) | expect browser ADDRESS |
 //             expect file NAME | expect no-file NAME | expect exit CODE
 // `type` replaces the edit box's content as a person who selects all and
@@ -31,6 +32,10 @@
 // when the program lets the edit start, TEXT is typed and Enter confirms it.
 // `expect least-height` holds when a single-line edit box is exactly as tall
 // as a line of its font and two edges, as the desktop measures them.
+// `expect pixel` reads the colour a person sees at X, Y of the unit's (or
+// window's) client area, in the template's pixels: RRGGBB in hexadecimal, or
+// `system` for the desktop's own window face colour; a point outside the
+// client area fails.
 #pragma once
 
 #include <cstdint>

@@ -49,6 +49,9 @@ Wait WaitOf(platform::sim::WaitKind wait) {
   return Wait::kIdle;
 }
 
+// A colour of the simulated desktop (0xBBGGRR) as a script writes it (0xRRGGBB).
+std::uint32_t Rgb(std::uint32_t bgr) { return (bgr & 0xFF) << 16 | (bgr & 0xFF00) | (bgr >> 16 & 0xFF); }
+
 }  // namespace
 
 Desktop& SimPerson::desktop() {
@@ -92,6 +95,14 @@ bool SimPerson::IsReadOnly(platform::WindowHandle edit) {
   const platform::sim::SimWindow* window = desktop().Find(edit);
   return window != nullptr && window->rules.read_only;
 }
+
+std::optional<std::uint32_t> SimPerson::ColourAt(platform::WindowHandle unit, int x, int y) {
+  std::optional<std::uint32_t> colour = desktop().ColourAt(unit, x, y);
+  if (!colour) return std::nullopt;
+  return Rgb(*colour);
+}
+
+std::uint32_t SimPerson::FaceColour() { return Rgb(platform::sim::kFaceColour); }
 
 void SimPerson::Type(platform::WindowHandle edit, const std::string& text) {
   TypedText typed = TypeableText(text);

@@ -81,6 +81,12 @@ platform::FrameStyle WindowUnit::Frame() const {
   return style;
 }
 
+platform::ControlLook WindowUnit::Look() const {
+  platform::ControlLook look;
+  look.background = background_;
+  return look;
+}
+
 std::unique_ptr<Unit> WindowUnit::Create(const UnitTypeInfo& type, const CreateContext& context) {
   auto unit = std::make_unique<WindowUnit>(type, context.window_id, context.unit_id);
   if (context.property_data != nullptr && !unit->Parse(*context.property_data)) return nullptr;
@@ -91,6 +97,7 @@ std::unique_ptr<Unit> WindowUnit::Create(const UnitTypeInfo& type, const CreateC
   params.rect = context.rect;
   params.disabled = context.disabled;
   params.frame = unit->Frame();
+  params.look = unit->Look();
   // An owner makes it a pop-up owned by that window; a window without owner
   // that is modal or kept out of the task bar is owned by the hidden owner.
   params.owner = context.parent;
@@ -158,7 +165,10 @@ bool WindowUnit::SetProperty(int index, const PropertyValue& v) {
       border_ = ClampChoice(v.word, 0, 6);
       system.SetFrameStyle(handle_, Frame());
       break;
-    case P::kBackground: background_ = v.word; break;
+    case P::kBackground:
+      background_ = v.word;
+      system.SetLook(handle_, Look());
+      break;
     case P::kBackgroundPicture: picture_ = v.data; break;
     case P::kPictureMode: picture_mode_ = i; break;
     case P::kBackgroundSound: sound_ = v.data; break;

@@ -12,6 +12,8 @@ class WindowUnit : public Unit {
   // Reads property data; false for an unknown version or unreadable data.
   bool Parse(const std::vector<std::uint8_t>& data);
   platform::FrameStyle Frame() const;
+  // What the desktop paints the client area with: the background colour.
+  platform::ControlLook Look() const;
 
   PropertyValue GetProperty(int index) override;
   bool SetProperty(int index, const PropertyValue& value) override;

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "platform/system.h"
+#include "platform/win32/gdi_support.h"
 #include "platform/win32/password_dialog_win32.h"
 #include "platform/win32/listener_win32.h"
 
@@ -37,6 +38,11 @@ POINT OnRow(HWND list, int row) {
   if (row < 0 || !::SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)))
     return BelowTheRows(list);
   return POINT{item.left + 8, (item.top + item.bottom) / 2};
+}
+
+std::uint32_t Rgb(COLORREF colour) {
+  return static_cast<std::uint32_t>(GetRValue(colour)) << 16 | static_cast<std::uint32_t>(GetGValue(colour)) << 8 |
+         GetBValue(colour);
 }
 
 std::optional<OpenModal> Showing(Wait kind) {
@@ -115,6 +121,32 @@ std::optional<std::string> GuiPerson::LastOpenedAddress() {
 bool GuiPerson::IsReadOnly(platform::WindowHandle edit) {
   return (::GetWindowLongPtrW(Hwnd(edit), GWL_STYLE) & ES_READONLY) != 0;
 }
+
+// What the windows drew at the point: everything painted first, then the
+// pixel read from the window on top there (the unit, or a control over it).
+std::optional<std::uint32_t> GuiPerson::ColourAt(platform::WindowHandle unit, int x, int y) {
+  HWND window = Hwnd(unit);
+  const int dpi = platform::win32::WindowDpi(window);
+  POINT at{platform::win32::ScaleToDpi(x, dpi), platform::win32::ScaleToDpi(y, dpi)};
+  RECT client{};
+  if (x < 0 || y < 0 || !::GetClientRect(window, &client) || !::PtInRect(&client, at)) return std::nullopt;
+  ::RedrawWindow(::GetAncestor(window, GA_ROOT), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  for (;;) {
+    HWND child = ::ChildWindowFromPointEx(window, at, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
+    if (child == nullptr || child == window) break;
+    ::MapWindowPoints(window, child, &at, 1);
+    window = child;
+  }
+  HDC dc = ::GetDC(window);
+  if (dc == nullptr) return std::nullopt;
+  const COLORREF colour = ::GetPixel(dc, at.x, at.y);
+  ::ReleaseDC(window, dc);
+  if (colour == CLR_INVALID) return std::nullopt;
+  return Rgb(colour);
+}
+
+std::uint32_t GuiPerson::FaceColour() { return Rgb(::GetSysColor(COLOR_BTNFACE)); }
 
 // ---------------------------------------------------------------- what is done
 

@@ -153,6 +153,16 @@ void OnHideAndShow() {
   app::WriteIntProperty(ids::kWindow, ids::kWindowUnit, ui::prop::common::kVisible, 1);
 }
 
+// Orange, RGB FF8000, stored as 0xBBGGRR.
+void OnColourBackground() {
+  app::WriteIntProperty(ids::kWindow, ids::kWindowUnit, ui::prop::window::kBackground, 0x0080FF);
+}
+
+void OnSystemBackground() {
+  app::WriteIntProperty(ids::kWindow, ids::kWindowUnit, ui::prop::window::kBackground,
+                        static_cast<std::int32_t>(forms::kSystemColour));
+}
+
 void OnCheckChanged() {
   SayEvent("勾选 " + std::to_string(ui::EventArgument(0)) + " " + std::to_string(ui::EventArgument(1)));
 }
@@ -176,6 +186,8 @@ constexpr std::array<rt::Handler, kHandlerCount> kHandlers = [] {
   t[kOnHideAndShow] = &OnHideAndShow;
   t[kOnBigFont] = &OnBigFont;
   t[kOnSmallFont] = &OnSmallFont;
+  t[kOnColourBackground] = &OnColourBackground;
+  t[kOnSystemBackground] = &OnSystemBackground;
   return t;
 }();
 

@@ -14,6 +14,8 @@ inline constexpr std::uint32_t kWindow = 0x52090001, kWindowUnit = 0x06090002;
 inline constexpr std::uint32_t kEdit = 0x16090010, kChangeCount = 0x16090011, kSelectButton = 0x16090012,
                                kReplaceButton = 0x16090013, kEndButton = 0x16090014, kHeaderButton = 0x16090015,
                                kShowLabel = 0x16090016, kHideShowButton = 0x16090017;
+inline constexpr std::uint32_t kColourButton = 0x16090030, kSystemColourButton = 0x16090031,
+                               kPlainLabel = 0x16090032, kOwnColourLabel = 0x16090033;
 inline constexpr std::uint32_t kList = 0x16090020, kEventLabel = 0x16090021, kTickList = 0x16090022;
 inline constexpr std::uint32_t kShortEdit = 0x16090050, kDefaultFontEdit = 0x16090051, kMultiLineEdit = 0x16090052,
                                kTallEdit = 0x16090053, kBigFontButton = 0x16090054, kSmallFontButton = 0x16090055,
@@ -39,6 +41,8 @@ enum Handler : std::int32_t {
   kOnHideAndShow,
   kOnBigFont,
   kOnSmallFont,
+  kOnColourBackground,
+  kOnSystemBackground,
   kHandlerCount,
 };
 
@@ -117,6 +121,20 @@ inline constexpr forms::Unit kUnits[] = {
      .props = forms::ButtonProps{.caption = "小字"}},
     {.id = ids::kHeightLabel, .kind = forms::Kind::kLabel, .name = "标签_高度", .rect = {190, 400, 140, 24},
      .props = forms::LabelProps{.caption = ""}},
+    // The window's background colour: one button paints it orange (RGB
+    // FF8000), the other gives it back to the system. A label with the
+    // system's background shows the window's colour around its text; one
+    // with its own (RGB 00C000) keeps that.
+    {.id = ids::kColourButton, .kind = forms::Kind::kButton, .name = "按钮_底色", .rect = {10, 280, 80, 24},
+     .flags = kFocusable, .events = {{ui::event::button::kClicked, kOnColourBackground}},
+     .props = forms::ButtonProps{.caption = "底色"}},
+    {.id = ids::kSystemColourButton, .kind = forms::Kind::kButton, .name = "按钮_系统色", .rect = {100, 280, 80, 24},
+     .flags = kFocusable, .events = {{ui::event::button::kClicked, kOnSystemBackground}},
+     .props = forms::ButtonProps{.caption = "系统色"}},
+    {.id = ids::kPlainLabel, .kind = forms::Kind::kLabel, .name = "标签_透底", .rect = {190, 280, 120, 30},
+     .props = forms::LabelProps{.caption = "透底"}},
+    {.id = ids::kOwnColourLabel, .kind = forms::Kind::kLabel, .name = "标签_自色", .rect = {320, 280, 120, 30},
+     .props = forms::LabelProps{.caption = "自色", .background = 0x00C000}},
 };
 
 inline constexpr forms::Window kWindow{

@@ -5,10 +5,12 @@
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QHeaderView>
+#include <QImage>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QTableWidget>
 #include <QTest>
@@ -200,6 +202,23 @@ bool QtPerson::IsReadOnly(platform::WindowHandle edit) {
   if (auto* line = qobject_cast<QLineEdit*>(widget)) return line->isReadOnly();
   if (auto* multi = qobject_cast<QPlainTextEdit*>(widget)) return multi->isReadOnly();
   return false;
+}
+
+// The point is read off a picture of the whole client area of the unit's
+// window, so a unit that paints nothing there shows what lies under it.
+std::optional<std::uint32_t> QtPerson::ColourAt(platform::WindowHandle unit, int x, int y) {
+  QWidget* area = system_.ClientWidgetOf(unit);
+  if (area == nullptr || x < 0 || y < 0 || x >= area->width() || y >= area->height()) return std::nullopt;
+  QWidget* window_area = system_.ClientWidgetOf(system_.HandleOf(area->window()));
+  if (window_area == nullptr || (area != window_area && !window_area->isAncestorOf(area))) return std::nullopt;
+  const QPoint at = area->mapTo(window_area, QPoint(x, y));
+  const QImage picture = window_area->grab(QRect(at, QSize(1, 1))).toImage();
+  if (picture.isNull()) return std::nullopt;
+  return static_cast<std::uint32_t>(picture.pixel(0, 0)) & 0xFFFFFF;
+}
+
+std::uint32_t QtPerson::FaceColour() {
+  return static_cast<std::uint32_t>(QApplication::palette().color(QPalette::Window).rgb()) & 0xFFFFFF;
 }
 
 // ---------------------------------------------------------------- what is done

@@ -57,6 +57,8 @@ class QtPerson final : public scenario::Person {
   std::optional<std::string> ClipboardText() override;
   std::optional<std::string> LastOpenedAddress() override;
   bool IsReadOnly(platform::WindowHandle edit) override;
+  std::optional<std::uint32_t> ColourAt(platform::WindowHandle unit, int x, int y) override;
+  std::uint32_t FaceColour() override;
 
   void Type(platform::WindowHandle edit, const std::string& text) override;
   void Click(platform::WindowHandle unit) override;
