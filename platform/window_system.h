@@ -101,6 +101,17 @@ struct ControlLook {
   ListSort sort = ListSort::kNone;  // by the row captions
 };
 
+// An edit box's spin control: up and down arrows attached beside a
+// single-line box, each press reported to the box as kSpin (a = +1 up, -1
+// down). The control only reports: the box's text is the runtime's to
+// change. It goes with the box: moved, shown or hidden, enabled or disabled
+// and destroyed along with it.
+struct EditSpin {
+  bool present = false;
+  int low = 0, high = 100;  // low <= high
+  bool operator==(const EditSpin&) const = default;
+};
+
 struct CreateParams {
   ControlKind kind = ControlKind::kFrame;
   std::string class_name;  // GBK; e.g. "QXWindow"
@@ -143,7 +154,7 @@ enum class Notice {
   kRowActivated,   // list view: a = row (double click or Enter)
   kColumnClicked,  // list view: a = column
   kDestroyed,      // the system window is gone (children before parents)
-  kSpin,           // a = +1 or -1
+  kSpin,           // an edit box's spin control was pressed: a = +1 up, -1 down
   kPosted,         // a message the runtime posted to itself; a, b its words
   kHotRow,         // list view with hot tracking: a = row the mouse moved onto
   // List view label editing (both asked while the control waits for the
@@ -224,6 +235,8 @@ class WindowSystem {
   // Controls.
   virtual void SetEditRules(WindowHandle edit, const EditRules& rules) = 0;
   virtual void SetDefaultButton(WindowHandle button, bool is_default) = 0;
+  // Gives the edit box a spin control, changes its range, or takes it away.
+  virtual void SetEditSpin(WindowHandle edit, const EditSpin& spin) = 0;
   // An edit box's selection as GBK byte offsets into its text, a line break
   // counting the two bytes "\r\n" it is read back as. Set clamps the start
   // into the text and the length to what follows, both onto the start of a

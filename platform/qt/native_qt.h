@@ -30,6 +30,7 @@ struct QtWindowSystem::Native {
   EditRules rules;
   ControlLook look;
   std::vector<int> column_alignment;  // list views, by column
+  QPointer<QWidget> spin;  // edit boxes: the spin control beside the box, which goes with it
 };
 
 }  // namespace platform::qt

@@ -10,6 +10,8 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOption>
 
 #include <algorithm>
 #include <utility>
@@ -70,6 +72,46 @@ void ClientWidget::paintEvent(QPaintEvent* event) {
   if (background_ == kSystemColour) return;
   QPainter painter(this);
   painter.fillRect(event->rect(), ColourOf(background_));
+}
+
+// ---------------------------------------------------------------- spin control
+
+SpinWidget::SpinWidget(QtWindowSystem& system, QWidget* box)
+    : QWidget(box->parentWidget()), system_(system), box_(box) {
+  setFocusPolicy(Qt::NoFocus);
+}
+
+void SpinWidget::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  const int half = height() / 2;
+  const QRect arrows[] = {QRect(0, 0, width(), half), QRect(0, half, width(), height() - half)};
+  for (int i = 0; i < 2; ++i) {
+    QStyleOptionButton button;
+    button.initFrom(this);
+    button.rect = arrows[i];
+    button.state |= (pressed_ == (i == 0 ? 1 : -1)) ? QStyle::State_Sunken : QStyle::State_Raised;
+    style()->drawPrimitive(QStyle::PE_PanelButtonBevel, &button, &painter, this);
+    QStyleOption arrow;
+    arrow.initFrom(this);
+    arrow.rect = arrows[i].adjusted(3, 2, -3, -2);
+    style()->drawPrimitive(i == 0 ? QStyle::PE_IndicatorArrowUp : QStyle::PE_IndicatorArrowDown, &arrow, &painter, this);
+  }
+}
+
+void SpinWidget::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton || !box_) return QWidget::mousePressEvent(event);
+  pressed_ = event->position().y() < height() / 2.0 ? 1 : -1;
+  update();
+  const int step = pressed_;
+  QPointer<QWidget> box = box_;
+  box->setFocus(Qt::MouseFocusReason);
+  if (box) system_.Notify(Notice::kSpin, box.data(), step);
+}
+
+void SpinWidget::mouseReleaseEvent(QMouseEvent* event) {
+  pressed_ = 0;
+  update();
+  QWidget::mouseReleaseEvent(event);
 }
 
 // ---------------------------------------------------------------- label

@@ -7,6 +7,7 @@
 // expects). Edit boxes are in edit_qt.h.
 #pragma once
 
+#include <QPointer>
 #include <QTableWidget>
 #include <QWidget>
 
@@ -46,6 +47,26 @@ class ClientWidget final : public QWidget {
 
  private:
   std::uint32_t background_ = kSystemColour;
+};
+
+// An edit box's spin control: an up and a down arrow beside the box. A
+// press on the upper or lower half gives the box the focus, as the system's
+// up-down control does, and reports kSpin (+1 or -1) for the box; the box's
+// text is left to the program. It takes no focus itself.
+class SpinWidget final : public QWidget {
+ public:
+  SpinWidget(QtWindowSystem& system, QWidget* box);
+  QWidget* box() const { return box_.data(); }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  QtWindowSystem& system_;
+  QPointer<QWidget> box_;
+  int pressed_ = 0;  // +1 or -1 while an arrow is held down, for drawing it sunken
 };
 
 class LabelWidget final : public QWidget {

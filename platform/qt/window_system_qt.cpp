@@ -261,6 +261,43 @@ void QtWindowSystem::LayOutFrame(Native& native) {
   native.client->setGeometry(0, menu_height, inner.width(), std::max(inner.height() - menu_height, 0));
 }
 
+// ---------------------------------------------------------------- spin controls
+
+namespace {
+constexpr int kSpinWidth = 16;
+}  // namespace
+
+void QtWindowSystem::SetEditSpin(WindowHandle edit, const EditSpin& spin) {
+  Native* native = Get(edit);
+  if (native == nullptr || native->kind != ControlKind::kEdit || !native->widget) return;
+  if (!spin.present) {
+    DropSpin(*native);
+    return;
+  }
+  if (native->spin) return;  // the range is the program's: the control only reports presses
+  QWidget* box = native->widget.data();
+  auto* made = new SpinWidget(*this, box);
+  made->setEnabled(!box->testAttribute(Qt::WA_ForceDisabled));
+  made->setVisible(!box->isHidden());
+  native->spin = made;
+  PlaceSpin(*native);
+}
+
+void QtWindowSystem::PlaceSpin(Native& edit) {
+  if (!edit.spin || !edit.widget) return;
+  const QRect box = edit.widget->geometry();
+  edit.spin->setGeometry(box.right() + 1, box.top(), kSpinWidth, box.height());
+}
+
+void QtWindowSystem::DropSpin(Native& edit) {
+  if (!edit.spin) return;
+  // Deleted with the box's widgets, once no event is being delivered (the
+  // press being handled may be what destroys the box).
+  edit.spin->hide();
+  graveyard_.push_back(edit.spin);
+  edit.spin = nullptr;
+}
+
 // ---------------------------------------------------------------- destruction
 
 void QtWindowSystem::Destroy(WindowHandle window) {
@@ -279,6 +316,7 @@ void QtWindowSystem::DestroyTree(WindowHandle window) {
   if (it == windows_.end()) return;
   std::unique_ptr<Native> native = std::move(it->second);
   windows_.erase(it);
+  DropSpin(*native);
   if (native->widget) {
     by_widget_.erase(native->widget.data());
     // Deleted once no event is being delivered (a button may be destroyed
@@ -367,6 +405,7 @@ void QtWindowSystem::SetRect(WindowHandle window, const Rect& rect) {
     return;
   }
   native->widget->setGeometry(QRectOf(rect));
+  PlaceSpin(*native);
 }
 
 Rect QtWindowSystem::GetRect(WindowHandle window) {
@@ -390,6 +429,7 @@ void QtWindowSystem::Show(WindowHandle window, bool visible, bool activate) {
   Native* native = Get(window);
   if (native == nullptr || !native->widget || native->kind == ControlKind::kHidden) return;
   QWidget* widget = native->widget.data();
+  if (native->spin) native->spin->setVisible(visible);
   if (!visible) {
     widget->hide();
     if (active_ == window) active_ = 0;
@@ -462,7 +502,9 @@ bool QtWindowSystem::IsVisible(WindowHandle window) {
 
 void QtWindowSystem::Enable(WindowHandle window, bool enabled) {
   Native* native = Get(window);
-  if (native != nullptr && native->widget) native->widget->setEnabled(enabled);
+  if (native == nullptr || !native->widget) return;
+  native->widget->setEnabled(enabled);
+  if (native->spin) native->spin->setEnabled(enabled);
 }
 
 bool QtWindowSystem::IsEnabled(WindowHandle window) {
@@ -484,6 +526,11 @@ void QtWindowSystem::SetParent(WindowHandle window, WindowHandle parent) {
   widget->setGeometry(at);
   if (shown) widget->show();  // a new parent hides a widget; the system keeps it as it was
   native->parent = parent;
+  if (native->spin) {
+    native->spin->setParent(widget->parentWidget());
+    PlaceSpin(*native);
+    native->spin->setVisible(shown);
+  }
 }
 
 WindowHandle QtWindowSystem::GetParent(WindowHandle window) {

@@ -81,6 +81,7 @@ class QtWindowSystem final : public WindowSystem {
   void SetEditSelection(WindowHandle edit, int start, int length) override;
   void GetEditSelection(WindowHandle edit, int* start, int* length) override;
   void SetDefaultButton(WindowHandle button, bool is_default) override;
+  void SetEditSpin(WindowHandle edit, const EditSpin& spin) override;
   void SetLook(WindowHandle window, const ControlLook& look) override;
   void ListInsertColumn(WindowHandle list, int index, const std::string& title, int width, int alignment) override;
   int ListInsertRow(WindowHandle list, int position, const std::string& caption) override;
@@ -179,6 +180,9 @@ class QtWindowSystem final : public WindowSystem {
   void ApplyLook(Native& native);
   void KeepAboveOwner(Native& native);
   void DestroyTree(WindowHandle window);
+  // An edit box's spin control: placed beside the box; let go.
+  static void PlaceSpin(Native& edit);
+  void DropSpin(Native& edit);
   void EmptyGraveyard();
   void Pump(bool wait);
   bool TakeReady(Message* message);

@@ -247,6 +247,11 @@ void Desktop::SetLook(WindowHandle handle, const ControlLook& look) {
   if (SimWindow* window = tree_.Get(handle)) window->look = look;
 }
 
+void Desktop::SetEditSpin(WindowHandle edit, const EditSpin& spin) {
+  SimWindow* window = tree_.Get(edit);
+  if (window != nullptr && window->kind == ControlKind::kEdit) window->spin = spin;
+}
+
 void Desktop::SetDefaultButton(WindowHandle button, bool is_default) {
   if (SimWindow* window = tree_.Get(button)) window->default_button = is_default;
 }

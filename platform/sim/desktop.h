@@ -124,6 +124,7 @@ class Desktop : public SimHost, public WindowSystem {
   WindowHandle GetActive() override { return active_; }
   void SetEditRules(WindowHandle edit, const EditRules& rules) override;
   void SetDefaultButton(WindowHandle button, bool is_default) override;
+  void SetEditSpin(WindowHandle edit, const EditSpin& spin) override;
   void SetLook(WindowHandle window, const ControlLook& look) override;
   void SetEditSelection(WindowHandle edit, int start, int length) override;
   void GetEditSelection(WindowHandle edit, int* start, int* length) override;

@@ -201,6 +201,21 @@ void PersonInput::RenameRow(WindowHandle list, int row, const std::string& text)
   });
 }
 
+void PersonInput::PressSpin(WindowHandle edit, bool up) {
+  RequireUsable(edit, "edit box");
+  const SimWindow* window = desktop_.Find(edit);
+  if (window->kind != ControlKind::kEdit) throw ActionRefused("not an edit box");
+  if (!window->spin.present) throw ActionRefused("the edit box has no spin control");
+  desktop_.ReportInput();
+  desktop_.queue_.PostInput([this, edit, up] {
+    // A click activates the window; the spin control itself takes no focus.
+    const WindowHandle frame = desktop_.tree_.FrameOf(edit);
+    if (frame != 0 && frame != desktop_.active_) desktop_.Activate(frame);
+    const SimWindow* target = desktop_.Find(edit);
+    if (target != nullptr && target->spin.present) desktop_.Notify(Notice::kSpin, edit, up ? 1 : -1);
+  });
+}
+
 void PersonInput::PressKey(int key) {
   RequireNoDialog();
   WindowHandle target = desktop_.focus_ != 0 && desktop_.Find(desktop_.focus_) != nullptr ? desktop_.focus_ : desktop_.active_;

@@ -46,6 +46,9 @@ class PersonInput {
   // Enter confirms it, and the caption becomes the text unless the program
   // rejects it. Refused in a list whose captions cannot be edited.
   void RenameRow(WindowHandle list, int row, const std::string& text_gbk);
+  // A press on the upper (up) or lower half of an edit box's spin control;
+  // refused when the box has none.
+  void PressSpin(WindowHandle edit, bool up);
   void PressKey(int key_with_modifiers);       // to the focus, or the active window
   void CloseActive();
   void ChooseMenuCommand(WindowHandle frame, int command);

@@ -41,6 +41,7 @@ struct SimWindow {
   EditRules rules;
   ControlLook look;  // controls; frames: the background only
   int selection_start = 0, selection_length = 0;  // edits: GBK bytes
+  EditSpin spin;  // edits: the spin control beside the box, which goes with it
   bool default_button = false;
   ListModel list;  // list views
   int hot_row = -1;  // list views with hot tracking: the row under the mouse

@@ -129,6 +129,7 @@ void Win32WindowSystem::Forget(HWND window) {
   Native native = it->second;
   windows_.erase(it);
   kept_cells_.erase(window);
+  spin_boxes_.erase(native.spin);  // gone with the frame, or destroyed before the box
   if (native.kind == ControlKind::kHidden) SetClipboardOwnerWindow(nullptr);
   if (native.font != nullptr) ::DeleteObject(native.font);
   if (native.background != nullptr) ::DeleteObject(native.background);
@@ -289,6 +290,7 @@ void Win32WindowSystem::Destroy(WindowHandle handle) {
   // The menu bar belongs to the runtime, which destroys it itself.
   if (const Native* native = Find(window); native != nullptr && native->kind == ControlKind::kFrame)
     ::SetMenu(window, nullptr);
+  if (Native* native = Get(window)) DropSpin(*native);  // a sibling: it would outlive the box
   ::DestroyWindow(window);
 }
 
@@ -323,6 +325,7 @@ void Win32WindowSystem::SetRect(WindowHandle handle, const Rect& rect) {
   const int dpi = native->dpi;
   ::SetWindowPos(window, nullptr, ScaleToDpi(rect.left, dpi), ScaleToDpi(rect.top, dpi), ScaleToDpi(rect.width, dpi),
                  ScaleToDpi(rect.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+  if (Native* still = Get(window)) PlaceSpin(*still);
 }
 
 Rect Win32WindowSystem::GetRect(WindowHandle handle) {
@@ -347,6 +350,7 @@ void Win32WindowSystem::Show(WindowHandle handle, bool visible, bool activate) {
   Native* native = Get(window);
   if (native == nullptr || native->kind == ControlKind::kHidden) return;
   ResumeListRedraw(window, *native);  // the style's visible bit is the list's own again
+  if (native->spin != nullptr) ::ShowWindow(native->spin, visible ? SW_SHOWNA : SW_HIDE);
   if (!visible) {
     ::ShowWindow(window, SW_HIDE);
     return;
@@ -404,7 +408,11 @@ bool Win32WindowSystem::IsVisible(WindowHandle handle) {
 }
 
 void Win32WindowSystem::Enable(WindowHandle handle, bool enabled) {
-  if (IsWindow(handle)) ::EnableWindow(reinterpret_cast<HWND>(handle), enabled ? TRUE : FALSE);
+  if (!IsWindow(handle)) return;
+  HWND window = reinterpret_cast<HWND>(handle);
+  const Native* native = Find(window);
+  if (native->spin != nullptr) ::EnableWindow(native->spin, enabled ? TRUE : FALSE);
+  ::EnableWindow(window, enabled ? TRUE : FALSE);
 }
 
 bool Win32WindowSystem::IsEnabled(WindowHandle handle) {
@@ -416,7 +424,9 @@ void Win32WindowSystem::SetParent(WindowHandle handle, WindowHandle parent) {
   if (native == nullptr || native->kind == ControlKind::kFrame || native->kind == ControlKind::kHidden) return;
   if (!::IsWindow(reinterpret_cast<HWND>(parent))) return;
   HWND control = reinterpret_cast<HWND>(handle);
+  HWND spin = native->spin;
   ::SetParent(control, reinterpret_cast<HWND>(parent));
+  if (spin != nullptr) ::SetParent(spin, reinterpret_cast<HWND>(parent));
   // Into a frame on a monitor at another scale: lay it out at that one.
   if (Native* moved = Get(control); moved != nullptr && moved->dpi != FrameDpi(control))
     RelayControl(control, *moved, FrameDpi(control));
@@ -563,6 +573,7 @@ void Win32WindowSystem::RelayControl(HWND control, Native& native, int dpi) {
   const Rect& r = native.layout;
   ::SetWindowPos(control, nullptr, ScaleToDpi(r.left, dpi), ScaleToDpi(r.top, dpi), ScaleToDpi(r.width, dpi),
                  ScaleToDpi(r.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+  PlaceSpin(native);
   ApplyFont(control, native, TRUE);
   if (native.kind != ControlKind::kListView) return;
   // Columns keep their width in the template's pixels, dragged ones too.
@@ -756,6 +767,7 @@ bool Win32WindowSystem::ChildNotification(UINT message, WPARAM wparam, LPARAM lp
   }
   const auto* header = reinterpret_cast<const NMHDR*>(lparam);
   if (header == nullptr) return false;
+  if (SpinNotification(*header, lparam, result)) return true;
   Native* native = Get(header->hwndFrom);
   if (native == nullptr || native->kind != ControlKind::kListView) return false;
   HWND list = header->hwndFrom;

@@ -62,6 +62,7 @@ class Win32WindowSystem final : public WindowSystem {
   void SetEditSelection(WindowHandle edit, int start, int length) override;
   void GetEditSelection(WindowHandle edit, int* start, int* length) override;
   void SetDefaultButton(WindowHandle button, bool is_default) override;
+  void SetEditSpin(WindowHandle edit, const EditSpin& spin) override;
   void SetLook(WindowHandle window, const ControlLook& look) override;
   void ListInsertColumn(WindowHandle list, int index, const std::string& title, int width, int alignment) override;
   int ListInsertRow(WindowHandle list, int position, const std::string& caption) override;
@@ -105,6 +106,7 @@ class Win32WindowSystem final : public WindowSystem {
     bool redraw_held = false;  // list views: rows are going in; drawn again once the queue is read
     int list_columns = 0;      // list views: the columns added
     int hot_row = -1;          // list views with hot tracking: the row last reported under the mouse
+    HWND spin = nullptr;       // edits: the up-down control beside the box (a sibling it goes with)
   };
   const Native* Find(HWND window) const;
   // The colour of the window a control sits on where nothing covers it: its
@@ -152,6 +154,11 @@ class Win32WindowSystem final : public WindowSystem {
   // WM_COMMAND and WM_NOTIFY of a child control, whoever its parent is.
   bool ChildNotification(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result);
   void TrackHotRow(HWND list, Native& native, LPARAM where);
+  // Edit boxes' spin controls: placed beside the box's layout at its DPI;
+  // destroyed; a press (UDN_DELTAPOS) reported to the box.
+  void PlaceSpin(const Native& edit);
+  void DropSpin(Native& edit);
+  bool SpinNotification(const NMHDR& header, LPARAM lparam, LRESULT* result);
   // Edit controls: what typing, pasting and input methods may put in,
   // under the rules (nullopt: not such a message); the part of a text the
   // box takes in place of its selection.
@@ -190,6 +197,7 @@ class Win32WindowSystem final : public WindowSystem {
   void* idle_context_ = nullptr;
   std::map<HWND, Native> windows_;
   std::map<HWND, KeptCells> kept_cells_;  // report list views whose cells are kept here
+  std::map<HWND, HWND> spin_boxes_;       // spin control -> the edit box it belongs to
   int suppress_text_change_ = 0;
   std::map<std::intptr_t, Message> posted_;  // serial -> posted seam message
   std::map<std::intptr_t, MSG> fetched_;     // serial -> native message handed out, not yet dispatched

@@ -40,6 +40,7 @@ class FakePerson final : public Person {
   void ClickHeader(platform::WindowHandle, int column) override { done.push_back("header " + std::to_string(column)); }
   void HoverRow(platform::WindowHandle, int row) override { done.push_back("hover " + std::to_string(row)); }
   void ToggleCheck(platform::WindowHandle, int row) override { done.push_back("check " + std::to_string(row)); }
+  void PressSpin(platform::WindowHandle, bool up) override { done.push_back(up ? "spin up" : "spin down"); }
   void RenameRow(platform::WindowHandle, int row, const std::string& text) override {
     done.push_back("rename " + std::to_string(row) + " " + text);
   }

@@ -138,3 +138,8 @@ qk_scenario(pieces_edit_heights PROGRAM pieces SESSIONS pieces/edit_heights)
 qk_scenario(pieces_window_background PROGRAM pieces SESSIONS pieces/window_background)
 qk_scenario(pieces_pixel_outside PROGRAM pieces SESSIONS pieces/pixel_outside STATUS 3
   ERROR "saw a point outside its client area")
+qk_scenario(pieces_spin PROGRAM pieces SESSIONS pieces/spin)
+qk_scenario(pieces_spin_refused PROGRAM pieces SESSIONS pieces/spin_refused STATUS 3
+  ERROR "saw the edit box has no spin control")
+qk_scenario(pieces_spin_removed PROGRAM pieces SESSIONS pieces/spin_removed STATUS 3
+  ERROR "line 5: expected to \"spin 编辑框_事件\", saw the edit box has no spin control")

@@ -153,5 +153,82 @@ TEST_F(UnitBehaviourTest, TheWindowShowsItsBackgroundColour) {
   EXPECT_EQ(desktop_->ColourAt(frame, 10, 100), 0x123456u);
 }
 
+// A single-line box has a spin control while its spin style is 1 or 2,
+// over the range of properties 22 and 23 however they are ordered; a
+// multi-line box has none, and gets it back once single-line again.
+TEST_F(UnitBehaviourTest, TheSpinControlFollowsTheBoxsProperties) {
+  ASSERT_TRUE(LoadStartWindow(kMain));
+  auto spin = [&] { return desktop_->Find(Handle(kMain, kEdit))->spin; };
+  EXPECT_FALSE(spin().present);
+  WriteProperty(kMain, kEdit, 21, -1, 1, 0);
+  EXPECT_EQ(spin(), (platform::EditSpin{true, 0, 100}));
+  WriteProperty(kMain, kEdit, 22, -1, 250, 0);  // the minimum above the maximum
+  EXPECT_EQ(spin(), (platform::EditSpin{true, 100, 250}));
+  WriteProperty(kMain, kEdit, 15, -1, 1, 0);  // multi-line: re-created without one
+  EXPECT_FALSE(spin().present);
+  WriteProperty(kMain, kEdit, 15, -1, 0, 0);
+  EXPECT_EQ(spin(), (platform::EditSpin{true, 100, 250}));
+  WriteProperty(kMain, kEdit, 21, -1, 2, 0);
+  EXPECT_TRUE(spin().present);
+  WriteProperty(kMain, kEdit, 21, -1, 0, 0);
+  EXPECT_FALSE(spin().present);
+  desktop_->Then([&] { desktop_->input().PressSpin(Handle(kMain, kEdit), true); });
+  EXPECT_THROW(RunMessageLoop(), platform::sim::ActionRefused) << "no spin control to press";
+}
+
+// Numbers beyond any 32-bit range are out of the spin's range: a press
+// continues at the far end of the range rather than overflowing.
+TEST_F(UnitBehaviourTest, SpinningANumberBeyondThirtyTwoBits) {
+  ASSERT_TRUE(LoadStartWindow(kMain));
+  WriteProperty(kMain, kEdit, 21, -1, 1, 0);  // 0 to 100
+  auto press = [&](const char* text, bool up) {
+    rt::Value content = rt::Value::Text(text);
+    WriteProperty(kMain, kEdit, 8, -1, content.lo, content.hi);
+    desktop_->input().PressSpin(Handle(kMain, kEdit), up);
+  };
+  desktop_->Then([&] { press("99999999999999999999999", true); });
+  desktop_->Then([&] {
+    EXPECT_EQ(PropertyText(kMain, kEdit, 8), "0");
+    press("-99999999999999999999999", false);
+  });
+  desktop_->Then([&] {
+    EXPECT_EQ(PropertyText(kMain, kEdit, 8), "100");
+    press("2147483647", true);
+  });
+  desktop_->Then([&] {
+    EXPECT_EQ(PropertyText(kMain, kEdit, 8), "0");
+    desktop_->input().CloseActive();
+  });
+  RunMessageLoop();
+}
+
+bool g_recreate_on_focus = false;
+void RecreateOnFocus() {
+  if (!g_recreate_on_focus) return;
+  g_recreate_on_focus = false;
+  WriteProperty(kMain, kEdit, 13, -1, 0, 0);  // hide selection off: the box is made again
+}
+
+// A press gives the box the focus first, which runs focus handlers; one
+// that makes the box again leaves the step to the new box.
+TEST_F(UnitBehaviourTest, ASpinPressWhoseFocusHandlerRecreatesTheBox) {
+  Bind(kEdit, -7, RecreateOnFocus);
+  ASSERT_TRUE(LoadStartWindow(kMain));
+  WriteProperty(kMain, kEdit, 21, -1, 1, 0);
+  rt::Value content = rt::Value::Text("41");
+  WriteProperty(kMain, kEdit, 8, -1, content.lo, content.hi);
+  const platform::WindowHandle before = Handle(kMain, kEdit);
+  desktop_->SetFocus(Handle(kMain, kOk));
+  g_recreate_on_focus = true;
+  desktop_->PostMessage(platform::Message{platform::Notice::kSpin, before, 1, 0});
+  desktop_->Then([&] {
+    EXPECT_NE(Handle(kMain, kEdit), before);
+    EXPECT_EQ(PropertyText(kMain, kEdit, 8), "42");
+    EXPECT_EQ(Int(kMain, kEdit, 25), 2) << "the new number is selected";
+    desktop_->input().CloseActive();
+  });
+  RunMessageLoop();
+}
+
 }  // namespace
 }  // namespace ui

@@ -141,6 +141,13 @@ void Dispatcher::PerformInWindow(const ScriptLine& line) {
     if (person_.IsReadOnly(edit)) throw ActionRefused("the edit box is read-only");
     return person_.Type(edit, line.text);
   }
+  if (v == "spin") {
+    platform::WindowHandle edit = Unit(line, line.words[0], "edit box");
+    std::optional<ui::UnitIdentity> identity = screen_.Identify(edit);
+    if (!identity || identity->type_code != ui::type_code::kEditBox) throw ActionRefused("not an edit box");
+    if (line.words[1] != "up" && line.words[1] != "down") throw ScriptFailure(line.number, "up or down", Quote(line.words[1]));
+    return person_.PressSpin(edit, line.words[1] == "up");
+  }
   if (v == "click") return person_.Click(Unit(line, line.words[0], "unit"));
   if (v == "rclick") return person_.RightClick(Unit(line, line.words[0], "list"));
   if (v == "select" || v == "dclick" || v == "header" || v == "hover" || v == "check" || v == "rename") {

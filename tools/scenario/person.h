@@ -106,6 +106,9 @@ class Person {
   // into it and confirms with Enter. Refused when the list's captions
   // cannot be edited.
   virtual void RenameRow(platform::WindowHandle list, int row, const std::string& text) = 0;
+  // A press on the upper (up) or lower half of the edit box's spin
+  // control; refused when the box has none.
+  virtual void PressSpin(platform::WindowHandle edit, bool up) = 0;
   // A key (platform::key codes with modifiers) to the focus of the active window.
   virtual void PressKey(int key) = 0;
   // The close box of a frame.

@@ -17,7 +17,7 @@ const std::pair<const char*, BoxAnswer> kButtons[] = {
     {"Abort", BoxAnswer::kAbort}, {"Retry", BoxAnswer::kRetry},   {"Ignore", BoxAnswer::kIgnore}};
 
 const char* const kActions[] = {"type",   "click", "key",  "close", "select", "dclick", "header", "hover",
-                                "check",  "rename", "rclick", "menu", "answer", "input", "cancel"};
+                                "check",  "rename", "spin", "rclick", "menu", "answer", "input", "cancel"};
 
 std::string Trim(const std::string& s) {
   std::size_t b = s.find_first_not_of(" \t\r");
@@ -113,7 +113,8 @@ std::vector<ScriptLine> ParseScript(const std::string& script, int* last_line) {
     const std::string& v = parsed.verb;
     if (v == "type") ok = SplitWords(rest, 1, &parsed.words, &parsed.text);
     else if (v == "click" || v == "rclick" || v == "key" || v == "answer") ok = SplitWords(rest, 1, &parsed.words, nullptr);
-    else if (v == "select" || v == "dclick" || v == "header" || v == "hover" || v == "check")
+    else if (v == "select" || v == "dclick" || v == "header" || v == "hover" || v == "check" ||
+             v == "spin")
       ok = SplitWords(rest, 2, &parsed.words, nullptr);
     else if (v == "rename") ok = SplitWords(rest, 2, &parsed.words, &parsed.text);
     else if (v == "menu" || v == "input") ok = SplitWords(rest, 0, &parsed.words, &parsed.text);

@@ -8,6 +8,7 @@
 //   actions:  type UNIT TEXT | click UNIT | key Tab|Shift+Tab|Enter|Esc|Shift+F10|Apps |
 //             close | select UNIT ROW | dclick UNIT ROW | header UNIT COLUMN |
 //             hover UNIT ROW | check UNIT ROW | rename UNIT ROW TEXT |
+//             spin UNIT up|down |
 //             rclick UNIT | menu CAPTION |
 //             answer OK|Cancel|Yes|No|Abort|Retry|Ignore | input TEXT | cancel
 //   setup:    clock YYYY-MM-DD HH:MM:SS | wait SECONDS (the clock moves on;
@@ -36,6 +37,8 @@
 // window's) client area, in the template's pixels: RRGGBB in hexadecimal, or
 // `system` for the desktop's own window face colour; a point outside the
 // client area fails.
+// `spin` presses the upper (up) or lower (down) half of an edit box's spin
+// control, and is refused when the box has none.
 #pragma once
 
 #include <cstdint>

@@ -138,6 +138,10 @@ void SimPerson::ToggleCheck(platform::WindowHandle list, int row) {
   Refusing([&] { desktop().input().ToggleCheck(list, row); });
 }
 
+void SimPerson::PressSpin(platform::WindowHandle edit, bool up) {
+  Refusing([&] { desktop().input().PressSpin(edit, up); });
+}
+
 void SimPerson::RenameRow(platform::WindowHandle list, int row, const std::string& text) {
   TypedText typed = TypeableText(text);
   refused_ = typed.refused;

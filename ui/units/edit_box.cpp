@@ -73,6 +73,7 @@ class EditBox : public ControlUnit {
     if (!CreateWindow(platform::ControlKind::kEdit, "EDIT", content_, adjusted, Look())) return false;
     System().SetEditRules(handle_, Rules());
     Select(selection_start_, selection_length_);
+    System().SetEditSpin(handle_, SpinControl());
     return true;
   }
 
@@ -91,6 +92,16 @@ class EditBox : public ControlUnit {
     if (rect.height >= least) return;
     rect.height = least;
     System().SetRect(handle_, rect);
+  }
+
+  // Spin styles 1 and 2 give a single-line box a spin control over the
+  // range of properties 22 and 23, the smaller value as its lower bound.
+  platform::EditSpin SpinControl() const {
+    platform::EditSpin spin;
+    spin.present = (spin_style_ == 1 || spin_style_ == 2) && multi_line_ == 0;
+    spin.low = std::min(spin_min_, spin_max_);
+    spin.high = std::max(spin_min_, spin_max_);
+    return spin;
   }
 
   platform::EditRules Rules() const {
@@ -188,6 +199,8 @@ class EditBox : public ControlUnit {
     }
     if (handle_ != 0) {
       system.SetEditRules(handle_, Rules());
+      if (index == P::kSpinStyle || index == P::kSpinMinimum || index == P::kSpinMaximum)
+        system.SetEditSpin(handle_, SpinControl());
       if (index == P::kBorder || index == P::kTextColour || index == P::kBackground || index == P::kFont || index == P::kAlignment) system.SetLook(handle_, Look());
       if (index == P::kFont) GrowToFont();
     }
@@ -265,15 +278,27 @@ class EditBox : public ControlUnit {
       return;
     }
     if (spin_style_ != 1 || handle_ == 0) return;
-    std::int64_t low = spin_min_ < spin_max_ ? spin_min_ : spin_max_;
-    std::int64_t high = spin_min_ < spin_max_ ? spin_max_ : spin_min_;
-    std::int64_t value = ParseDecimal(System().GetText(handle_)) + step;
-    if (value > high) value = low;  // leaving the range continues at its other end
-    if (value < low) value = high;
+    const UnitId window = window_id_, unit = unit_id_;
     System().SetFocus(handle_);
-    if (Registry().FindLoaded(window_id_) == nullptr) return;
+    // Taking the focus runs the focus handlers, which may unload the window
+    // or re-create this box: go on with the box as it is now, if any.
+    WindowObject* loaded = Registry().FindLoaded(window);
+    auto* box = loaded != nullptr ? dynamic_cast<EditBox*>(loaded->FindUnit(unit)) : nullptr;
+    if (box != nullptr) box->Step(step);
+  }
+
+  // Moves the box's number by one; a number that would leave the range
+  // continues at its other end. The new number is all selected.
+  void Step(int step) {
+    if (handle_ == 0) return;
+    const platform::EditSpin range = SpinControl();
+    // Any number beyond the 32-bit range is out of the spin's range too;
+    // clamped first so the step cannot overflow.
+    std::int64_t value = std::clamp<std::int64_t>(ParseDecimal(System().GetText(handle_)), INT32_MIN, INT32_MAX) + step;
+    if (value > range.high) value = range.low;
+    if (value < range.low) value = range.high;
     const std::string number = std::to_string(value);
-    SetContent(number, 0, static_cast<int>(number.size()));  // all of it selected
+    SetContent(number, 0, static_cast<int>(number.size()));
   }
 
   struct Range {

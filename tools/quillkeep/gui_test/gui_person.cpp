@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <cwchar>
+
 #include "platform/system.h"
 #include "platform/win32/gdi_support.h"
 #include "platform/win32/password_dialog_win32.h"
@@ -43,6 +45,18 @@ POINT OnRow(HWND list, int row) {
 std::uint32_t Rgb(COLORREF colour) {
   return static_cast<std::uint32_t>(GetRValue(colour)) << 16 | static_cast<std::uint32_t>(GetGValue(colour)) << 8 |
          GetBValue(colour);
+}
+
+// The up-down control a box has as its buddy; null when it has none.
+HWND SpinOf(HWND edit) {
+  for (HWND sibling = ::GetWindow(edit, GW_HWNDFIRST); sibling != nullptr; sibling = ::GetWindow(sibling, GW_HWNDNEXT)) {
+    wchar_t class_name[32] = {};
+    ::GetClassNameW(sibling, class_name, 32);
+    if (std::wcscmp(class_name, UPDOWN_CLASSW) == 0 &&
+        reinterpret_cast<HWND>(::SendMessageW(sibling, UDM_GETBUDDY, 0, 0)) == edit)
+      return sibling;
+  }
+  return nullptr;
 }
 
 std::optional<OpenModal> Showing(Wait kind) {
@@ -221,6 +235,20 @@ void GuiPerson::ToggleCheck(platform::WindowHandle handle, int row) {
     }
   }
   throw scenario::ActionRefused("the row shows no check box");
+}
+
+void GuiPerson::PressSpin(platform::WindowHandle handle, bool up) {
+  HWND spin = SpinOf(Hwnd(handle));
+  if (spin == nullptr || !::IsWindowVisible(spin)) throw scenario::ActionRefused("the edit box has no spin control");
+  if (!::IsWindowEnabled(spin)) throw scenario::ActionRefused("the spin control is disabled");
+  // The middle of the upper or lower arrow; the mouse is over it first, as
+  // the control looks for the arrow under the mouse.
+  RECT r{};
+  ::GetClientRect(spin, &r);
+  const LPARAM where = MAKELPARAM(r.right / 2, up ? r.bottom / 4 : r.bottom * 3 / 4);
+  ::PostMessageW(spin, WM_MOUSEMOVE, 0, where);
+  ::PostMessageW(spin, WM_LBUTTONDOWN, MK_LBUTTON, where);
+  ::PostMessageW(spin, WM_LBUTTONUP, 0, where);
 }
 
 void GuiPerson::RenameRow(platform::WindowHandle handle, int row, const std::string& text) {

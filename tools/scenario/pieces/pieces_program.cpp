@@ -167,6 +167,19 @@ void OnCheckChanged() {
   SayEvent("勾选 " + std::to_string(ui::EventArgument(0)) + " " + std::to_string(ui::EventArgument(1)));
 }
 
+void OnSpinBoxFocused() { app::WriteTextProperty(ids::kWindow, ids::kSpinLabel, kCaption, "焦点"); }
+
+// Event 1's argument is the step the control reports, -1 or 1.
+void OnSpinPressed() {
+  const std::string said = "微调 " + std::to_string(ui::EventArgument(0));
+  app::WriteTextProperty(ids::kWindow, ids::kSpinLabel, kCaption, said.c_str());
+}
+
+void OnChangeSpinRanges() {
+  app::WriteIntProperty(ids::kWindow, ids::kSpinEdit, edit::kSpinMaximum, 20);
+  app::WriteIntProperty(ids::kWindow, ids::kSpinEventEdit, edit::kSpinStyle, 0);
+}
+
 constexpr std::array<rt::Handler, kHandlerCount> kHandlers = [] {
   std::array<rt::Handler, kHandlerCount> t{};
   t[kOnEditChanged] = &OnEditChanged;
@@ -188,6 +201,9 @@ constexpr std::array<rt::Handler, kHandlerCount> kHandlers = [] {
   t[kOnSmallFont] = &OnSmallFont;
   t[kOnColourBackground] = &OnColourBackground;
   t[kOnSystemBackground] = &OnSystemBackground;
+  t[kOnSpinBoxFocused] = &OnSpinBoxFocused;
+  t[kOnSpinPressed] = &OnSpinPressed;
+  t[kOnChangeSpinRanges] = &OnChangeSpinRanges;
   return t;
 }();
 

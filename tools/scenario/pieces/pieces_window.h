@@ -2,7 +2,9 @@
 // the handlers its units bind.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
 
 #include "app/forms/form_model.h"
 #include "ui/unit_numbers.h"
@@ -20,6 +22,8 @@ inline constexpr std::uint32_t kList = 0x16090020, kEventLabel = 0x16090021, kTi
 inline constexpr std::uint32_t kShortEdit = 0x16090050, kDefaultFontEdit = 0x16090051, kMultiLineEdit = 0x16090052,
                                kTallEdit = 0x16090053, kBigFontButton = 0x16090054, kSmallFontButton = 0x16090055,
                                kHeightLabel = 0x16090056;
+inline constexpr std::uint32_t kSpinEdit = 0x16090040, kReversedSpinEdit = 0x16090041, kSpinEventEdit = 0x16090042,
+                               kSpinLabel = 0x16090043, kSpinRangeButton = 0x16090044;
 }  // namespace ids
 
 // Indexes into the program's handler table.
@@ -43,6 +47,9 @@ enum Handler : std::int32_t {
   kOnSmallFont,
   kOnColourBackground,
   kOnSystemBackground,
+  kOnSpinBoxFocused,
+  kOnSpinPressed,
+  kOnChangeSpinRanges,
   kHandlerCount,
 };
 
@@ -135,7 +142,34 @@ inline constexpr forms::Unit kUnits[] = {
      .props = forms::LabelProps{.caption = "透底"}},
     {.id = ids::kOwnColourLabel, .kind = forms::Kind::kLabel, .name = "标签_自色", .rect = {320, 280, 120, 30},
      .props = forms::LabelProps{.caption = "自色", .background = 0x00C000}},
+    // Edit boxes with spin controls (each drawn beside its box): integers
+    // from 0 to 3; a range given the wrong way round (12 to 9); a control
+    // that only raises the spin-pressed event. The label shows the first
+    // box taking the focus and the events; the button widens the first
+    // box's range to 0-20 and takes the third box's control away.
+    {.id = ids::kSpinEdit, .kind = forms::Kind::kEditBox, .name = "编辑框_微调", .rect = {10, 240, 80, 24},
+     .flags = kFocusable, .events = {{ui::event::common::kGotFocus, kOnSpinBoxFocused}},
+     .props = forms::EditBoxProps{.spin_style = 1, .spin_min = 0, .spin_max = 3, .content = "02"}},
+    {.id = ids::kReversedSpinEdit, .kind = forms::Kind::kEditBox, .name = "编辑框_倒序", .rect = {120, 240, 60, 24},
+     .flags = kFocusable, .props = forms::EditBoxProps{.spin_style = 1, .spin_min = 12, .spin_max = 9, .content = "12"}},
+    {.id = ids::kSpinEventEdit, .kind = forms::Kind::kEditBox, .name = "编辑框_事件", .rect = {210, 240, 60, 24},
+     .flags = kFocusable, .events = {{ui::event::edit::kSpinPressed, kOnSpinPressed}},
+     .props = forms::EditBoxProps{.spin_style = 2, .spin_min = 0, .spin_max = 10, .content = "abc"}},
+    {.id = ids::kSpinLabel, .kind = forms::Kind::kLabel, .name = "标签_微调", .rect = {300, 240, 100, 24},
+     .props = forms::LabelProps{.caption = ""}},
+    {.id = ids::kSpinRangeButton, .kind = forms::Kind::kButton, .name = "按钮_换范围", .rect = {410, 240, 80, 24},
+     .flags = kFocusable, .events = {{ui::event::button::kClicked, kOnChangeSpinRanges}},
+     .props = forms::ButtonProps{.caption = "换范围"}},
 };
+
+// The pieces come from several hands: no two units may share an id.
+constexpr bool UnitIdsAreUnique() {
+  for (std::size_t i = 0; i < std::size(kUnits); ++i)
+    for (std::size_t j = i + 1; j < std::size(kUnits); ++j)
+      if (kUnits[i].id == kUnits[j].id) return false;
+  return true;
+}
+static_assert(UnitIdsAreUnique(), "two units of the pieces window share an id");
 
 inline constexpr forms::Window kWindow{
     .id = ids::kWindow,

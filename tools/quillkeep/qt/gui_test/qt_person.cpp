@@ -314,6 +314,24 @@ void QtPerson::ToggleCheck(platform::WindowHandle handle, int row) {
   });
 }
 
+void QtPerson::PressSpin(platform::WindowHandle handle, bool up) {
+  QWidget* box = Widget(handle);
+  platform::qt::SpinWidget* spin = nullptr;
+  if (box != nullptr && box->parentWidget() != nullptr)
+    for (QWidget* child : box->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+      if (auto* beside = dynamic_cast<platform::qt::SpinWidget*>(child); beside != nullptr && beside->box() == box &&
+                                                                         !beside->isHidden())
+        spin = beside;
+  if (spin == nullptr) throw scenario::ActionRefused("the edit box has no spin control");
+  if (!spin->isEnabled()) throw scenario::ActionRefused("the spin control is disabled");
+  QPointer<platform::qt::SpinWidget> target = spin;
+  Later([target, up] {
+    if (!target) return;
+    const QPoint at(target->width() / 2, up ? target->height() / 4 : target->height() * 3 / 4);
+    QTest::mouseClick(target, Qt::LeftButton, {}, at);
+  });
+}
+
 void QtPerson::RenameRow(platform::WindowHandle handle, int row, const std::string& text) {
   auto* list = qobject_cast<QTableWidget*>(Widget(handle));
   if (list == nullptr) throw scenario::ActionRefused("not a list");

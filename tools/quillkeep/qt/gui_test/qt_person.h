@@ -68,6 +68,7 @@ class QtPerson final : public scenario::Person {
   void ClickHeader(platform::WindowHandle list, int column) override;
   void HoverRow(platform::WindowHandle list, int row) override;
   void ToggleCheck(platform::WindowHandle list, int row) override;
+  void PressSpin(platform::WindowHandle edit, bool up) override;
   void RenameRow(platform::WindowHandle list, int row, const std::string& text) override;
   void PressKey(int key) override;
   void Close(platform::WindowHandle frame) override;
