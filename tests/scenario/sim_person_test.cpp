@@ -129,6 +129,9 @@ TEST_F(SimScriptInWindows, ActionsARealPersonCouldNotDoAreRefused) {
   EXPECT_NE(FailureIn(U8(u8"click 按钮_关闭\n")).find(U8(u8"a unit named \"按钮_关闭\"")), std::string::npos)
       << "a unit of a window that is not loaded";
   EXPECT_NE(FailureIn("click 0x16999999\n").find("a unit named \"0x16999999\""), std::string::npos);
+  EXPECT_NE(FailureIn(U8(u8"spin 按钮_确定 up\n")).find("not an edit box"), std::string::npos);
+  EXPECT_NE(FailureIn(U8(u8"spin 编辑框_帐号 sideways\n")).find("expected up or down, saw \"sideways\""), std::string::npos);
+  EXPECT_NE(FailureIn(U8(u8"spin 编辑框_帐号 up\n")).find("the edit box has no spin control"), std::string::npos);
 
   platform::WindowHandle ok = Handle(kMain, kOk);
   desktop_->Show(ok, false, false);
