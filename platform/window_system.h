@@ -46,6 +46,9 @@ struct FrameStyle {
   bool centered = false;  // place in the middle of the screen, ignoring left/top
   bool topmost = false;
   bool movable = true;
+  // A left-button press on the client area, or on a label in it, moves the
+  // window as a press on the title bar would.
+  bool drag_by_client = false;
   ShowState initial_state = ShowState::kNormal;
   bool operator==(const FrameStyle&) const = default;
 };

@@ -4,6 +4,7 @@
 #include <QContextMenuEvent>
 #include <QHideEvent>
 #include <QShowEvent>
+#include <QWindow>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -112,6 +113,31 @@ void SpinWidget::mouseReleaseEvent(QMouseEvent* event) {
   pressed_ = 0;
   update();
   QWidget::mouseReleaseEvent(event);
+}
+
+// ---------------------------------------------------------------- frame dragging
+
+void FrameWidget::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton || !system_.DragsByClientArea(this)) return QWidget::mousePressEvent(event);
+  event->accept();
+  // Without a window manager (or on the offscreen platform) the system
+  // cannot move it: the frame follows the mouse itself.
+  if (QWindow* window = windowHandle(); window != nullptr && window->startSystemMove()) return;
+  dragging_ = true;
+  drag_from_ = event->globalPosition().toPoint();
+  frame_from_ = pos();
+}
+
+void FrameWidget::mouseMoveEvent(QMouseEvent* event) {
+  if (!dragging_) return QWidget::mouseMoveEvent(event);
+  event->accept();
+  move(frame_from_ + (event->globalPosition().toPoint() - drag_from_));
+}
+
+void FrameWidget::mouseReleaseEvent(QMouseEvent* event) {
+  if (!dragging_ || event->button() != Qt::LeftButton) return QWidget::mouseReleaseEvent(event);
+  event->accept();
+  dragging_ = false;
 }
 
 // ---------------------------------------------------------------- label

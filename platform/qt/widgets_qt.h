@@ -29,9 +29,19 @@ class FrameWidget final : public QWidget {
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  // A left-button press that reaches the frame (its client area, or a unit
+  // that lets the press through: a label) moves the window when it drags
+  // by its client area: through the window system, or else by hand, the
+  // window following the mouse until the button is let go.
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
   QtWindowSystem& system_;
+  bool dragging_ = false;
+  QPoint drag_from_;  // the mouse at the press (global pixels)
+  QPoint frame_from_; // the frame's position then
 };
 
 // A frame's client area: it holds the controls below the menu bar and

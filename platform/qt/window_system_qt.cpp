@@ -106,6 +106,17 @@ QWidget* QtWindowSystem::ClientOf(Native& native) {
   return native.widget.data();
 }
 
+QWidget* QtWindowSystem::ClientAreaOf(WindowHandle frame) const {
+  const Native* native = Find(frame);
+  return native != nullptr && native->kind == ControlKind::kFrame ? native->client.data() : nullptr;
+}
+
+bool QtWindowSystem::DragsByClientArea(const QWidget* frame) const {
+  const Native* native = Find(HandleOf(frame));
+  return native != nullptr && native->kind == ControlKind::kFrame && native->widget == frame &&
+         native->frame.drag_by_client;
+}
+
 // ---------------------------------------------------------------- creation
 
 WindowHandle QtWindowSystem::Create(const CreateParams& params) {

@@ -117,6 +117,11 @@ class QtWindowSystem final : public WindowSystem {
   // The handle of the nearest of this system's widgets at or above `object`.
   WindowHandle HandleOf(const QObject* object) const;
   std::optional<ControlKind> KindOf(WindowHandle window) const;
+  // A frame's client area, which holds its units; null for anything else.
+  QWidget* ClientAreaOf(WindowHandle frame) const;
+  // Whether a left-button press on the frame's client area or its labels
+  // moves it (FrameStyle::drag_by_client).
+  bool DragsByClientArea(const QWidget* frame) const;
   // Called each time a message loop has run dry, after the runtime's own
   // idle work and before waiting (a test driver acts as the person here).
   void SetIdleHook(void (*hook)(void* context), void* context) {

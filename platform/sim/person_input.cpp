@@ -216,6 +216,57 @@ void PersonInput::PressSpin(WindowHandle edit, bool up) {
   });
 }
 
+namespace {
+
+bool Inside(const Rect& r, int x, int y) { return x >= r.left && y >= r.top && x < r.left + r.width && y < r.top + r.height; }
+
+// Whether some point of the frame's client area shows no visible unit.
+bool HasUncoveredPoint(const WindowTree& tree, const SimWindow& frame) {
+  constexpr int kStep = 4;
+  for (int y = 0; y < frame.rect.height; y += kStep)
+    for (int x = 0; x < frame.rect.width; x += kStep) {
+      bool covered = false;
+      for (WindowHandle child : frame.children) {
+        const SimWindow* unit = tree.Find(child);
+        if (unit != nullptr && unit->visible && Inside(unit->rect, x, y)) covered = true;
+      }
+      if (!covered) return true;
+    }
+  return false;
+}
+
+}  // namespace
+
+void PersonInput::Drag(WindowHandle unit, int dx, int dy) {
+  RequireUsable(unit, "unit");
+  const SimWindow* window = desktop_.Find(unit);
+  if (window->kind == ControlKind::kFrame && !HasUncoveredPoint(desktop_.tree_, *window))
+    throw ActionRefused("no part of the window's client area is uncovered");
+  desktop_.ReportInput();
+  desktop_.queue_.PostInput([this, unit, dx, dy] {
+    const SimWindow* target = desktop_.Find(unit);
+    if (target == nullptr) return;
+    const ControlKind kind = target->kind;
+    const WindowHandle frame = desktop_.tree_.FrameOf(unit);
+    if (kind == ControlKind::kFrame || kind == ControlKind::kLabel) {
+      if (frame != desktop_.active_) desktop_.Activate(frame);
+      const SimWindow* moving = desktop_.Find(frame);
+      if (moving == nullptr || !moving->frame.drag_by_client) return;
+      Rect to = moving->rect;
+      to.left += dx;
+      to.top += dy;
+      desktop_.SetRect(frame, to);
+      return;
+    }
+    // Pressed at its centre, released dx, dy away from there.
+    const Rect at = target->rect;
+    FocusOn(unit);
+    const bool released_on_it = Inside(Rect{0, 0, at.width, at.height}, at.width / 2 + dx, at.height / 2 + dy);
+    if (kind == ControlKind::kButton && released_on_it && desktop_.Find(unit) != nullptr)
+      desktop_.Notify(Notice::kClicked, unit);
+  });
+}
+
 void PersonInput::PressKey(int key) {
   RequireNoDialog();
   WindowHandle target = desktop_.focus_ != 0 && desktop_.Find(desktop_.focus_) != nullptr ? desktop_.focus_ : desktop_.active_;

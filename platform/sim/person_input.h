@@ -49,6 +49,12 @@ class PersonInput {
   // A press on the upper (up) or lower half of an edit box's spin control;
   // refused when the box has none.
   void PressSpin(WindowHandle edit, bool up);
+  // A left-button press on the unit (on a frame: on a part of its client
+  // area no unit covers), a move by dx, dy and the release. A press on the
+  // client area or on a label moves the window along when its frame drags
+  // by the client area; other units keep the press as a click would,
+  // a button clicking when the release is still on it.
+  void Drag(WindowHandle unit, int dx, int dy);
   void PressKey(int key_with_modifiers);       // to the focus, or the active window
   void CloseActive();
   void ChooseMenuCommand(WindowHandle frame, int command);

@@ -63,6 +63,10 @@ LRESULT CALLBACK LabelProc(HWND label, UINT message, WPARAM wparam, LPARAM lpara
       if (system != nullptr) system->DeliverPosted(static_cast<std::intptr_t>(wparam));
       return 0;
     case WM_ERASEBKGND: return 1;  // painted with the text
+    case WM_LBUTTONDOWN:
+      // A label lets a press through to a frame that drags by its client area.
+      if (system != nullptr && system->DragByClientArea(label, lparam)) return 0;
+      break;
     case WM_PAINT:
       if (native != nullptr) {
         Paint(label, *system, *native);

@@ -631,6 +631,9 @@ LRESULT Win32WindowSystem::FrameProc(HWND window, UINT message, WPARAM wparam, L
       if (lparam == 0) Notify(wparam != 0 ? Notice::kShown : Notice::kHidden, window);
       break;
     case WM_MOVE: Notify(Notice::kMoved, window); return 0;
+    case WM_LBUTTONDOWN:
+      if (DragByClientArea(window, lparam)) return 0;
+      break;
     case WM_SIZE: Notify(Notice::kResized, window); return 0;
     case WM_ACTIVATE:
       if (LOWORD(wparam) == WA_INACTIVE) {
@@ -668,6 +671,19 @@ LRESULT Win32WindowSystem::FrameProc(HWND window, UINT message, WPARAM wparam, L
     default: break;
   }
   return ::DefWindowProcW(window, message, wparam, lparam);
+}
+
+bool Win32WindowSystem::DragByClientArea(HWND window, LPARAM where) {
+  HWND frame = ::GetAncestor(window, GA_ROOT);
+  const Native* native = Find(frame);
+  if (native == nullptr || native->kind != ControlKind::kFrame || !native->frame.drag_by_client) return false;
+  POINT at{static_cast<short>(LOWORD(where)), static_cast<short>(HIWORD(where))};
+  ::ClientToScreen(window, &at);
+  // The press the system itself would see on the title bar: its move loop
+  // follows the mouse, and WM_MOVE reports where the frame went.
+  ::ReleaseCapture();
+  ::SendMessageW(frame, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(static_cast<SHORT>(at.x), static_cast<SHORT>(at.y)));
+  return true;
 }
 
 LRESULT Win32WindowSystem::ControlProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {

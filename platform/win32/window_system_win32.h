@@ -120,6 +120,11 @@ class Win32WindowSystem final : public WindowSystem {
   void Notify(Notice notice, HWND window, std::intptr_t a = 0, std::intptr_t b = 0);
   // Tells the listener of something it may say no to; true when it did.
   bool Ask(Notice notice, HWND window, std::intptr_t a, const std::string* text = nullptr);
+  // A left-button press at `where` (client pixels of `window`, a frame or a
+  // label in one): when that frame drags by its client area, the press is
+  // taken as one on its title bar, and the system moves the frame with the
+  // mouse until the button is let go. True when it did.
+  bool DragByClientArea(HWND window, LPARAM where);
   // A window of ours is gone: free what it held and report it.
   void Forget(HWND window);
   // A posted seam message reached a window procedure (a foreign modal loop

@@ -2,6 +2,7 @@
 // rows, the message queue, and what it refuses a person.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -173,6 +174,58 @@ TEST(SimDesktop, AClickReachesTheButtonWhenTheProgramTakesIt) {
   EXPECT_EQ(message.window, 0u) << "what the program gets for it is a message to no window";
   desktop.DispatchMessage(message);
   EXPECT_EQ(log.notices.size(), 3u);
+}
+
+// A drag moves the frame from its bare client area or a label, only while
+// it drags by its client area; a button keeps the press, clicked only when
+// the release is still on it.
+TEST(SimDesktop, ADragMovesTheFrameFromItsClientAreaOrALabel) {
+  Desktop desktop;
+  NoticeLog log;
+  desktop.SetListener(&log);
+  CreateParams frame;
+  frame.rect = {100, 100, 300, 200};
+  frame.frame.drag_by_client = true;
+  WindowHandle main = desktop.Create(frame);
+  CreateParams label;
+  label.kind = ControlKind::kLabel;
+  label.parent = main;
+  label.rect = {10, 10, 100, 20};
+  WindowHandle caption = desktop.Create(label);
+  CreateParams button = label;
+  button.kind = ControlKind::kButton;
+  button.rect = {10, 40, 80, 24};
+  WindowHandle ok = desktop.Create(button);
+  for (WindowHandle shown : {main, caption, ok}) desktop.Show(shown, true, shown == main);
+  auto drag = [&](WindowHandle unit, int dx, int dy) {
+    log.notices.clear();
+    desktop.input().Drag(unit, dx, dy);
+    Message message;
+    while (desktop.PeekMessage(&message, nullptr)) desktop.DispatchMessage(message);
+    return desktop.GetRect(main);
+  };
+  auto saw = [&](Notice notice) { return std::count(log.notices.begin(), log.notices.end(), notice); };
+
+  EXPECT_EQ(drag(main, 10, -5), (Rect{110, 95, 300, 200}));
+  EXPECT_EQ(saw(Notice::kMoved), 1);
+  EXPECT_EQ(drag(caption, -3, 4), (Rect{107, 99, 300, 200}));
+  EXPECT_EQ(drag(ok, 0, 30), (Rect{107, 99, 300, 200})) << "a button is no place to drag from";
+  EXPECT_EQ(saw(Notice::kClicked), 0) << "released off the button";
+  drag(ok, 5, 5);
+  EXPECT_EQ(saw(Notice::kClicked), 1) << "released on the button";
+  EXPECT_EQ(saw(Notice::kMoved), 0);
+
+  FrameStyle still;
+  desktop.SetFrameStyle(main, still);
+  EXPECT_EQ(drag(caption, 20, 20), (Rect{107, 99, 300, 200})) << "dragging turned off";
+  EXPECT_EQ(drag(main, 20, 20), (Rect{107, 99, 300, 200}));
+  EXPECT_EQ(saw(Notice::kMoved), 0);
+
+  // A frame whose units cover all of it offers no place to press.
+  CreateParams cover = button;
+  cover.rect = {0, 0, 300, 200};
+  desktop.Show(desktop.Create(cover), true, false);
+  EXPECT_THROW(desktop.input().Drag(main, 1, 1), ActionRefused);
 }
 
 TEST(SimDesktop, ABoxOpenedOverAnotherGivesItBack) {

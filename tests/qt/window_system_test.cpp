@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -304,6 +305,50 @@ TEST_F(QtWindowSystemTest, LabelsShowAmpersandsAndButtonsReportClicks) {
   system_->Enable(frame_, true);
   QTest::mouseClick(Widget(button), Qt::LeftButton);
   EXPECT_EQ(recorder_.Count(Notice::kClicked, button), 2);
+}
+
+// Offscreen the platform cannot move a window itself: a frame that drags by
+// its client area follows the mouse from a left-button press there or on a
+// label, through every move until the release.
+TEST_F(QtWindowSystemTest, AFrameThatDragsByItsClientAreaFollowsTheMouse) {
+  FrameStyle dragging;
+  dragging.drag_by_client = true;
+  system_->SetFrameStyle(frame_, dragging);
+  WindowHandle label = Control(ControlKind::kLabel, "A");
+  WindowHandle button = Control(ControlKind::kButton, "B", {}, Rect{8, 40, 80, 24});
+  QWidget* frame = Widget(frame_);
+  auto drag = [&](QWidget* pressed, QPoint at, Qt::MouseButton held, std::initializer_list<QPoint> path) {
+    const QPoint from = pressed->mapToGlobal(at);
+    QMouseEvent press(QEvent::MouseButtonPress, at, from, held, held, Qt::NoModifier);
+    QApplication::sendEvent(pressed, &press);
+    QPoint by;
+    for (QPoint step : path) {
+      by = step;
+      QMouseEvent move(QEvent::MouseMove, at + by, from + by, Qt::NoButton, held, Qt::NoModifier);
+      QApplication::sendEvent(pressed, &move);
+    }
+    QMouseEvent release(QEvent::MouseButtonRelease, at + by, from + by, held, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(pressed, &release);
+    QCoreApplication::processEvents();
+    return frame->pos();
+  };
+  const QPoint origin = frame->pos();
+  QWidget* on_label = Widget(label);
+  EXPECT_EQ(drag(on_label, on_label->rect().center(), Qt::LeftButton, {{5, 0}, {12, 7}}), origin + QPoint(12, 7));
+  QWidget* client = system_->ClientAreaOf(frame_);
+  ASSERT_NE(client, nullptr);
+  ASSERT_EQ(client->childAt(300, 150), nullptr);
+  EXPECT_EQ(drag(client, {300, 150}, Qt::LeftButton, {{-4, -6}}), origin + QPoint(8, 1));
+  EXPECT_GE(recorder_.Count(Notice::kMoved, frame_), 2);
+
+  const QPoint moved = frame->pos();
+  EXPECT_EQ(drag(on_label, {4, 4}, Qt::RightButton, {{30, 30}}), moved) << "only the left button drags";
+  QWidget* on_button = Widget(button);
+  EXPECT_EQ(drag(on_button, on_button->rect().center(), Qt::LeftButton, {{0, 60}}), moved) << "a button keeps its press";
+  EXPECT_EQ(recorder_.Count(Notice::kClicked, button), 0) << "released off the button";
+  system_->SetFrameStyle(frame_, FrameStyle{});
+  EXPECT_EQ(drag(on_label, {4, 4}, Qt::LeftButton, {{30, 30}}), moved) << "dragging turned off";
+  EXPECT_EQ(drag(client, {300, 150}, Qt::LeftButton, {{30, 30}}), moved);
 }
 
 class QtListTest : public QtWindowSystemTest {

@@ -44,6 +44,9 @@ class FakePerson final : public Person {
   void RenameRow(platform::WindowHandle, int row, const std::string& text) override {
     done.push_back("rename " + std::to_string(row) + " " + text);
   }
+  void Drag(platform::WindowHandle, int dx, int dy) override {
+    done.push_back("drag " + std::to_string(dx) + " " + std::to_string(dy));
+  }
   void PressKey(int key) override { done.push_back("key " + std::to_string(key)); }
   void Close(platform::WindowHandle) override { done.push_back("close"); }
   void AnswerBox(BoxAnswer answer) override { done.push_back("answer " + std::to_string(static_cast<int>(answer))); }

@@ -54,6 +54,7 @@ TEST(ScenarioScript, EscapesAndMalformedLines) {
   EXPECT_EQ(FailingLine("expect nothing-like-this x\n"), 1);
   EXPECT_EQ(FailingLine("answer OK\nwait\n"), 2) << "a wait needs its seconds";
   EXPECT_EQ(FailingLine("select list\n"), 1);
+  EXPECT_EQ(FailingLine("drag list 5\n"), 1) << "a drag needs both distances";
   EXPECT_EQ(FailingLine("expect cell list 0\n"), 1);
   EXPECT_EQ(FailingLine("expect pixel window 1 2\n"), 1);
   EXPECT_EQ(FailingLine("Click button\n"), 1) << "verbs are lower case";
@@ -66,6 +67,10 @@ TEST(ScenarioScript, NumbersAndTimesAreReadStrictly) {
   EXPECT_EQ(WholeNumberOf(line("select list -1"), 1), -1);
   for (const char* bad : {"select list 1x", "select list 0x10", "select list 99999999999", "select list +"})
     EXPECT_THROW(WholeNumberOf(line(bad), 1), ScriptFailure) << bad;
+  EXPECT_EQ(DistanceOf(line("drag list -10000 5"), 1), -10000);
+  EXPECT_EQ(DistanceOf(line("drag list -10000 5"), 2), 5);
+  for (const char* bad : {"drag list 10001 0", "drag list -10001 0", "drag list 1.5 0", "drag list x 0"})
+    EXPECT_THROW(DistanceOf(line(bad), 1), ScriptFailure) << bad;
   EXPECT_EQ(SecondsOf(line("wait 30")), 30u);
   for (const char* bad : {"wait -1", "wait +1", "wait 1.5", "wait x", "wait 4294967296"})
     EXPECT_THROW(SecondsOf(line(bad)), ScriptFailure) << bad;

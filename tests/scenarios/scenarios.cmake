@@ -143,3 +143,5 @@ qk_scenario(pieces_spin_refused PROGRAM pieces SESSIONS pieces/spin_refused STAT
   ERROR "saw the edit box has no spin control")
 qk_scenario(pieces_spin_removed PROGRAM pieces SESSIONS pieces/spin_removed STATUS 3
   ERROR "line 5: expected to \"spin 编辑框_事件\", saw the edit box has no spin control")
+qk_scenario(pieces_drag_window PROGRAM pieces SESSIONS pieces/drag_window)
+qk_scenario(pieces_drag_turned_off PROGRAM pieces SESSIONS pieces/drag_turned_off)

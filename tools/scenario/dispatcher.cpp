@@ -167,6 +167,10 @@ void Dispatcher::PerformInWindow(const ScriptLine& line) {
     if (v == "rename") return person_.RenameRow(list, number, line.text);
     return v == "select" ? person_.SelectRow(list, number) : person_.DoubleClickRow(list, number);
   }
+  if (v == "drag") {
+    const int dx = DistanceOf(line, 1), dy = DistanceOf(line, 2);
+    return person_.Drag(Unit(line, line.words[0], "unit"), dx, dy);
+  }
   if (v == "close") {
     platform::WindowHandle active = screen_.ActiveFrame();
     if (active == 0) throw ActionRefused("no window is active");

@@ -109,6 +109,10 @@ class Person {
   // A press on the upper (up) or lower half of the edit box's spin
   // control; refused when the box has none.
   virtual void PressSpin(platform::WindowHandle edit, bool up) = 0;
+  // A left-button press on the unit, a move by dx, dy (pixels) and the
+  // release there. On a frame the press falls on a part of its client area
+  // that no unit covers; refused when there is none.
+  virtual void Drag(platform::WindowHandle unit, int dx, int dy) = 0;
   // A key (platform::key codes with modifiers) to the focus of the active window.
   virtual void PressKey(int key) = 0;
   // The close box of a frame.

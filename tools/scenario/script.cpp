@@ -17,7 +17,7 @@ const std::pair<const char*, BoxAnswer> kButtons[] = {
     {"Abort", BoxAnswer::kAbort}, {"Retry", BoxAnswer::kRetry},   {"Ignore", BoxAnswer::kIgnore}};
 
 const char* const kActions[] = {"type",   "click", "key",  "close", "select", "dclick", "header", "hover",
-                                "check",  "rename", "spin", "rclick", "menu", "answer", "input", "cancel"};
+                                "check",  "rename", "spin", "rclick", "drag", "menu", "answer", "input", "cancel"};
 
 std::string Trim(const std::string& s) {
   std::size_t b = s.find_first_not_of(" \t\r");
@@ -116,6 +116,7 @@ std::vector<ScriptLine> ParseScript(const std::string& script, int* last_line) {
     else if (v == "select" || v == "dclick" || v == "header" || v == "hover" || v == "check" ||
              v == "spin")
       ok = SplitWords(rest, 2, &parsed.words, nullptr);
+    else if (v == "drag") ok = SplitWords(rest, 3, &parsed.words, nullptr);
     else if (v == "rename") ok = SplitWords(rest, 2, &parsed.words, &parsed.text);
     else if (v == "menu" || v == "input") ok = SplitWords(rest, 0, &parsed.words, &parsed.text);
     else if (v == "close" || v == "cancel" || v == "lock-session") ok = true;
@@ -166,6 +167,10 @@ platform::LocalTime ClockOf(const ScriptLine& line) {
 
 int WholeNumberOf(const ScriptLine& line, std::size_t index) {
   return static_cast<int>(NumberIn(line, index, INT32_MIN, INT32_MAX));
+}
+
+int DistanceOf(const ScriptLine& line, std::size_t index) {
+  return static_cast<int>(NumberIn(line, index, -kLongestDistance, kLongestDistance));
 }
 
 std::uint32_t SecondsOf(const ScriptLine& line) {

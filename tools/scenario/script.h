@@ -9,7 +9,7 @@
 //             close | select UNIT ROW | dclick UNIT ROW | header UNIT COLUMN |
 //             hover UNIT ROW | check UNIT ROW | rename UNIT ROW TEXT |
 //             spin UNIT up|down |
-//             rclick UNIT | menu CAPTION |
+//             rclick UNIT | drag UNIT DX DY | menu CAPTION |
 //             answer OK|Cancel|Yes|No|Abort|Retry|Ignore | input TEXT | cancel
 //   setup:    clock YYYY-MM-DD HH:MM:SS | wait SECONDS (the clock moves on;
 //             what falls due meanwhile, as clearing the clipboard or the
@@ -39,6 +39,9 @@
 // client area fails.
 // `spin` presses the upper (up) or lower (down) half of an edit box's spin
 // control, and is refused when the box has none.
+// `drag` presses the left button on a unit (on a window, named by its unit
+// id, on a part of its client area no unit covers), moves the mouse DX, DY
+// pixels (-10000 to 10000) and lets go there.
 #pragma once
 
 #include <cstdint>
@@ -88,6 +91,11 @@ platform::LocalTime ClockOf(const ScriptLine& line);
 std::uint32_t SecondsOf(const ScriptLine& line);
 // The whole number in word `index` of the line; a ScriptFailure otherwise.
 int WholeNumberOf(const ScriptLine& line, std::size_t index);
+
+// The pixels of a mouse movement in word `index` of the line, from
+// -kLongestDistance to kLongestDistance; a ScriptFailure otherwise.
+inline constexpr int kLongestDistance = 10000;
+int DistanceOf(const ScriptLine& line, std::size_t index);
 
 // Whether a unit name is a hexadecimal id ("0x16010005"); *id gets it, or
 // 0 (which no unit has) when the digits are not a 32-bit number.

@@ -148,6 +148,10 @@ void SimPerson::RenameRow(platform::WindowHandle list, int row, const std::strin
   Refusing([&] { desktop().input().RenameRow(list, row, typed.gbk); });
 }
 
+void SimPerson::Drag(platform::WindowHandle unit, int dx, int dy) {
+  Refusing([&] { desktop().input().Drag(unit, dx, dy); });
+}
+
 void SimPerson::PressKey(int key) {
   Refusing([&] { desktop().input().PressKey(key); });
 }

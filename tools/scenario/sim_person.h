@@ -37,6 +37,7 @@ class SimPerson final : public Person {
   void ToggleCheck(platform::WindowHandle list, int row) override;
   void PressSpin(platform::WindowHandle edit, bool up) override;
   void RenameRow(platform::WindowHandle list, int row, const std::string& text) override;
+  void Drag(platform::WindowHandle unit, int dx, int dy) override;
   void PressKey(int key) override;
   void Close(platform::WindowHandle frame) override;
   void AnswerBox(platform::BoxAnswer answer) override;

@@ -76,6 +76,7 @@ platform::FrameStyle WindowUnit::Frame() const {
   style.centered = position_ == 1;
   style.topmost = topmost_ != 0;
   style.movable = movable_ != 0;
+  style.drag_by_client = drag_ != 0;
   if (position_ == 2) style.initial_state = platform::ShowState::kMinimized;
   if (position_ == 3 && style.sizing) style.initial_state = platform::ShowState::kMaximized;
   return style;
@@ -190,7 +191,7 @@ bool WindowUnit::SetProperty(int index, const PropertyValue& v) {
     case P::kHelpFile: help_file_ = v.data; break;
     case P::kHelpContext: help_context_ = i; break;
     case P::kInTaskBar: taskbar_ = i; break;
-    case P::kDragByClientArea: drag_ = i; break;
+    case P::kDragByClientArea: drag_ = i; system.SetFrameStyle(handle_, Frame()); break;
     case P::kShape: shape_ = i; break;
     case P::kTopmost: topmost_ = i; system.SetTopmost(handle_, i != 0); break;
     case P::kLogical30: property30_ = i; break;

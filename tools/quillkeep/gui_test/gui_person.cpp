@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cwchar>
 
 #include "platform/system.h"
@@ -59,6 +60,32 @@ HWND SpinOf(HWND edit) {
   return nullptr;
 }
 
+// A point of a frame's client area that no unit covers, near its top left.
+std::optional<POINT> UncoveredPoint(HWND frame) {
+  constexpr int kStep = 4;
+  RECT client{};
+  ::GetClientRect(frame, &client);
+  for (LONG y = 2; y < client.bottom; y += kStep)
+    for (LONG x = 2; x < client.right; x += kStep)
+      if (::ChildWindowFromPointEx(frame, POINT{x, y}, CWP_SKIPINVISIBLE) == frame) return POINT{x, y};
+  return std::nullopt;
+}
+
+// Mouse input at a screen point, in the normalised coordinates of the
+// primary screen that the system maps back to exactly that pixel.
+INPUT MouseAt(POINT at, DWORD flags) {
+  const LONG width = std::max(1, ::GetSystemMetrics(SM_CXSCREEN)), height = std::max(1, ::GetSystemMetrics(SM_CYSCREEN));
+  auto normal = [](LONG pixel, LONG extent) {
+    return static_cast<LONG>((static_cast<long long>(pixel) * 65536 + extent - 1) / extent);
+  };
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = normal(at.x, width);
+  input.mi.dy = normal(at.y, height);
+  input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  return input;
+}
+
 std::optional<OpenModal> Showing(Wait kind) {
   std::optional<OpenModal> modal = FindOpenModal();
   return modal && modal->kind == kind ? modal : std::nullopt;
@@ -68,6 +95,9 @@ std::optional<OpenModal> Showing(Wait kind) {
 
 void GuiPerson::AtWait(std::optional<OpenModal> modal) {
   modal_ = modal;
+  // A drag's release has been handled: the mouse is free again.
+  if (drag_capture_ != nullptr && ::GetCapture() == drag_capture_) ::ReleaseCapture();
+  drag_capture_ = nullptr;
   if (keyboard_state_changed_) {
     BYTE keys[256] = {};
     ::GetKeyboardState(keys);
@@ -264,6 +294,35 @@ void GuiPerson::RenameRow(platform::WindowHandle handle, int row, const std::str
   if (editor == nullptr) return;
   TypeInto(editor, WideOfUtf8(text));
   ::PostMessageW(editor, WM_KEYDOWN, VK_RETURN, 1);
+}
+
+void GuiPerson::Drag(platform::WindowHandle handle, int dx, int dy) {
+  // A frame is pressed on its client area where no unit is, a unit at its
+  // centre; the system decides from the point what is pressed.
+  HWND unit = Hwnd(handle);
+  POINT at = Centre(unit);
+  if (IsOurs(unit, platform::ControlKind::kFrame)) {
+    std::optional<POINT> bare = UncoveredPoint(unit);
+    if (!bare) throw scenario::ActionRefused("no part of the window's client area is uncovered");
+    at = *bare;
+  }
+  ::ClientToScreen(unit, &at);
+  const POINT to{at.x + dx, at.y + dy};
+  const LONG width = ::GetSystemMetrics(SM_CXSCREEN), height = ::GetSystemMetrics(SM_CYSCREEN);
+  if (at.x < 0 || at.y < 0 || at.x >= width || at.y >= height || to.x < 0 || to.y < 0 || to.x >= width || to.y >= height)
+    throw scenario::ActionRefused("the drag leaves the screen");
+  // Real mouse input: the press, a move and the release, queued at once.
+  // The system routes each to a window as it is queued, before the program
+  // has taken the press; so the window under the press holds the mouse
+  // meanwhile, as it would have it once pressed, and a move off it still
+  // reaches the program. A press the program takes for a move of the frame
+  // hands the mouse to the system's move loop.
+  drag_capture_ = ::WindowFromPoint(at);
+  if (drag_capture_ == nullptr || !IsOurs(::GetAncestor(drag_capture_, GA_ROOT)))
+    throw scenario::ActionRefused("another window is over the point pressed");
+  ::SetCapture(drag_capture_);
+  INPUT input[3] = {MouseAt(at, MOUSEEVENTF_LEFTDOWN), MouseAt(to, 0), MouseAt(to, MOUSEEVENTF_LEFTUP)};
+  if (::SendInput(3, input, sizeof(INPUT)) != 3) throw scenario::ActionRefused("the system took no mouse input");
 }
 
 void GuiPerson::PressKey(int key) {

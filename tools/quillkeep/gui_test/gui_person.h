@@ -60,6 +60,7 @@ class GuiPerson final : public scenario::Person {
   void ToggleCheck(platform::WindowHandle list, int row) override;
   void PressSpin(platform::WindowHandle edit, bool up) override;
   void RenameRow(platform::WindowHandle list, int row, const std::string& text) override;
+  void Drag(platform::WindowHandle unit, int dx, int dy) override;
   void PressKey(int key) override;
   void Close(platform::WindowHandle frame) override;
   void AnswerBox(platform::BoxAnswer answer) override;
@@ -79,6 +80,7 @@ class GuiPerson final : public scenario::Person {
 
   std::optional<OpenModal> modal_;      // what this wait shows
   bool keyboard_state_changed_ = false;
+  HWND drag_capture_ = nullptr;         // holds the mouse from a drag's press until the next wait
   std::optional<DWORD> waiting_until_;  // tick count the last `wait` ends at
 };
 

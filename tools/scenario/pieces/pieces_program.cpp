@@ -22,6 +22,7 @@ using ui::prop::label::kCaption;
 
 int g_changes = 0;
 int g_shown = 0, g_hidden = 0;
+int g_origin_left = 0, g_origin_top = 0;  // where the window was when created
 
 void OnEditChanged() {
   ++g_changes;
@@ -80,6 +81,8 @@ void OnSmallFont() {
 }
 
 void OnWindowCreated() {
+  g_origin_left = app::ReadIntProperty(ids::kWindow, ids::kWindowUnit, ui::prop::common::kLeft);
+  g_origin_top = app::ReadIntProperty(ids::kWindow, ids::kWindowUnit, ui::prop::common::kTop);
   const char* const rows[][2] = {{"苹果", "3"}, {"梨", "5"}, {"桃", "7"}};
   for (const auto& row : rows) {
     const std::int32_t at = app::TakeInt(app::CallLibrary(app::library::kListView, ui::InsertItem, {List()}));
@@ -163,6 +166,24 @@ void OnSystemBackground() {
                         static_cast<std::int32_t>(forms::kSystemColour));
 }
 
+// How far the window is from where it was created.
+void OnMoved() {
+  const int dx = app::ReadIntProperty(ids::kWindow, ids::kWindowUnit, ui::prop::common::kLeft) - g_origin_left;
+  const int dy = app::ReadIntProperty(ids::kWindow, ids::kWindowUnit, ui::prop::common::kTop) - g_origin_top;
+  const std::string offset = "移动 " + std::to_string(dx) + " " + std::to_string(dy);
+  app::WriteTextProperty(ids::kWindow, ids::kDragLabel, kCaption, offset.c_str());
+}
+
+// Dragging by the client area is a logical property: read and written as such.
+void OnToggleDrag() {
+  const rt::ServiceTable& services = rt::Services();
+  const bool on = app::TakeBool(
+      services.ReadProperty(ids::kWindow, ids::kWindowUnit, ui::prop::window::kDragByClientArea, -1));
+  const rt::Value flipped = app::arg::Bool(!on);
+  services.WriteProperty(ids::kWindow, ids::kWindowUnit, ui::prop::window::kDragByClientArea, -1, flipped.lo,
+                         flipped.hi);
+}
+
 void OnCheckChanged() {
   SayEvent("勾选 " + std::to_string(ui::EventArgument(0)) + " " + std::to_string(ui::EventArgument(1)));
 }
@@ -204,6 +225,8 @@ constexpr std::array<rt::Handler, kHandlerCount> kHandlers = [] {
   t[kOnSpinBoxFocused] = &OnSpinBoxFocused;
   t[kOnSpinPressed] = &OnSpinPressed;
   t[kOnChangeSpinRanges] = &OnChangeSpinRanges;
+  t[kOnMoved] = &OnMoved;
+  t[kOnToggleDrag] = &OnToggleDrag;
   return t;
 }();
 
@@ -219,6 +242,7 @@ constexpr std::array<std::uint8_t, kBlockSize> kBlock = [] {
 void StartRoutine() {
   g_changes = 0;
   g_shown = g_hidden = 0;
+  g_origin_left = g_origin_top = 0;
   const rt::ServiceTable& services = rt::Services();
   services.ServiceHelp(rt::help::kStartUp, 0, 0, 0, 0);
   services.LoadStartWindow(ids::kWindow);

@@ -18,6 +18,7 @@ inline constexpr std::uint32_t kEdit = 0x16090010, kChangeCount = 0x16090011, kS
                                kShowLabel = 0x16090016, kHideShowButton = 0x16090017;
 inline constexpr std::uint32_t kColourButton = 0x16090030, kSystemColourButton = 0x16090031,
                                kPlainLabel = 0x16090032, kOwnColourLabel = 0x16090033;
+inline constexpr std::uint32_t kDragLabel = 0x16090060, kDragButton = 0x16090061;
 inline constexpr std::uint32_t kList = 0x16090020, kEventLabel = 0x16090021, kTickList = 0x16090022;
 inline constexpr std::uint32_t kShortEdit = 0x16090050, kDefaultFontEdit = 0x16090051, kMultiLineEdit = 0x16090052,
                                kTallEdit = 0x16090053, kBigFontButton = 0x16090054, kSmallFontButton = 0x16090055,
@@ -50,6 +51,8 @@ enum Handler : std::int32_t {
   kOnSpinBoxFocused,
   kOnSpinPressed,
   kOnChangeSpinRanges,
+  kOnMoved,
+  kOnToggleDrag,
   kHandlerCount,
 };
 
@@ -160,6 +163,14 @@ inline constexpr forms::Unit kUnits[] = {
     {.id = ids::kSpinRangeButton, .kind = forms::Kind::kButton, .name = "按钮_换范围", .rect = {410, 240, 80, 24},
      .flags = kFocusable, .events = {{ui::event::button::kClicked, kOnChangeSpinRanges}},
      .props = forms::ButtonProps{.caption = "换范围"}},
+    // The window drags by its client area: the label says how far it is
+    // from where it opened, and a press on it drags the window too; the
+    // button turns the dragging off and on.
+    {.id = ids::kDragLabel, .kind = forms::Kind::kLabel, .name = "标签_拖动", .rect = {10, 320, 200, 24},
+     .props = forms::LabelProps{.caption = ""}},
+    {.id = ids::kDragButton, .kind = forms::Kind::kButton, .name = "按钮_拖动", .rect = {220, 320, 80, 24},
+     .flags = kFocusable, .events = {{ui::event::button::kClicked, kOnToggleDrag}},
+     .props = forms::ButtonProps{.caption = "拖动"}},
 };
 
 // The pieces come from several hands: no two units may share an id.
@@ -177,9 +188,10 @@ inline constexpr forms::Window kWindow{
     .word2 = 0x1901000A,
     .self = {.id = ids::kWindowUnit, .kind = forms::Kind::kWindow, .rect = {50, 50, 540, 480},
              .events = {{ui::event::window::kCreated, kOnWindowCreated},
+                        {ui::event::window::kMoved, kOnMoved},
                         {ui::event::window::kShown, kOnShown},
                         {ui::event::window::kHidden, kOnHidden}},
-             .props = forms::WindowProps{.caption = "零件", .border_style = 2}},
+             .props = forms::WindowProps{.caption = "零件", .border_style = 2, .drag_by_client = 1}},
     .menu = {},
     .units = kUnits,
 };

@@ -103,6 +103,15 @@ QPoint OnRow(QTableWidget* list, int row) {
   return QPoint(cell.left() + 8, cell.center().y());
 }
 
+// A point of a frame's client area that no unit covers, near its top left.
+std::optional<QPoint> UncoveredPoint(QWidget* client) {
+  constexpr int kStep = 4;
+  for (int y = 2; y < client->height(); y += kStep)
+    for (int x = 2; x < client->width(); x += kStep)
+      if (client->childAt(x, y) == nullptr) return QPoint(x, y);
+  return std::nullopt;
+}
+
 // The items a person can choose, depth first: a submenu's own items stand
 // where it does.
 void CollectItems(const QMenu* menu, std::vector<QAction*>* items) {
@@ -359,6 +368,35 @@ void QtPerson::RenameRow(platform::WindowHandle handle, int row, const std::stri
       TypeKeys(editor, typed);
       QTest::keyClick(editor, Qt::Key_Return);
     });
+  });
+}
+
+void QtPerson::Drag(platform::WindowHandle handle, int dx, int dy) {
+  // A frame is pressed on its client area where no unit is, a unit at its centre.
+  QWidget* target = Widget(handle);
+  QPoint at = target->rect().center();
+  if (QWidget* client = system_.ClientAreaOf(handle)) {
+    std::optional<QPoint> bare = UncoveredPoint(client);
+    if (!bare) throw scenario::ActionRefused("no part of the window's client area is uncovered");
+    target = client;
+    at = *bare;
+  } else if (auto* area = qobject_cast<QAbstractScrollArea*>(target)) {
+    target = area->viewport();
+    at = target->rect().center();
+  }
+  QPointer<QWidget> pressed = target;
+  Later([pressed, at, dx, dy] {
+    if (!pressed) return;
+    // Where the mouse goes is fixed at the press: the window may move under it.
+    const QPoint from = pressed->mapToGlobal(at), by(dx, dy);
+    QMouseEvent press(QEvent::MouseButtonPress, at, from, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(pressed, &press);
+    if (!pressed) return;
+    QMouseEvent move(QEvent::MouseMove, at + by, from + by, Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(pressed, &move);
+    if (!pressed) return;
+    QMouseEvent release(QEvent::MouseButtonRelease, at + by, from + by, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(pressed, &release);
   });
 }
 

@@ -70,6 +70,7 @@ class QtPerson final : public scenario::Person {
   void ToggleCheck(platform::WindowHandle list, int row) override;
   void PressSpin(platform::WindowHandle edit, bool up) override;
   void RenameRow(platform::WindowHandle list, int row, const std::string& text) override;
+  void Drag(platform::WindowHandle unit, int dx, int dy) override;
   void PressKey(int key) override;
   void Close(platform::WindowHandle frame) override;
   void AnswerBox(platform::BoxAnswer answer) override;
