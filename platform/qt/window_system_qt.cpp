@@ -313,6 +313,13 @@ void QtWindowSystem::DropSpin(Native& edit) {
 
 void QtWindowSystem::Destroy(WindowHandle window) {
   if (!IsWindow(window)) return;
+  // Hiding the focused unit would hand the focus on to the next unit of the
+  // same window, which is going too, and run its handlers while its window
+  // is being destroyed: the focus leaves the window first.
+  if (QWidget* widget = WidgetOf(window)) {
+    QWidget* focus = QApplication::focusWidget();
+    if (focus != nullptr && (focus == widget || widget->isAncestorOf(focus))) focus->clearFocus();
+  }
   DestroyTree(window);
 }
 

@@ -566,7 +566,13 @@ TEST_F(QtWindowSystemTest, PostedMessagesReachTheirWindowInsideAMenusOwnLoop) {
 }
 
 TEST_F(QtWindowSystemTest, DestroyReportsChildrenAndOwnedWindowsFirstAndDeletesLater) {
+  // The focused button goes first; the focus must not pass on to the box.
+  WindowHandle button = Control(ControlKind::kButton, "B", {}, Rect{8, 40, 80, 24});
   WindowHandle edit = Edit(0);
+  system_->Activate(frame_);
+  QCoreApplication::processEvents();
+  system_->SetFocus(button);
+  ASSERT_EQ(QApplication::focusWidget(), Widget(button));
   CreateParams owned;
   owned.kind = ControlKind::kFrame;
   owned.owner = frame_;
@@ -581,8 +587,9 @@ TEST_F(QtWindowSystemTest, DestroyReportsChildrenAndOwnedWindowsFirstAndDeletesL
   std::vector<WindowHandle> order;
   for (const Message& m : recorder_.seen)
     if (m.notice == Notice::kDestroyed) order.push_back(m.window);
-  ASSERT_EQ(order.size(), 3u);
+  ASSERT_EQ(order.size(), 4u);
   EXPECT_EQ(order.back(), frame_);
+  EXPECT_EQ(recorder_.Count(Notice::kGotFocus, edit), 0) << "a unit of a window being destroyed takes no focus";
   EXPECT_FALSE(widget.isNull()) << "kept until no event is being delivered";
   EXPECT_FALSE(widget->isVisible());
   system_->PostQuit(0);
